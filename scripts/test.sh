@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Builds both presets and runs every test: the native tests (under ASan and
+# UBSan), the win64 tests under Wine, and a short run of each fuzzer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+. scripts/lib.sh
+
+jobs=$(nproc)
+cmake --preset native >/dev/null
+cmake --build --preset native -j "$jobs"
+ctest --preset native -j "$jobs"
+
+cmake --preset win64 >/dev/null
+cmake --build --preset win64 -j "$jobs"
+kaleidon_wine_env
+export WINEPREFIX=${KALEIDON_WINEPREFIX:-$HOME/.cache/kaleidon/wine-test}
+export KALEIDON_WINEPREFIX=$WINEPREFIX
+kaleidon_ensure_display
+kaleidon_wine_prefix
+wineserver -p  # one Wine server for all the test programs
+trap 'wineserver -k 2>/dev/null || true' EXIT
+ctest --preset win64
+
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j "$jobs"
+bash fuzz/run.sh build/fuzz "${KALEIDON_FUZZ_SECONDS:-30}"

@@ -1,0 +1,30 @@
+#pragma once
+// Whole-file input and output by UTF-8 path.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Files larger than this are refused rather than read into memory.
+inline constexpr uint64_t MaxReadFileBytes = uint64_t{1} << 30;
+
+// The whole file; EFOpenError "Cannot open file "<name>". <reason>" when it
+// cannot be opened or is larger than MaxReadFileBytes, EReadError when a read fails.
+std::vector<uint8_t> ReadWholeFile(const std::string& fileName);
+
+// Writes the bytes to a temporary file beside fileName, flushes it to disk and
+// renames it over fileName, so that readers see the old file or the new one,
+// never a part. EFCreateError "Cannot create file <name>" when the temporary
+// file cannot be made, EWriteError "Stream write error" when writing or the
+// rename fails; the temporary file is removed on every failure.
+void WriteWholeFileAtomic(const std::string& fileName, const void* data, size_t size);
+
+bool FileExists(const std::string& fileName);
+bool DirectoryExists(const std::string& directory);
+// Creates the directory and every missing parent; false on failure.
+bool ForceDirectories(const std::string& directory);
+bool RemoveFile(const std::string& fileName);
+
+// The directory of the running executable, with its trailing path delimiter.
+std::string ExecutableDirectory();

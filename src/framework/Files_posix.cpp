@@ -1,0 +1,94 @@
+#include "framework/Files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+
+#include "framework/Exceptions.h"
+#include "framework/SysUtils.h"
+
+namespace {
+
+struct Fd {
+  int fd;
+  ~Fd() {
+    if (fd >= 0) ::close(fd);
+  }
+};
+
+}  // namespace
+
+std::vector<uint8_t> ReadWholeFile(const std::string& fileName) {
+  Fd file{::open(fileName.c_str(), O_RDONLY | O_CLOEXEC)};
+  struct stat info {};
+  if (file.fd < 0 || ::fstat(file.fd, &info) != 0)
+    throw EFOpenError(Format("Cannot open file \"%s\". %s", fileName.c_str(), std::strerror(errno)));
+  if (!S_ISREG(info.st_mode) || uint64_t(info.st_size) > MaxReadFileBytes)
+    throw EFOpenError(Format("Cannot open file \"%s\". Not a readable file of at most 1 GiB", fileName.c_str()));
+  std::vector<uint8_t> bytes(static_cast<size_t>(info.st_size));
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::read(file.fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) throw EReadError("Stream read error");
+    if (n == 0) break;  // the file shrank while we read it
+    done += size_t(n);
+  }
+  bytes.resize(done);
+  return bytes;
+}
+
+void WriteWholeFileAtomic(const std::string& fileName, const void* data, size_t size) {
+  std::string temp = fileName + ".XXXXXX";
+  Fd file{::mkstemp(temp.data())};
+  if (file.fd < 0) throw EFCreateError(Format("Cannot create file %s", fileName.c_str()));
+  const auto* p = static_cast<const uint8_t*>(data);
+  size_t done = 0;
+  bool ok = true;
+  while (ok && done < size) {
+    const ssize_t n = ::write(file.fd, p + done, size - done);
+    if (n < 0 && errno == EINTR) continue;
+    ok = n > 0;
+    if (ok) done += size_t(n);
+  }
+  ok = ok && ::fchmod(file.fd, 0644) == 0 && ::fsync(file.fd) == 0;
+  ok = ::close(file.fd) == 0 && ok;
+  file.fd = -1;
+  if (ok) ok = ::rename(temp.c_str(), fileName.c_str()) == 0;
+  if (!ok) {
+    ::unlink(temp.c_str());
+    throw EWriteError("Stream write error");
+  }
+}
+
+bool FileExists(const std::string& fileName) {
+  struct stat info {};
+  return ::stat(fileName.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool DirectoryExists(const std::string& directory) {
+  struct stat info {};
+  return ::stat(directory.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool ForceDirectories(const std::string& directory) {
+  if (directory.empty() || DirectoryExists(directory)) return true;
+  std::string path = directory;
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  const size_t slash = path.rfind('/');
+  if (slash != std::string::npos && slash > 0 && !ForceDirectories(path.substr(0, slash))) return false;
+  return ::mkdir(path.c_str(), 0755) == 0 || errno == EEXIST;
+}
+
+bool RemoveFile(const std::string& fileName) { return ::unlink(fileName.c_str()) == 0; }
+
+std::string ExecutableDirectory() {
+  char buffer[PATH_MAX];
+  const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  if (n <= 0) return "./";
+  return ExtractFilePath(std::string(buffer, size_t(n)));
+}

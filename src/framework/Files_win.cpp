@@ -1,0 +1,108 @@
+#include "framework/Files.h"
+
+#include <windows.h>
+
+#include "framework/Exceptions.h"
+#include "framework/SysUtils.h"
+#include "framework/Wide.h"
+
+namespace {
+
+struct Handle {
+  HANDLE h;
+  ~Handle() {
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  }
+};
+
+std::string LastErrorText() {
+  wchar_t* text = nullptr;
+  FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                 nullptr, GetLastError(), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::string result = WideToUtf8(text);
+  LocalFree(text);
+  while (!result.empty() && (result.back() == '\n' || result.back() == '\r')) result.pop_back();
+  return result;
+}
+
+}  // namespace
+
+std::vector<uint8_t> ReadWholeFile(const std::string& fileName) {
+  Handle file{CreateFileW(Utf8ToWide(fileName).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                          nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr)};
+  LARGE_INTEGER size{};
+  if (file.h == INVALID_HANDLE_VALUE || !GetFileSizeEx(file.h, &size))
+    throw EFOpenError(Format("Cannot open file \"%s\". %s", fileName.c_str(), LastErrorText().c_str()));
+  if (uint64_t(size.QuadPart) > MaxReadFileBytes)
+    throw EFOpenError(Format("Cannot open file \"%s\". Larger than 1 GiB", fileName.c_str()));
+  std::vector<uint8_t> bytes(static_cast<size_t>(size.QuadPart));
+  size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD n = 0;
+    const DWORD want = DWORD(std::min<size_t>(bytes.size() - done, 1u << 24));
+    if (!ReadFile(file.h, bytes.data() + done, want, &n, nullptr)) throw EReadError("Stream read error");
+    if (n == 0) break;  // the file shrank while we read it
+    done += n;
+  }
+  bytes.resize(done);
+  return bytes;
+}
+
+void WriteWholeFileAtomic(const std::string& fileName, const void* data, size_t size) {
+  const std::wstring target = Utf8ToWide(fileName);
+  const std::wstring temp = target + L".tmp" + std::to_wstring(GetCurrentProcessId());
+  bool ok = true;
+  {
+    Handle file{CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)};
+    if (file.h == INVALID_HANDLE_VALUE) throw EFCreateError(Format("Cannot create file %s", fileName.c_str()));
+    const auto* p = static_cast<const uint8_t*>(data);
+    size_t done = 0;
+    while (ok && done < size) {
+      DWORD n = 0;
+      const DWORD want = DWORD(std::min<size_t>(size - done, 1u << 24));
+      ok = WriteFile(file.h, p + done, want, &n, nullptr) && n > 0;
+      done += n;
+    }
+    ok = ok && FlushFileBuffers(file.h);
+  }
+  ok = ok && MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  if (!ok) {
+    DeleteFileW(temp.c_str());
+    throw EWriteError("Stream write error");
+  }
+}
+
+bool FileExists(const std::string& fileName) {
+  const DWORD attributes = GetFileAttributesW(Utf8ToWide(fileName).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DirectoryExists(const std::string& directory) {
+  const DWORD attributes = GetFileAttributesW(Utf8ToWide(directory).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool ForceDirectories(const std::string& directory) {
+  std::string path = directory;
+  while (path.size() > 3 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
+  if (path.empty() || DirectoryExists(path)) return true;
+  const size_t delimiter = path.find_last_of("\\/");
+  if (delimiter != std::string::npos && delimiter > 0 && !ForceDirectories(path.substr(0, delimiter)))
+    return false;
+  return CreateDirectoryW(Utf8ToWide(path).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+bool RemoveFile(const std::string& fileName) { return DeleteFileW(Utf8ToWide(fileName).c_str()); }
+
+std::string ExecutableDirectory() {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), DWORD(buffer.size()));
+    if (n < buffer.size()) {
+      buffer.resize(n);
+      break;
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+  return ExtractFilePath(WideToUtf8(buffer));
+}

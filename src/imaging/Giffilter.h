@@ -1,0 +1,43 @@
+#pragma once
+// GIF files (GIF87a and GIF89a).
+// Accepts: any number of images, of which one is decoded and the others are
+// stepped over; global and local colour tables; interlacing; graphic control
+// extensions (transparency, delay) of the requested image.
+// Rejects with EInvalidGraphic("unrecognized GIF"): a signature other than
+// "GIF", a data sub-block cut short, LZW codes that refer to themselves or
+// beyond the table, minimum code sizes above 11, an image larger than
+// MaxBitmapBytes. Data that ends before the last pixel is no error.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "imaging/Bitmap.h"
+#include "imaging/ByteSource.h"
+#include "imaging/ProgressRec.h"
+
+struct TGlobGifInfo {
+  uint16_t Width = 0;
+  uint16_t Height = 0;
+  bool HasBackground = false;  // set only when the file has a global table
+  TRGBQuad BackgroundColor;    // the global table's entry at the background index
+  uint8_t Aspect = 0;
+};
+
+struct TGifInfo {
+  uint16_t Left = 0, Top = 0, Width = 0, Height = 0;
+  uint16_t Delay = 0;
+  bool Transparent = false;
+  TRGBQuad TransparentColor;
+  bool Interlaced = false;
+};
+
+// Image `index` of the stream, or nullptr when the stream has no such image.
+// imageCount receives the number of image descriptors met before the trailer.
+std::unique_ptr<TBitmap> ReadGifStream(TByteSource& stream, int index, int& imageCount,
+                                       TProgressRec& progress, TGlobGifInfo& globalInfo,
+                                       TGifInfo& imageInfo);
+
+std::unique_ptr<TBitmap> ReadGif(const std::string& fileName, int index, int& imageCount,
+                                 TProgressRec& progress, TGlobGifInfo& globalInfo,
+                                 TGifInfo& imageInfo);

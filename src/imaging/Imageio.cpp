@@ -1,0 +1,215 @@
+#include "imaging/Imageio.h"
+
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <utility>
+
+#include "framework/Exceptions.h"
+#include "framework/Files.h"
+#include "framework/SysUtils.h"
+#include "imaging/BmpCodec.h"
+#include "imaging/Giffilter.h"
+#include "imaging/Hash1.h"
+#include "imaging/Jpegfilt.h"
+#include "imaging/Pcxfilter.h"
+#include "imaging/PlatformPicture.h"
+#include "imaging/Tiffilt.h"
+
+namespace {
+
+enum class TReplace { InvalidGraphicOnly, Everything };
+
+// Runs a reader and gives its failures the holder's own message: readers of
+// formats with a stream interface keep their I/O errors, the others do not.
+template <class Read>
+auto Reading(const char* message, TReplace replace, Read&& read) {
+  try {
+    return read();
+  } catch (const EInvalidGraphic&) {
+    throw EInvalidGraphic(message);
+  } catch (const std::exception&) {
+    if (replace == TReplace::Everything) throw EInvalidGraphic(message);
+    throw;
+  }
+}
+
+bool IsOneOf(const std::string& ext, std::initializer_list<const char*> list) {
+  for (const char* candidate : list)
+    if (ext == candidate) return true;
+  return false;
+}
+
+const std::initializer_list<const char*> JpegExtensions = {".jpg", ".jpeg", ".jpe"};
+const std::initializer_list<const char*> TiffExtensions = {".tif", ".tiff"};
+const std::initializer_list<const char*> MetafileExtensions = {".wmf", ".emf"};
+
+// Eight 3-byte pixels for every byte value, set bits white.
+const std::array<std::array<uint8_t, 24>, 256>& ExpansionTable() {
+  static const auto table = [] {
+    std::array<std::array<uint8_t, 24>, 256> t{};
+    for (int value = 0; value < 256; ++value)
+      for (int bit = 0; bit < 8; ++bit) {
+        const uint8_t level = (value & (0x80 >> bit)) ? 255 : 0;
+        std::memset(&t[size_t(value)][size_t(bit) * 3], level, 3);
+      }
+    return t;
+  }();
+  return table;
+}
+
+}  // namespace
+
+TImageIO::TImageIO(TComponent* AOwner) : TComponent(AOwner) {}
+
+uint8_t Brightness(const TRGBQuad& colour) {
+  const double level = (30.0 * colour.Red + 59.0 * colour.Green + 11.0 * colour.Blue) / 100.0;
+  return static_cast<uint8_t>(std::nearbyint(level));
+}
+
+// Monochrome files come with either table order (many encoders write white
+// first); showing the darker colour black keeps such files from turning into
+// their negative, and leaves black-then-white tables as they are.
+TBitmap Conv1to24(const TBitmap& bitmap) {
+  TBitmap result(bitmap.Width(), bitmap.Height(), TPixelFormat::pf24bit);
+  const bool invert = bitmap.Palette.size() >= 2 && Brightness(bitmap.Palette[1]) < Brightness(bitmap.Palette[0]);
+  const auto& table = ExpansionTable();
+  const int width = bitmap.Width();
+  for (int y = 0; y < bitmap.Height(); ++y) {
+    const uint8_t* in = bitmap.ScanLine(y);
+    uint8_t* out = result.ScanLine(y);
+    for (int x = 0; x < width; x += 8) {
+      const uint8_t value = invert ? uint8_t(~in[x / 8]) : in[x / 8];
+      const int pixels = width - x < 8 ? width - x : 8;
+      std::memcpy(out + size_t(x) * 3, table[value].data(), size_t(pixels) * 3);
+    }
+  }
+  return result;
+}
+
+TBitmap ConvertTo1bit(const TBitmap& image) {
+  const int width = image.Width();
+  TBitmap bits(width, image.Height(), TPixelFormat::pf1bit);
+  THash1 colours(13);
+  uint32_t first = 0, second = 0;
+  for (int y = 0; y < image.Height(); ++y) {
+    if (colours.Count() > 2) break;
+    const uint8_t* in = image.ScanLine(y);
+    uint8_t* out = bits.ScanLine(y);
+    std::memset(out, 0, bits.Stride());
+    for (int x = 0; x < width; ++x) {
+      const uint8_t* p = in + size_t(x) * 3;
+      const uint32_t key = p[0] + 256u * p[1] + 65536u * p[2];
+      if ((colours.Count() == 0 || key != first) && (colours.Count() < 2 || key != second) &&
+          colours.Insert(key)) {
+        (colours.Count() == 1 ? first : second) = key;
+      }
+      if (key != first) out[x / 8] |= uint8_t(0x80 >> (x % 8));
+    }
+  }
+  if (colours.Count() != 2) return TBitmap();
+  const auto quad = [](uint32_t key) {
+    return TRGBQuad{uint8_t(key), uint8_t(key >> 8), uint8_t(key >> 16), 0};
+  };
+  if (Brightness(quad(second)) < Brightness(quad(first)))
+    for (size_t i = 0; i < bits.ByteSize(); ++i) bits.Bits()[i] = uint8_t(~bits.Bits()[i]);
+  return bits;
+}
+
+bool HasReaderFor(const std::string& fileName) {
+  const std::string ext = LowerCaseAscii(ExtractFileExt(fileName));
+  return IsOneOf(ext, JpegExtensions) || IsOneOf(ext, TiffExtensions) || IsOneOf(ext, MetafileExtensions) ||
+         IsOneOf(ext, {".pcx", ".gif", ".bmp", ".ico"});
+}
+
+void TImageIO::Report(int percent) { OnProgress(FView, percent); }
+
+void TImageIO::SetResolution(int xDpi, int yDpi) {
+  FXDpi = xDpi;
+  FYDpi = yDpi;
+  FXDpcm = static_cast<int>(std::lround(xDpi / 2.54));
+  FYDpcm = static_cast<int>(std::lround(yDpi / 2.54));
+}
+
+void TImageIO::Replace(TBitmap&& bitmap) {
+  if (bitmap.PixelFormat() == TPixelFormat::pf1bit)
+    FView->Bitmap() = Conv1to24(bitmap);
+  else
+    FView->Bitmap() = std::move(bitmap);
+  FView->Update();
+  FView->ImageChange();
+}
+
+void TImageIO::LoadFromFile(const std::string& fileName) {
+  if (!FView) return;
+  if (FView->Bitmap().PixelFormat() != TPixelFormat::pf24bit) FView->Bitmap() = Conv1to24(FView->Bitmap());
+  const std::string ext = LowerCaseAscii(ExtractFileExt(fileName));
+  TProgressRec progress{OnProgress, FView, 0, 0.0};
+  int xDpi = 0, yDpi = 0;
+
+  if (IsOneOf(ext, JpegExtensions)) {
+    const std::vector<uint8_t> bytes = ReadWholeFile(fileName);
+    TByteSource stream(bytes);
+    auto bitmap = Reading("unrecognized JPEG", TReplace::InvalidGraphicOnly,
+                          [&] { return ReadJPegStream(stream, xDpi, yDpi, progress); });
+    SetResolution(xDpi, yDpi);
+    Replace(std::move(*bitmap));
+  } else if (IsOneOf(ext, TiffExtensions)) {
+    const std::vector<uint8_t> bytes = ReadWholeFile(fileName);
+    TByteSource stream(bytes);
+    int pages = 0;
+    auto bitmap = Reading("unrecognized TIFF", TReplace::InvalidGraphicOnly, [&] {
+      auto page = TIFFReadStream(stream, 0, pages, progress, xDpi, yDpi);
+      if (!page) throw EInvalidGraphic("no such page");
+      return page;
+    });
+    SetResolution(xDpi, yDpi);
+    Replace(std::move(*bitmap));
+  } else if (ext == ".pcx") {
+    auto bitmap = Reading("unrecognized PCX", TReplace::Everything,
+                          [&] { return ReadPcx(fileName, xDpi, yDpi, progress); });
+    SetResolution(xDpi, yDpi);
+    Replace(std::move(*bitmap));
+  } else if (ext == ".gif") {
+    int count = 0;
+    TGlobGifInfo global;
+    TGifInfo info;
+    auto bitmap = Reading("unrecognized GIF", TReplace::Everything,
+                          [&] { return ReadGif(fileName, 0, count, progress, global, info); });
+    if (!bitmap) return;  // no first image: the previous one stays
+    if (info.Transparent)
+      FView->Background = ColorOf(info.TransparentColor);
+    else if (global.HasBackground)
+      FView->Background = ColorOf(global.BackgroundColor);
+    Replace(std::move(*bitmap));
+  } else if (IsOneOf(ext, MetafileExtensions)) {
+    auto bitmap = Reading("unrecognized WMF or EMF", TReplace::Everything,
+                          [&] { return RenderMetafileFile(fileName, FView->Background); });
+    Replace(std::move(*bitmap));
+  } else if (ext == ".bmp") {
+    Report(0);
+    const std::vector<uint8_t> bytes = ReadWholeFile(fileName);
+    TByteSource stream(bytes);
+    auto bitmap = Reading("unrecognized BMP", TReplace::InvalidGraphicOnly,
+                          [&] { return ReadBitmapStream(stream); });
+    Report(80);
+    Replace(std::move(*bitmap));
+    Report(100);
+  } else if (ext == ".ico") {
+    auto bitmap = Reading("unrecognized ICO", TReplace::Everything,
+                          [&] { return RenderIconFile(fileName, FView->Background); });
+    Replace(std::move(*bitmap));
+  }
+}
+
+void TImageIO::SaveToFileBMP(const std::string& fileName) {
+  if (!FView) return;
+  Report(0);
+  TBitmap& image = FView->Bitmap();
+  if (image.PixelFormat() != TPixelFormat::pf24bit) image = Conv1to24(image);
+  const TBitmap twoColour = ConvertTo1bit(image);
+  Report(30);
+  const std::vector<uint8_t> file = WriteBitmapStream(twoColour.Empty() ? image : twoColour);
+  WriteWholeFileAtomic(fileName, file.data(), file.size());
+  Report(100);
+}

@@ -1,0 +1,26 @@
+#pragma once
+// PCX files (ZSoft Paintbrush).
+// Accepts: 1-bit, 4-bit (16-entry header palette) and 8-bit (256-entry palette
+// in the last 768 bytes) single-plane images, and three 8-bit planes (24-bit);
+// run-length or uncompressed lines. Other depths load as a white picture of
+// the header's size.
+// Rejects with EInvalidGraphic("unrecognized PCX"): manufacturer other than 10,
+// more than 8 bits per pixel, planes other than 1 or 3, encoding other than 0
+// or 1, data that ends before the last row, plane lines shorter than the
+// pixels they must supply, an image larger than MaxBitmapBytes.
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+#include "imaging/Bitmap.h"
+#include "imaging/ByteSource.h"
+#include "imaging/ProgressRec.h"
+
+// Reads `size` bytes of PCX data from the stream's position. A resolution of 0
+// in the header reports the screen's pixels per inch.
+std::unique_ptr<TBitmap> ReadPcxStream(TByteSource& stream, int& xDpi, int& yDpi,
+                                       TProgressRec& progress, size_t size);
+
+std::unique_ptr<TBitmap> ReadPcx(const std::string& fileName, int& xDpi, int& yDpi,
+                                 TProgressRec& progress);

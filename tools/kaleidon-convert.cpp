@@ -1,0 +1,125 @@
+// kaleidon-convert: loads a picture the way Kaleidon does and writes it as the
+// wallpaper bitmap Kaleidon would write (.bmp) or as a binary PPM (.ppm) of the
+// held pixels, for comparison with other tools.
+//
+//   kaleidon-convert INPUT OUTPUT [--screen WxH --placement N]
+//   kaleidon-convert INPUT --info
+//
+// Exit codes: 0 success, 1 the load or save failed (message on stderr),
+// 2 bad usage.
+
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "app/Placement.h"
+#include "framework/Files.h"
+#include "framework/SysUtils.h"
+#include "imaging/Imageholder.h"
+
+namespace {
+
+const char* const Usage =
+    "usage: kaleidon-convert INPUT OUTPUT [--screen WxH --placement N]\n"
+    "       kaleidon-convert INPUT --info\n"
+    "OUTPUT ending in .bmp gets the wallpaper bitmap, in .ppm a binary 24-bit PPM.\n"
+    "--placement: 0 Tile, 1 Center, 2 Stretch, 3 Stretch Proportionally.\n";
+
+struct Options {
+  std::string input, output;
+  bool info = false;
+  int screenWidth = 0, screenHeight = 0;
+  int placement = -1;
+};
+
+bool ParseScreen(const std::string& text, Options& options) {
+  const size_t x = text.find('x');
+  if (x == std::string::npos) return false;
+  options.screenWidth = StrToIntDef(text.substr(0, x), 0);
+  options.screenHeight = StrToIntDef(text.substr(x + 1), 0);
+  return options.screenWidth > 0 && options.screenHeight > 0;
+}
+
+bool Parse(const std::vector<std::string>& args, Options& options) {
+  std::vector<std::string> positional;
+  bool screen = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--info") {
+      options.info = true;
+    } else if (args[i] == "--screen" && i + 1 < args.size()) {
+      if (!ParseScreen(args[++i], options)) return false;
+      screen = true;
+    } else if (args[i] == "--placement" && i + 1 < args.size()) {
+      options.placement = StrToIntDef(args[++i], -1);
+      if (options.placement < 0 || options.placement > 3) return false;
+    } else if (args[i].rfind("--", 0) == 0) {
+      return false;
+    } else {
+      positional.push_back(args[i]);
+    }
+  }
+  if (screen != (options.placement >= 0)) return false;
+  if (options.info) {
+    if (positional.size() != 1 || screen) return false;
+    options.input = positional[0];
+    return true;
+  }
+  if (positional.size() != 2) return false;
+  options.input = positional[0];
+  options.output = positional[1];
+  const std::string ext = LowerCaseAscii(ExtractFileExt(options.output));
+  return ext == ".bmp" || ext == ".ppm";
+}
+
+void WritePpm(const TBitmap& image, const std::string& fileName) {
+  std::string file = Format("P6\n%d %d\n255\n", image.Width(), image.Height());
+  const size_t header = file.size();
+  file.resize(header + size_t(image.Width()) * size_t(image.Height()) * 3);
+  char* out = file.data() + header;
+  for (int y = 0; y < image.Height(); ++y) {
+    const uint8_t* row = image.ScanLine(y);
+    for (int x = 0; x < image.Width(); ++x, out += 3) {
+      out[0] = char(row[x * 3 + 2]);
+      out[1] = char(row[x * 3 + 1]);
+      out[2] = char(row[x * 3]);
+    }
+  }
+  WriteWholeFileAtomic(fileName, file.data(), file.size());
+}
+
+int Run(const Options& options) {
+  if (!HasReaderFor(options.input)) {
+    std::fprintf(stderr, "unsupported file type\n");
+    return 1;
+  }
+  TImageHolder holder(nullptr);
+  holder.LoadFromFile(options.input);
+  if (options.info) {
+    std::printf("%d %d\n", holder.Bitmap().Width(), holder.Bitmap().Height());
+    return 0;
+  }
+  if (options.placement >= 0)
+    ResizeForPlacement(holder, options.placement, options.screenWidth, options.screenHeight);
+  if (LowerCaseAscii(ExtractFileExt(options.output)) == ".bmp")
+    holder.SaveToFileBMP(options.output);
+  else
+    WritePpm(holder.Bitmap(), options.output);
+  return 0;
+}
+
+}  // namespace
+
+int KaleidonConvert(const std::vector<std::string>& args) {
+  Options options;
+  if (!Parse(args, options)) {
+    std::fputs(Usage, stderr);
+    return 2;
+  }
+  try {
+    return Run(options);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    return 1;
+  }
+}
