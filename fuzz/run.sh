@@ -1,25 +1,30 @@
 #!/usr/bin/env bash
-# Runs every fuzz target of a fuzz build for a bounded time, seeded from
-# fuzz/seeds/<target>/ (made by fuzz/make-seeds.sh) and from the regression
-# inputs under tests/data/<format>/bad/. Fails on the first finding.
+# Runs every fuzz target of a fuzz build for a bounded time and fails on the
+# first finding. A target fuzz/<Name>Fuzz.cpp is seeded by the valid files that
+# fuzz/<Name>Fuzz.seeds.sh writes into its corpus directory, and by the
+# regression inputs under tests/data/<name, lower case>/bad/.
 #   bash fuzz/run.sh BUILD_DIR SECONDS_PER_TARGET
 set -euo pipefail
 build=${1:-build/fuzz}
 seconds=${2:-30}
 here=$(cd "$(dirname "$0")" && pwd)
+data=$here/../tests/data
 shopt -s nullglob
 status=0
 for target in "$build"/*Fuzz; do
   name=$(basename "$target")
+  format=$(echo "${name%Fuzz}" | tr '[:upper:]' '[:lower:]')
   corpus=$build/corpus/$name
   mkdir -p "$corpus"
-  seeds=("$here/seeds/$name")
-  [ -x "$here/make-seeds.sh" ] && bash "$here/make-seeds.sh" "$name" "$corpus"
-  echo "== $name for ${seconds}s"
-  if ! "$target" -max_total_time="$seconds" -timeout=2 -rss_limit_mb=2048 -max_len=1048576 \
-      -artifact_prefix="$build/$name-" -print_final_stats=0 "$corpus" 2>"$build/$name.log"; then
-    tail -n 40 "$build/$name.log"
+  [ -f "$here/$name.seeds.sh" ] && bash "$here/$name.seeds.sh" "$corpus"
+  for bad in "$data/$format/bad"/*; do cp "$bad" "$corpus/"; done
+  echo "== $name: ${seconds}s"
+  if ! "$target" -max_total_time="$seconds" -timeout=2 -rss_limit_mb=2560 -max_len=1048576 \
+      -artifact_prefix="$build/$name-" -print_final_stats=1 "$corpus" >"$build/$name.log" 2>&1; then
+    tail -n 60 "$build/$name.log"
     status=1
+  else
+    grep -E '^stat::number_of_executed_units' "$build/$name.log" || true
   fi
 done
 exit $status
