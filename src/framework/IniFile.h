@@ -1,0 +1,42 @@
+#pragma once
+// The text of an INI file: [sections] of name=value lines, where the store
+// backends of systems without a registry keep their values. Section and value
+// names match ignoring ASCII case, as registry names do; values are escaped
+// (\\, \n, \r) so that any text survives a round trip.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+class TIniFile {
+public:
+  static TIniFile Parse(std::string_view text);
+  std::string Text() const;
+
+  bool Get(const std::string& section, const std::string& name, std::string& value) const;
+  void Set(const std::string& section, const std::string& name, const std::string& value);
+
+private:
+  struct Value {
+    std::string Name, Text;
+  };
+  struct Section {
+    std::string Name;
+    std::vector<Value> Values;
+  };
+  Section* Find(const std::string& section);
+  const Section* Find(const std::string& section) const;
+
+  std::vector<Section> FSections;
+};
+
+// Reads one value of a key path's INI file (the key's last component is the
+// section, the rest names the file); false when the file, section or value is missing.
+bool IniReadValue(const std::string& keyPath, const std::string& name, std::string& value);
+// Writes one value the same way, creating the file and section when missing.
+// The file is replaced atomically under a lock, so concurrent writers of other
+// values lose nothing and a crash never leaves a truncated file.
+void IniWriteValue(const std::string& keyPath, const std::string& name, const std::string& value);
+// Creates the key's own file (holding its subkeys as sections), empty, when
+// missing; false on failure.
+bool IniCreateKey(const std::string& keyPath);

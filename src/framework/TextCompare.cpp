@@ -1,0 +1,5 @@
+#include "framework/TextCompare.h"
+
+int AnsiCompareText(const std::string& a, const std::string& b) {
+  return CaseInsensitiveSortKey(a).compare(CaseInsensitiveSortKey(b));
+}
