@@ -40,3 +40,7 @@ void IniWriteValue(const std::string& keyPath, const std::string& name, const st
 // Creates the key's own file (holding its subkeys as sections), empty, when
 // missing; false on failure.
 bool IniCreateKey(const std::string& keyPath);
+
+// The directory holding the INI files: $XDG_CONFIG_HOME/kaleidon, or
+// ~/.config/kaleidon.
+std::string IniStoreRoot();

@@ -11,14 +11,14 @@
 #include "framework/Files.h"
 #include "framework/SysUtils.h"
 
-namespace {
-
 // $XDG_CONFIG_HOME/kaleidon, or ~/.config/kaleidon.
-std::string StoreRoot() {
+std::string IniStoreRoot() {
   if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') return std::string(xdg) + "/kaleidon";
   const char* home = std::getenv("HOME");
   return std::string(home && *home ? home : ".") + "/.config/kaleidon";
 }
+
+namespace {
 
 struct KeyFile {
   std::string Path;     // the INI file
@@ -37,8 +37,8 @@ std::string RelativePath(const std::string& keyPath) {
 KeyFile FileOfKey(const std::string& keyPath) {
   const std::string relative = RelativePath(keyPath);
   const size_t slash = relative.rfind('/');
-  if (slash == std::string::npos) return {StoreRoot() + "/" + relative + ".ini", ""};
-  return {StoreRoot() + "/" + relative.substr(0, slash) + ".ini", relative.substr(slash + 1)};
+  if (slash == std::string::npos) return {IniStoreRoot() + "/" + relative + ".ini", ""};
+  return {IniStoreRoot() + "/" + relative.substr(0, slash) + ".ini", relative.substr(slash + 1)};
 }
 
 TIniFile Load(const std::string& path) {
@@ -65,7 +65,7 @@ private:
 }  // namespace
 
 bool IniCreateKey(const std::string& keyPath) {
-  const std::string path = StoreRoot() + "/" + RelativePath(keyPath) + ".ini";
+  const std::string path = IniStoreRoot() + "/" + RelativePath(keyPath) + ".ini";
   if (FileExists(path)) return true;
   if (!ForceDirectories(ExtractFilePath(path))) return false;
   const WriteLock lock(path);

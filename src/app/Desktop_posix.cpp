@@ -1,0 +1,22 @@
+#include "app/Desktop.h"
+#include "framework/IniFile.h"
+
+namespace {
+
+// No desktop to tell here: the bitmap goes beside the settings files, on a
+// screen of the size most wallpapers of the period were made for.
+class TPosixDesktop : public TDesktop {
+public:
+  std::string WindowsDirectory() override { return IniStoreRoot(); }
+  int ScreenWidth() override { return 1024; }
+  int ScreenHeight() override { return 768; }
+  void SetWallpaperFile(const std::string&) override {}
+  void BroadcastSettingChange() override {}
+};
+
+}  // namespace
+
+TDesktop& PlatformDesktop() {
+  static TPosixDesktop desktop;
+  return desktop;
+}

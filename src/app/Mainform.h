@@ -1,0 +1,65 @@
+#pragma once
+// The main controller: a form that is never shown, owning the components that
+// do the work. It starts up from the settings, counts down to the next timed
+// change, builds the wallpaper catalogue, chooses the next wallpaper and
+// applies it, and carries out the tray menu's commands.
+
+#include <cstdint>
+#include <string>
+
+#include "app/Desktop.h"
+#include "app/Finddirs2.h"
+#include "framework/Forms.h"
+#include "framework/RegIniFile.h"
+#include "framework/StringList.h"
+#include "framework/Timer.h"
+#include "imaging/Imageholder.h"
+
+class TForm1 : public TForm {
+public:
+  // Creates the components, then runs FormCreate; a desktop other than the
+  // platform's serves tests.
+  explicit TForm1(TComponent* AOwner, TDesktop& desktop = PlatformDesktop());
+  ~TForm1() override;
+
+  TImageHolder* ImageHolder1;
+  TTimer* Timer1;
+
+  // Handlers.
+  void FormCreate();
+  void FormDestroy();
+  void Timer1Timer(TObject* sender);
+  void TrayIcon1DblClick(TObject* sender);
+  void ConfigureKaleidon1Click(TObject* sender);
+  void WallpaperLisr1Click(TObject* sender);
+  void AboutKaleidon1Click(TObject* sender);
+  void Exit1Click(TObject* sender);
+  void InvalidDirectory(TObject* sender, const std::string& NewDir);
+
+  // Operations of the controller.
+  void ChangeWallpaper();
+  void BuildWallpaperList();
+  void SetWallpaper(const std::string& sourcePath);
+  void BuildPopupMenu();
+  void UpdateTrayHint();
+  void SetChangeTimer(int32_t minutes);
+
+  // What the options dialog sets after OK, and what the tray hint and menu show.
+  const std::string& BaseDir() const { return FBaseDir; }
+  void SetBaseDir(const std::string& baseDir) { FBaseDir = baseDir; }
+  const std::string& CurrentWallpaper() const { return FCurrentWallpaper; }
+  int32_t MinutesLeft() const { return FMinutesLeft; }
+  const TStringList& WallpaperList() const { return *FWallpaperList; }
+
+private:
+  // The one bitmap the desktop shows: "<Windows directory>\Kaleidon.bmp".
+  std::string BitmapPath();
+  int PlacementFor(TRegIniFile& settings);
+
+  TDesktop& FDesktop;
+  std::string FBaseDir;
+  std::string FCurrentWallpaper;
+  int32_t FMinutesLeft = 0;
+  TFindDirsList* FDirFinder = nullptr;
+  TStringList* FWallpaperList = nullptr;
+};

@@ -1,0 +1,6 @@
+#include "app/PaperRandom.h"
+
+TPaperRandom& PaperRandom() {
+  static TPaperRandom generator;
+  return generator;
+}
