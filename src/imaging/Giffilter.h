@@ -2,11 +2,15 @@
 // GIF files (GIF87a and GIF89a).
 // Accepts: any number of images, of which one is decoded and the others are
 // stepped over; global and local colour tables; interlacing; graphic control
-// extensions (transparency, delay) of the requested image.
+// extensions (transparency, delay) of the requested image. The image comes at
+// its own size, wherever it lies on the logical screen.
+// Limits: LZW with 4096 table entries and codes of up to 12 bits.
 // Rejects with EInvalidGraphic("unrecognized GIF"): a signature other than
-// "GIF", a data sub-block cut short, LZW codes that refer to themselves or
-// beyond the table, minimum code sizes above 11, an image larger than
-// MaxBitmapBytes. Data that ends before the last pixel is no error.
+// "GIF", a header, colour table or image descriptor cut short, a data
+// sub-block cut short, LZW codes beyond the next free table entry (which
+// includes entries that would refer to themselves), minimum code sizes above
+// 11, an image of width or height 0 or larger than MaxBitmapBytes. Data that
+// ends before the last pixel is no error: the pixels not reached stay white.
 
 #include <cstdint>
 #include <memory>

@@ -1,13 +1,15 @@
 #pragma once
 // PCX files (ZSoft Paintbrush).
-// Accepts: 1-bit, 4-bit (16-entry header palette) and 8-bit (256-entry palette
-// in the last 768 bytes) single-plane images, and three 8-bit planes (24-bit);
-// run-length or uncompressed lines. Other depths load as a white picture of
-// the header's size.
+// Accepts: 1-bit, 4-bit (16-entry header palette, high nibble first) and 8-bit
+// (256-entry palette in the last 768 bytes) single-plane images, and three
+// 8-bit planes (24-bit); run-length or uncompressed lines. Other depths of one
+// plane load as a white picture of the header's size.
 // Rejects with EInvalidGraphic("unrecognized PCX"): manufacturer other than 10,
 // more than 8 bits per pixel, planes other than 1 or 3, encoding other than 0
-// or 1, data that ends before the last row, plane lines shorter than the
-// pixels they must supply, an image larger than MaxBitmapBytes.
+// or 1, a window of width or height 0 or less, plane lines shorter than the
+// pixels they must supply (one byte a pixel for three planes), data that ends
+// before the last row, an 8-bit file too short for header and palette, an
+// image larger than MaxBitmapBytes.
 
 #include <cstddef>
 #include <memory>
