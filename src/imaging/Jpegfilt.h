@@ -1,13 +1,22 @@
 #pragma once
-// JPEG files through libjpeg.
-// Accepts: baseline, extended and progressive Huffman-coded JPEG with one
-// (greyscale, expanded to grey pixels) or three components; data that stops
-// early (the rest of the picture is filled as libjpeg fills truncated data).
-// Rejects with EInvalidGraphic("Unrecognized JPeg - JPEG error #<code>"):
-// everything libjpeg reports as an error, among them empty input, four
-// components (CMYK, YCCK), arithmetic coding, and progressive files with more
-// than MaxJpegScans scans; also a picture larger than MaxBitmapBytes.
+// JPEG files through libjpeg (libjpeg-turbo).
+// Accepts: baseline, extended and progressive JPEG, Huffman or arithmetic
+// coded, with one component (greyscale, expanded to grey pixels) or three
+// (YCbCr or RGB); restart markers; data that stops early (libjpeg fills the
+// rest of the picture as it does for truncated data; corrupt-data warnings
+// are ignored).
+// Limits: up to MaxJpegScans scans, which together pass over at most
+// MaxJpegBlockVisits coefficient blocks (the usual ten scans of an 8000 by
+// 6000 colour photograph pass over 6 million); libjpeg's own working memory (the whole-image
+// coefficient buffer of multi-scan files) to 256 MiB; the bitmap to
+// MaxBitmapBytes.
+// Rejects with EInvalidGraphic("Unrecognized JPeg - JPEG error #<libjpeg's
+// message code>"): everything libjpeg reports as an error, among them empty
+// input, four components (CMYK, YCCK) and scans beyond the limits; and with
+// TBitmap's EInvalidGraphic a picture larger than MaxBitmapBytes.
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 
 #include "imaging/Bitmap.h"
@@ -15,8 +24,17 @@
 #include "imaging/ProgressRec.h"
 
 inline constexpr int MaxJpegScans = 1000;
+inline constexpr uint64_t MaxJpegBlockVisits = uint64_t{1} << 24;
 
 // xDpi and yDpi receive the JFIF density (units 0 and 1 as they are, dots per
-// centimetre times 2.54, otherwise 0).
+// centimetre times 2.54, otherwise 0). Progress is reported per output row.
 std::unique_ptr<TBitmap> ReadJPegStream(TByteSource& stream, int& xDpi, int& yDpi,
                                         TProgressRec& progress);
+
+namespace JpegDetail {
+// The same reader taking its input in blocks of blockSize bytes (1 to 4096)
+// instead of 4096, so that tests can make every refill and skip cross a block
+// boundary.
+std::unique_ptr<TBitmap> ReadJPegStream(TByteSource& stream, int& xDpi, int& yDpi,
+                                        TProgressRec& progress, size_t blockSize);
+}  // namespace JpegDetail
