@@ -1,4 +1,5 @@
 #include "app/Desktop.h"
+#include "framework/Files.h"
 #include "framework/IniFile.h"
 
 namespace {
@@ -7,7 +8,11 @@ namespace {
 // screen of the size most wallpapers of the period were made for.
 class TPosixDesktop : public TDesktop {
 public:
-  std::string WindowsDirectory() override { return IniStoreRoot(); }
+  std::string WindowsDirectory() override {
+    const std::string directory = IniStoreRoot();
+    ForceDirectories(directory);
+    return directory;
+  }
   int ScreenWidth() override { return 1024; }
   int ScreenHeight() override { return 768; }
   void SetWallpaperFile(const std::string&) override {}

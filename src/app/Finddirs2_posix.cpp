@@ -1,20 +1,9 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
-#include <algorithm>
-
 #include "app/Finddirs2.h"
+#include "framework/Files.h"
 #include "framework/SysUtils.h"
-
-namespace {
-
-// Start strings use the program's backslashes; the file system wants slashes.
-std::string PosixPath(std::string path) {
-  std::replace(path.begin(), path.end(), '\\', '/');
-  return path;
-}
-
-}  // namespace
 
 struct TDirListing::TImpl {
   std::string Directory;

@@ -28,3 +28,7 @@ bool RemoveFile(const std::string& fileName);
 
 // The directory of the running executable, with its trailing path delimiter.
 std::string ExecutableDirectory();
+
+// For the halves of units on systems whose delimiter is '/': the path with
+// the program's backslashes turned into slashes.
+std::string PosixPath(std::string path);

@@ -22,8 +22,16 @@ struct Fd {
 
 }  // namespace
 
+// The program builds its paths with backslashes, as Windows has them; here
+// they name the same files with slashes, so that the catalogue's paths open.
+std::string PosixPath(std::string path) {
+  for (char& c : path)
+    if (c == '\\') c = '/';
+  return path;
+}
+
 std::vector<uint8_t> ReadWholeFile(const std::string& fileName) {
-  Fd file{::open(fileName.c_str(), O_RDONLY | O_CLOEXEC)};
+  Fd file{::open(PosixPath(fileName).c_str(), O_RDONLY | O_CLOEXEC)};
   struct stat info {};
   if (file.fd < 0 || ::fstat(file.fd, &info) != 0)
     throw EFOpenError(Format("Cannot open file \"%s\". %s", fileName.c_str(), std::strerror(errno)));
@@ -43,7 +51,8 @@ std::vector<uint8_t> ReadWholeFile(const std::string& fileName) {
 }
 
 void WriteWholeFileAtomic(const std::string& fileName, const void* data, size_t size) {
-  std::string temp = fileName + ".XXXXXX";
+  const std::string target = PosixPath(fileName);
+  std::string temp = target + ".XXXXXX";
   Fd file{::mkstemp(temp.data())};
   if (file.fd < 0) throw EFCreateError(Format("Cannot create file %s", fileName.c_str()));
   const auto* p = static_cast<const uint8_t*>(data);
@@ -58,7 +67,7 @@ void WriteWholeFileAtomic(const std::string& fileName, const void* data, size_t 
   ok = ok && ::fchmod(file.fd, 0644) == 0 && ::fsync(file.fd) == 0;
   ok = ::close(file.fd) == 0 && ok;
   file.fd = -1;
-  if (ok) ok = ::rename(temp.c_str(), fileName.c_str()) == 0;
+  if (ok) ok = ::rename(temp.c_str(), target.c_str()) == 0;
   if (!ok) {
     ::unlink(temp.c_str());
     throw EWriteError("Stream write error");
@@ -67,24 +76,24 @@ void WriteWholeFileAtomic(const std::string& fileName, const void* data, size_t 
 
 bool FileExists(const std::string& fileName) {
   struct stat info {};
-  return ::stat(fileName.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+  return ::stat(PosixPath(fileName).c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 bool DirectoryExists(const std::string& directory) {
   struct stat info {};
-  return ::stat(directory.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+  return ::stat(PosixPath(directory).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 bool ForceDirectories(const std::string& directory) {
   if (directory.empty() || DirectoryExists(directory)) return true;
-  std::string path = directory;
+  std::string path = PosixPath(directory);
   while (path.size() > 1 && path.back() == '/') path.pop_back();
   const size_t slash = path.rfind('/');
   if (slash != std::string::npos && slash > 0 && !ForceDirectories(path.substr(0, slash))) return false;
   return ::mkdir(path.c_str(), 0755) == 0 || errno == EEXIST;
 }
 
-bool RemoveFile(const std::string& fileName) { return ::unlink(fileName.c_str()) == 0; }
+bool RemoveFile(const std::string& fileName) { return ::unlink(PosixPath(fileName).c_str()) == 0; }
 
 std::string ExecutableDirectory() {
   char buffer[PATH_MAX];

@@ -1,0 +1,304 @@
+#include <gtest/gtest.h>
+
+#include "SettingsSandbox.h"
+#include "TempDir.h"
+#include "app/Mainform.h"
+#include "app/PaperRandom.h"
+#include "framework/Application.h"
+#include "framework/Files.h"
+#include "framework/RegIniFile.h"
+#include "framework/Registry.h"
+#include "imaging/BmpCodec.h"
+
+namespace {
+
+std::string DesktopValue(const std::string& name) {
+  return TRegIniFile("Control Panel").ReadString("desktop", name, "<none>");
+}
+
+// Records what the controller asks of the desktop, with the desktop values
+// as they stand at each call.
+class TFakeDesktop : public TDesktop {
+public:
+  explicit TFakeDesktop(std::string windowsDirectory) : Directory(std::move(windowsDirectory)) {}
+  std::string WindowsDirectory() override { return Directory; }
+  int ScreenWidth() override { return 1024; }
+  int ScreenHeight() override { return 768; }
+  void SetWallpaperFile(const std::string& path) override {
+    Log.push_back("set " + path + " tile=" + DesktopValue("TileWallpaper") + " wallpaper=" + DesktopValue("Wallpaper"));
+  }
+  void BroadcastSettingChange() override { Log.push_back("broadcast wallpaper=" + DesktopValue("Wallpaper")); }
+
+  std::string Directory;
+  std::vector<std::string> Log;
+};
+
+std::string BmpOfSize(int width, int height) {
+  TBitmap bitmap(width, height);
+  const std::vector<uint8_t> bytes = WriteBitmapStream(bitmap);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+struct TSavedSize {
+  int32_t Width, Height;
+  bool operator==(const TSavedSize&) const = default;
+};
+
+TSavedSize SavedSize(const std::string& bitmapPath) {
+  const std::vector<uint8_t> file = ReadWholeFile(bitmapPath);
+  auto at = [&](size_t offset) {
+    return int32_t(file.at(offset) | file.at(offset + 1) << 8 | file.at(offset + 2) << 16 | file.at(offset + 3) << 24);
+  };
+  return {at(18), at(22)};
+}
+
+void Store(const std::string& name, const std::string& value) {
+  TRegIniFile("Software\\Trellwick\\Kaleidon").WriteString("Settings", name, value);
+}
+
+std::string Stored(const std::string& name) {
+  return TRegIniFile("Software\\Trellwick\\Kaleidon").ReadString("Settings", name, "<none>");
+}
+
+class MainformTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    Application = &FApplication;
+    FApplication.Title = "Kaleidon";
+    Store("WPLocation", Pictures.Path());
+    Windows.MakeDir("win");
+    TRegistry desktop;
+    desktop.OpenKey("Control Panel\\desktop");
+    desktop.WriteString("TileWallpaper", "old");
+    desktop.WriteString("Wallpaper", "old");
+  }
+
+  std::unique_ptr<TForm1> Start() { return std::make_unique<TForm1>(nullptr, Desktop); }
+  // Catalogue paths as the program builds them: base directory, backslash, name.
+  std::string Picture(const std::string& name) { return Pictures.Path() + "\\" + name; }
+  std::string BitmapPath() const { return Windows.Join("win") + "\\Kaleidon.bmp"; }
+  std::vector<std::string> Catalogue(const TForm1& form) {
+    std::vector<std::string> names;
+    for (int i = 0; i < form.WallpaperList().Count(); ++i)
+      names.push_back(ExtractName(form.WallpaperList()[i]));
+    return names;
+  }
+  static std::string ExtractName(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }
+
+  TSettingsSandbox Sandbox;
+  TApplication FApplication;
+  TTempDir Pictures;
+  TTempDir Windows;
+  TFakeDesktop Desktop{Windows.Join("win") + "\\"};
+};
+
+}  // namespace
+
+TEST(PaperRandom_Next, FirstDrawsOfTheSequence) {
+  TPaperRandom generator;
+  EXPECT_EQ(generator.Next(), 346);
+  EXPECT_EQ(generator.Next(), 130);
+}
+
+TEST_F(MainformTest, FirstRunUsesTheDefaults) {
+  TRegIniFile("Software\\Trellwick\\Kaleidon").WriteString("Other", "x", "");  // no Settings values at all
+  Store("WPLocation", "");
+  auto form = Start();
+  EXPECT_EQ(form->MinutesLeft(), 0);
+  EXPECT_FALSE(form->Timer1->Enabled());
+  EXPECT_EQ(form->CurrentWallpaper(), "");
+  EXPECT_TRUE(Desktop.Log.empty());
+}
+
+TEST_F(MainformTest, MissingBaseDirectoryDefaultsToTheProgramsOwn) {
+  TSettingsSandbox fresh;
+  auto form = Start();
+  EXPECT_EQ(form->BaseDir(), ExecutableDirectory());
+}
+
+TEST_F(MainformTest, CatalogueHoldsTheSevenPatternsSortedIgnoringCase) {
+  for (const char* name : {"a.JPG", "b.jpeg", "c.jpe", "d.tif", "e.tiff", "f.GIF", "g.bmp", "h.Pcx", "i.png"})
+    Pictures.Write(name);
+  auto form = Start();
+  form->BuildWallpaperList();
+  EXPECT_EQ(Catalogue(*form),
+            (std::vector<std::string>{"a.JPG", "b.jpeg", "c.jpe", "d.tif", "f.GIF", "g.bmp", "h.Pcx"}));
+  Store("JPEG", "0");
+  Store("PCX", "word");  // not a number: the default, included
+  form->BuildWallpaperList();
+  EXPECT_EQ(Catalogue(*form), (std::vector<std::string>{"d.tif", "f.GIF", "g.bmp", "h.Pcx"}));
+}
+
+TEST_F(MainformTest, InvalidBaseDirectoryIsReportedOncePerEnabledPattern) {
+  const std::string missing = Pictures.Join("gone");
+  Store("WPLocation", missing);
+  Store("GIF", "0");
+  auto form = Start();
+  form->BuildWallpaperList();
+  ASSERT_EQ(Sandbox.Messages.size(), 6u);
+  EXPECT_EQ(Sandbox.Messages[0].Text, "Invalid Wallpaper Directory:\n" + missing + "\\");
+  EXPECT_EQ(Sandbox.Messages[0].Caption, "Kaleidon");
+  EXPECT_EQ(form->WallpaperList().Count(), 0);
+}
+
+TEST_F(MainformTest, InOrderChoiceWrapsAndStartsOverWhenCurrentIsGone) {
+  for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) Pictures.Write(name, BmpOfSize(4, 3));
+  Store("Random Paper", "0");
+  Store("Wallpaper", Picture("c.bmp"));
+  auto form = Start();
+  form->ChangeWallpaper();
+  EXPECT_EQ(form->CurrentWallpaper(), Picture("a.bmp"));
+  form->ChangeWallpaper();
+  EXPECT_EQ(form->CurrentWallpaper(), Picture("b.bmp"));
+  Store("Wallpaper", Picture("vanished.bmp"));
+  auto again = Start();
+  again->ChangeWallpaper();
+  EXPECT_EQ(again->CurrentWallpaper(), Picture("a.bmp"));
+  EXPECT_EQ(Stored("Wallpaper"), Picture("a.bmp"));
+}
+
+TEST_F(MainformTest, RandomChoiceNeverTakesTheCurrentWallpaper) {
+  std::vector<std::string> names;
+  for (int i = 0; i < 11; ++i) {
+    names.push_back("p" + std::to_string(10 + i) + ".bmp");  // catalogue order is name order
+    Pictures.Write(names.back(), BmpOfSize(2, 2));
+  }
+  Store("Wallpaper", Picture("p13.bmp"));
+  auto form = Start();
+  TPaperRandom next = PaperRandom();
+  form->ChangeWallpaper();
+  names.erase(names.begin() + 3);  // the current one is not a candidate
+  EXPECT_EQ(form->CurrentWallpaper(), Picture(names[next.Next() % 10]));
+}
+
+TEST_F(MainformTest, RandomChoiceWithOnlyTheCurrentWallpaperKeepsIt) {
+  Pictures.Write("only.bmp", BmpOfSize(2, 2));
+  Store("Wallpaper", Picture("only.bmp"));
+  auto form = Start();
+  const TPaperRandom before = PaperRandom();
+  form->ChangeWallpaper();
+  EXPECT_EQ(form->CurrentWallpaper(), Picture("only.bmp"));
+  EXPECT_TRUE(Desktop.Log.empty());
+  EXPECT_EQ(TPaperRandom(PaperRandom()).Next(), TPaperRandom(before).Next());  // no draw was made
+}
+
+TEST_F(MainformTest, EmptyCatalogueChangesNothing) {
+  auto form = Start();
+  form->ChangeWallpaper();
+  EXPECT_TRUE(Desktop.Log.empty());
+  EXPECT_TRUE(Sandbox.Messages.empty());
+}
+
+TEST_F(MainformTest, ChangePaperAtStartChangesOnceBeforeTheLoop) {
+  Pictures.Write("a.bmp", BmpOfSize(2, 2));
+  Store("Change Paper", "1");
+  auto form = Start();
+  EXPECT_EQ(form->CurrentWallpaper(), Picture("a.bmp"));
+  EXPECT_EQ(Desktop.Log.size(), 2u);
+}
+
+TEST_F(MainformTest, CountdownChangesAtZeroAndReloadsTheStoredTime) {
+  Pictures.Write("a.bmp", BmpOfSize(2, 2));
+  Pictures.Write("b.bmp", BmpOfSize(2, 2));
+  Store("Change Time", "5");
+  Store("Random Paper", "0");
+  auto form = Start();
+  EXPECT_EQ(form->MinutesLeft(), 5);
+  EXPECT_TRUE(form->Timer1->Enabled());
+  EXPECT_EQ(form->Timer1->Interval(), 60000u);
+  for (int i = 0; i < 4; ++i) form->Timer1->Tick();
+  EXPECT_EQ(form->MinutesLeft(), 1);
+  form->TrayIcon1DblClick(nullptr);  // a change by hand leaves the countdown alone
+  EXPECT_EQ(form->MinutesLeft(), 1);
+  EXPECT_EQ(form->CurrentWallpaper(), Picture("a.bmp"));
+  Store("Change Time", "3");
+  form->Timer1->Tick();
+  EXPECT_EQ(form->CurrentWallpaper(), Picture("b.bmp"));
+  EXPECT_EQ(form->MinutesLeft(), 3);
+}
+
+TEST_F(MainformTest, CountdownReloadingZeroKeepsTheTimerIdling) {
+  Pictures.Write("a.bmp", BmpOfSize(2, 2));
+  Store("Change Time", "1");
+  auto form = Start();
+  Store("Change Time", "0");
+  form->Timer1->Tick();
+  EXPECT_EQ(form->MinutesLeft(), 0);
+  EXPECT_TRUE(form->Timer1->Enabled());
+  const size_t calls = Desktop.Log.size();
+  form->Timer1->Tick();
+  EXPECT_EQ(Desktop.Log.size(), calls);
+}
+
+TEST_F(MainformTest, NegativeTimeCountsAwayFromZero) {
+  Pictures.Write("a.bmp", BmpOfSize(2, 2));
+  Store("Change Time", "-2");
+  auto form = Start();
+  EXPECT_TRUE(form->Timer1->Enabled());
+  form->Timer1->Tick();
+  form->Timer1->Tick();
+  EXPECT_EQ(form->MinutesLeft(), -4);
+  EXPECT_TRUE(Desktop.Log.empty());
+  form->SetChangeTimer(0);
+  EXPECT_FALSE(form->Timer1->Enabled());
+  EXPECT_EQ(form->Timer1->Interval(), 0u);
+}
+
+TEST_F(MainformTest, SetWallpaperWritesTheBitmapAndTheDesktopValuesInOrder) {
+  Pictures.Write("sky.bmp", BmpOfSize(800, 600));
+  auto form = Start();
+  form->SetWallpaper(Picture("sky.bmp"));
+  const std::string bitmap = BitmapPath();
+  ASSERT_EQ(Desktop.Log.size(), 2u);
+  EXPECT_EQ(Desktop.Log[0], "set " + bitmap + " tile=0 wallpaper=old");
+  EXPECT_EQ(Desktop.Log[1], "broadcast wallpaper=" + bitmap);
+  EXPECT_EQ(SavedSize(bitmap), (TSavedSize{1023, 767}));  // large by default, stretched proportionally
+  EXPECT_EQ(form->CurrentWallpaper(), Picture("sky.bmp"));
+  EXPECT_EQ(Stored("Wallpaper"), Picture("sky.bmp"));
+}
+
+TEST_F(MainformTest, SizeClassesPickTheirPlacement) {
+  Store("Small Width", "640");
+  Store("Large Width", "1024");
+  Store("Large Height", "5000");
+  Store("Small Type", "0");
+  Store("Middle Type", "1");
+  Store("Large Type", "2");
+  const struct {
+    int Width;
+    const char* Tile;
+    TSavedSize Saved;
+  } cases[] = {
+      {638, "1", {638, 10}},    // measured 639 < 640: small, tiled at its own size
+      {639, "0", {639, 10}},    // measured 640: middle, centred
+      {1023, "0", {1023, 10}},  // measured 1024: still middle
+      {1024, "0", {1023, 767}}, // measured 1025: large, stretched
+  };
+  auto form = Start();
+  for (const auto& c : cases) {
+    Pictures.Write("p.bmp", BmpOfSize(c.Width, 10));
+    form->SetWallpaper(Picture("p.bmp"));
+    EXPECT_EQ(DesktopValue("TileWallpaper"), c.Tile) << c.Width;
+    EXPECT_EQ(SavedSize(BitmapPath()), c.Saved) << c.Width;
+  }
+}
+
+TEST_F(MainformTest, UnknownPlacementWritesNoTileValueAndKeepsTheSize) {
+  Store("Large Type", "7");
+  Pictures.Write("p.bmp", BmpOfSize(30, 20));
+  auto form = Start();
+  form->SetWallpaper(Picture("p.bmp"));
+  EXPECT_EQ(DesktopValue("TileWallpaper"), "old");
+  EXPECT_EQ(SavedSize(BitmapPath()), (TSavedSize{30, 20}));
+}
+
+TEST_F(MainformTest, UndecodableFileChangesNothing) {
+  Pictures.Write("bad.bmp", "BMnot a bitmap at all");
+  Store("Wallpaper", "before");
+  auto form = Start();
+  EXPECT_ANY_THROW(form->SetWallpaper(Picture("bad.bmp")));
+  EXPECT_TRUE(Desktop.Log.empty());
+  EXPECT_EQ(form->CurrentWallpaper(), "before");
+  EXPECT_EQ(DesktopValue("TileWallpaper"), "old");
+  EXPECT_FALSE(FileExists(BitmapPath()));
+}

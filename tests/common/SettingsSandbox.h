@@ -1,0 +1,30 @@
+#pragma once
+// Gives a test the settings store to itself: on systems without a registry a
+// fresh configuration directory, on Windows an empty program key (the tests
+// run in their own Wine prefix). Also catches every message box.
+
+#include <string>
+#include <vector>
+
+#include "TempDir.h"
+
+struct TShownMessage {
+  std::string Text;
+  std::string Caption;
+};
+
+class TSettingsSandbox {
+public:
+  TSettingsSandbox();
+  ~TSettingsSandbox();
+
+  std::vector<TShownMessage> Messages;
+
+  // Stores a value of a type other than text (a number), as only other
+  // programs would; false where the store has no value types.
+  bool WriteNumberValue(const std::string& name, unsigned value);
+
+private:
+  void Clear();
+  TTempDir FConfig;
+};
