@@ -25,7 +25,7 @@ TEST(Placement_ResizeForPlacement, StretchIgnoresTheShapeAndOthersKeepTheSize) {
   ResizeForPlacement(holder, plStretch, 1024, 768);
   EXPECT_EQ(holder.Bitmap().Width(), 1023);
   EXPECT_EQ(holder.Bitmap().Height(), 767);
-  for (int placement : {plTile, plCenter, 7}) {
+  for (int placement : {int(plTile), int(plCenter), 7}) {
     ResizeForPlacement(holder, placement, 640, 480);
     EXPECT_EQ(holder.Bitmap().Width(), 1023);
   }
