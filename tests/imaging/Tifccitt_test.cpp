@@ -1,0 +1,149 @@
+#include "imaging/Tifccitt.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Bits written as text ("1100 10"), first bit in the high bit of byte 0,
+// padded with zeros to whole bytes.
+std::vector<uint8_t> Bits(const std::string& text) {
+  std::vector<uint8_t> out;
+  int n = 0;
+  for (char c : text) {
+    if (c != '0' && c != '1') continue;
+    if (n % 8 == 0) out.push_back(0);
+    if (c == '1') out.back() |= uint8_t(0x80 >> (n % 8));
+    ++n;
+  }
+  return out;
+}
+
+std::vector<uint8_t> Reversed(std::vector<uint8_t> data) {
+  for (auto& b : data) {
+    uint8_t r = 0;
+    for (int i = 0; i < 8; ++i) r = uint8_t(r | ((b >> i & 1) << (7 - i)));
+    b = r;
+  }
+  return data;
+}
+
+// A 16-pixel row from pixel text: 'w' white (set bit), 'b' black.
+std::vector<uint8_t> Row(const std::string& pixels) {
+  std::vector<uint8_t> row((pixels.size() + 7) / 8, 0);
+  for (size_t i = 0; i < pixels.size(); ++i)
+    if (pixels[i] == 'w') row[i / 8] |= uint8_t(0x80 >> (i % 8));
+  return row;
+}
+
+const std::string EOL = "000000000001";
+
+uint64_t BitCount(const std::string& text) { return uint64_t(std::count_if(text.begin(), text.end(), [](char c) { return c == '0' || c == '1'; })); }
+
+}  // namespace
+
+TEST(CCITTHuffmanGetLine, DecodesRunsAndCountsWholeBytes) {
+  const auto data = Bits("1100 10 10011 0000 1011");  // W5 B3 W8, then the next row
+  std::vector<uint8_t> row(2, 0x55);
+  EXPECT_EQ(CCITTHuffmanGetLine(row.data(), data.data(), data.size(), 16, 1), 2u);
+  EXPECT_EQ(row, Row("wwwwwbbbwwwwwwww"));
+}
+
+TEST(CCITTHuffmanGetLine, FillOrder2ReadsTheReversedBytes) {
+  const auto data = Reversed(Bits("11011 1000 010 0111 11"));  // W64 W3 B1 W2 B2, width 72
+  std::vector<uint8_t> row(9);
+  EXPECT_EQ(CCITTHuffmanGetLine(row.data(), data.data(), data.size(), 72, 2), 3u);
+  // 67 white, 1 black, 2 white, 2 black
+  EXPECT_EQ(std::vector<uint8_t>(row.begin(), row.begin() + 8), std::vector<uint8_t>(8, 0xFF));
+  EXPECT_EQ(row[8], 0b11101100);
+}
+
+TEST(_CCITTHuffmanGetLine, EndOfLineCodesWithFillZerosAndEarlyEnd) {
+  const std::string first = EOL + "1100 10 10011";         // W5 B3 W8
+  const std::string second = "000" + EOL + "1011 011" + EOL;  // fill zeros; W4 B4, then an early end
+  const auto data = Bits(first + second + EOL);
+  std::vector<uint8_t> row(2);
+  uint64_t pos = _CCITTHuffmanGetLine(row.data(), data.data(), data.size(), 16, 1, 0);
+  EXPECT_EQ(pos, BitCount(first));
+  EXPECT_EQ(row, Row("wwwwwbbbwwwwwwww"));
+  pos = _CCITTHuffmanGetLine(row.data(), data.data(), data.size(), 16, 1, pos);
+  EXPECT_EQ(pos, BitCount(first + second));
+  EXPECT_EQ(row, Row("wwwwbbbbwwwwwwww"));
+}
+
+TEST(CCITT3_2D_GetLine, VerticalPassAndHorizontalModes) {
+  std::vector<uint8_t> reference = Row("wwwwwbbbwwwwwwww"), row(2);
+  const std::string rows[] = {
+      "1 1 1",           // V0 V0 V0: the reference row again
+      "011 010 1",       // VR1 VL1 V0
+      "0001 1",          // pass, V0
+      "001 1000 11 1",   // horizontal W3 B2, V0
+  };
+  const char* expected[] = {"wwwwwbbbwwwwwwww", "wwwwwwbwwwwwwwww", "wwwwwwwwwwwwwwww", "wwwbbwwwwwwwwwww"};
+  std::string all;
+  for (const auto& r : rows) all += r;
+  const auto data = Bits(all);
+  uint64_t pos = 0;
+  for (size_t i = 0; i < 4; ++i) {
+    pos = CCITT3_2D_GetLine(row.data(), data.data(), data.size(), 16, 1, pos, reference.data());
+    EXPECT_EQ(row, Row(expected[i])) << i;
+    EXPECT_EQ(reference, row) << i;
+  }
+  EXPECT_EQ(pos, 3u + 7 + 5 + 10);
+}
+
+TEST(CCITT3_2D_GetLine, T4TagBitChoosesOneOrTwoDimensions) {
+  std::vector<uint8_t> reference(2, 0xFF), row(2);
+  const auto data = Bits(EOL + "1" + "1100 10 10011" + EOL + "0" + "011 1 1" + EOL + "1");
+  uint64_t pos = CCITT3_2D_GetLine(row.data(), data.data(), data.size(), 16, 1, 0, reference.data());
+  EXPECT_EQ(row, Row("wwwwwbbbwwwwwwww"));
+  pos = CCITT3_2D_GetLine(row.data(), data.data(), data.size(), 16, 1, pos, reference.data());
+  EXPECT_EQ(row, Row("wwwwwwbbwwwwwwww"));  // VR1, V0, V0
+  EXPECT_EQ(pos, 2 * EOL.size() + 2 + 11 + 5);
+}
+
+TEST(CCITT3_2D_GetLine, FillOrder2GivesTheSameRows) {
+  const auto data = Bits("001 1000 11 1 011 010 1 0001 1");
+  const auto reversed = Reversed(data);
+  std::vector<uint8_t> ref1(2, 0xFF), ref2(2, 0xFF), row1(2), row2(2);
+  uint64_t pos1 = 0, pos2 = 0;
+  for (int i = 0; i < 3; ++i) {
+    pos1 = CCITT3_2D_GetLine(row1.data(), data.data(), data.size(), 16, 1, pos1, ref1.data());
+    pos2 = CCITT3_2D_GetLine(row2.data(), reversed.data(), reversed.size(), 16, 2, pos2, ref2.data());
+    EXPECT_EQ(row1, row2);
+    EXPECT_EQ(pos1, pos2);
+  }
+}
+
+TEST(CCITTDecoders, DataEndingEarlyCompletesTheRowWithWhite) {
+  const auto data = Bits("1011 011");  // W4 B4, then nothing
+  std::vector<uint8_t> row(3, 0), reference(3, 0xFF);
+  EXPECT_EQ(_CCITTHuffmanGetLine(row.data(), data.data(), data.size(), 20, 1, 0), 7u);
+  EXPECT_EQ(row, Row("wwwwbbbbwwwwwwwwwwww"));
+  EXPECT_EQ(CCITT3_2D_GetLine(row.data(), data.data(), 0, 20, 1, 0, reference.data()), 0u);
+  EXPECT_EQ(row, Row("wwwwwwwwwwwwwwwwwwww"));
+}
+
+// Whatever the bits, every call ends inside the data, and each row is bounded.
+TEST(CCITTDecoders, HostileBitsStayInsideTheData) {
+  std::mt19937 random(5);
+  for (int round = 0; round < 300; ++round) {
+    std::vector<uint8_t> data(size_t(random() % 64));
+    const int fill = round % 3 == 0 ? 0x00 : round % 3 == 1 ? 0xFF : -1;
+    for (auto& b : data) b = fill >= 0 ? uint8_t(fill) : uint8_t(random());
+    const int width = 1 + int(random() % 3000);
+    std::vector<uint8_t> row((size_t(width) + 7) / 8), reference(row.size(), 0xFF);
+    uint64_t a = 0, b = 0;
+    for (int line = 0; line < 20; ++line) {
+      a = _CCITTHuffmanGetLine(row.data(), data.data(), data.size(), width, 1 + line % 2, a);
+      b = CCITT3_2D_GetLine(row.data(), data.data(), data.size(), width, 1 + line % 2, b, reference.data());
+      ASSERT_LE(a, data.size() * 8);
+      ASSERT_LE(b, data.size() * 8);
+    }
+    ASSERT_LE(CCITTHuffmanGetLine(row.data(), data.data(), data.size(), width, 1), data.size());
+  }
+}
