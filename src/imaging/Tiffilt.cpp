@@ -263,7 +263,8 @@ TParams ReadParams(const TTags& tags) {
 // empty, one running past its end is cut there, and one without a byte count
 // runs to the end of the file.
 std::span<const uint8_t> StripData(const TTiffFile& file, const TParams& p, size_t i) {
-  if (i >= p.StripOffsets.size() || p.StripOffsets[i] >= file.Size()) return {};
+  static const uint8_t nothing = 0;  // an empty strip still has an address to copy zero bytes from
+  if (i >= p.StripOffsets.size() || p.StripOffsets[i] >= file.Size()) return {&nothing, 0};
   const size_t offset = p.StripOffsets[i], available = file.Size() - offset;
   const size_t count = i < p.StripByteCounts.size() ? std::min<size_t>(p.StripByteCounts[i], available) : available;
   return {file.Data() + offset, count};

@@ -1,16 +1,25 @@
 #pragma once
 // TIFF files, strips only.
 // Accepts: both byte orders; any page of the directory chain; compressions
-// none, CCITT modified Huffman, T.4 (1-D and 2-D), T.6, LZW (with horizontal
-// differencing) and PackBits; RGB 8-bit chunky and planar, palette 4/8-bit,
-// grey 4/8-bit and 16-bit uncompressed, bilevel. A file without strip
-// offsets (tiled) loads as a white page.
+// none, CCITT modified Huffman, T.4 (1-D and 2-D), T.6 (both fill orders),
+// LZW and PackBits; horizontal differencing for 8-bit samples; RGB 8-bit
+// chunky and planar (planes one after the other, ceil(height / RowsPerStrip)
+// strips each), palette 4/8-bit, grey 4/8-bit and 16-bit uncompressed,
+// bilevel. A file without strip offsets (tiled) and planar layouts other than
+// 8-bit RGB load as a white page.
+// Limits: at most 10000 directories are followed, each offset once; the chain
+// ends at a loop or at a directory that leaves the file. Width and height are
+// at least 1 and the 24-bit picture stays within MaxBitmapBytes.
+// Damaged strips are clamped, not rejected: a strip starting outside the file
+// is empty, one running past its end (or without a byte count) ends there;
+// rows the data cannot fill get zero samples (CCITT rows white); strips past
+// the last row are ignored; compressions not listed above give zero samples.
 // Rejects with EInvalidGraphic("unrecognized TIFF"): a byte-order mark other
-// than "II"/"MM", directory chains that loop or leave the file, strips outside
-// the file, a missing page, an image larger than MaxBitmapBytes; with
-// EInvalidGraphic("Invalid TIFF stream"): BitsPerSample values that differ.
-// An unsupported chunky sample layout raises EInvalidGraphicOperation
-// ("Scan line index out of range").
+// than "II"/"MM", a file too short for its header, a zero or too large size,
+// tag arrays that do not fit in the file; with EInvalidGraphic("Invalid TIFF
+// stream"): BitsPerSample values that differ, arrays of other types than SHORT
+// and LONG. An unsupported chunky sample layout raises
+// EInvalidGraphicOperation("Scan line index out of range").
 
 #include <memory>
 
@@ -18,7 +27,8 @@
 #include "imaging/ByteSource.h"
 #include "imaging/ProgressRec.h"
 
-// Page `page` of the stream: a 1-bit bitmap (set bit white) for one sample of
-// one bit, otherwise 24-bit; nullptr when that page has no entries.
+// Page `page` of the stream from its current position: a 1-bit bitmap (set
+// bit white) for one sample of one bit, otherwise 24-bit; nullptr when that
+// page does not exist or has no entries. pageCount is the length of the chain.
 std::unique_ptr<TBitmap> TIFFReadStream(TByteSource& stream, int page, int& pageCount,
                                         TProgressRec& progress, int& xDpi, int& yDpi);

@@ -1,7 +1,8 @@
 #pragma once
 // Small TIFF files built in memory for the reader's tests: pages of tags and
-// strips, in either byte order, with StripOffsets and StripByteCounts filled
-// in unless a page sets them itself. Also a plain TIFF LZW encoder.
+// strips, in either byte order. Each page's strips are stored in order (the
+// first page's from offset 8 on); StripOffsets and StripByteCounts point at
+// them unless the page sets those tags itself. Also a plain TIFF LZW encoder.
 
 #include <cstdint>
 #include <map>
@@ -34,6 +35,12 @@ struct TFile {
   void Put32(size_t at, uint32_t v) {
     for (int i = 0; i < 4; ++i) Bytes[at + size_t(BigEndian ? 3 - i : i)] = uint8_t(v >> (8 * i));
   }
+  // Where the entry of a tag in page p's directory starts.
+  size_t Entry(size_t p, uint16_t tag) const {
+    for (size_t at = Directories[p] + 2; at + 12 <= NextField(p); at += 12)
+      if ((BigEndian ? Bytes[at] << 8 | Bytes[at + 1] : Bytes[at + 1] << 8 | Bytes[at]) == tag) return at;
+    return 0;
+  }
   // Where the directory of page p keeps the offset of the next one.
   size_t NextField(size_t p) const {
     const size_t at = Directories[p];
@@ -53,16 +60,14 @@ inline TFile Build(std::vector<TPage> pages, bool bigEndian = false) {
   const auto append32 = [&](uint32_t v) { out.resize(out.size() + 4); file.Put32(out.size() - 4, v); };
   size_t previousNext = 4;
   for (TPage& page : pages) {
-    if (!page.Strips.empty() && !page.Tags.count(273)) {
-      std::vector<uint32_t> offsets, counts;
-      for (const auto& strip : page.Strips) {
-        offsets.push_back(uint32_t(out.size()));
-        counts.push_back(uint32_t(strip.size()));
-        out.insert(out.end(), strip.begin(), strip.end());
-      }
-      page.Set(273, Long, offsets);
-      if (!page.Tags.count(279)) page.Set(279, Long, counts);
+    std::vector<uint32_t> offsets, counts;
+    for (const auto& strip : page.Strips) {
+      offsets.push_back(uint32_t(out.size()));
+      counts.push_back(uint32_t(strip.size()));
+      out.insert(out.end(), strip.begin(), strip.end());
     }
+    if (!page.Strips.empty() && !page.Tags.count(273)) page.Set(273, Long, offsets);
+    if (!page.Strips.empty() && !page.Tags.count(279)) page.Set(279, Long, counts);
     std::map<uint16_t, uint32_t> arrays;  // tag -> offset of values kept outside the entry
     for (auto& [tag, field] : page.Tags) {
       const auto& [type, values] = field;
