@@ -297,6 +297,16 @@ void DecodePixels(TByteSource& stream, TBitmap& bitmap, const TColourTable& colo
   if (!lzw.Finished()) codes.SkipRest();
 }
 
+// A b-bit code stands for at most 2^b pixels, so no byte of data can give
+// more than 8 * 4096 / 12 < 2731 of them. A picture its remaining file could
+// not fill even so is refused before its bitmap is made, unless it is small:
+// a file cut short keeps loading, a header alone cannot claim a gigabyte.
+bool DataCouldFill(int64_t pixels, size_t remaining) {
+  constexpr int64_t SmallPicture = 65536;
+  constexpr int64_t MostPixelsPerByte = 2731;
+  return pixels <= SmallPicture || pixels / MostPixelsPerByte <= int64_t(remaining);
+}
+
 std::unique_ptr<TBitmap> ReadImage(TByteSource& stream, const TColourTable& global, const TGraphicControl& control,
                                    TGifInfo& info, TProgressRec& progress) {
   if (stream.Remaining() < 9) Unrecognized();
@@ -314,7 +324,8 @@ std::unique_ptr<TBitmap> ReadImage(TByteSource& stream, const TColourTable& glob
   info.Transparent = control.Transparent;
   const auto& clear = colours[control.TransparentIndex];
   info.TransparentColor = control.Transparent ? TRGBQuad{clear[0], clear[1], clear[2], 0} : TRGBQuad{};
-  if (info.Width == 0 || info.Height == 0 || !TBitmap::SizeAllowed(info.Width, info.Height, TPixelFormat::pf24bit))
+  if (info.Width == 0 || info.Height == 0 || !TBitmap::SizeAllowed(info.Width, info.Height, TPixelFormat::pf24bit) ||
+      !DataCouldFill(int64_t{info.Width} * info.Height, stream.Remaining()))
     Unrecognized();
   auto bitmap = std::make_unique<TBitmap>(info.Width, info.Height);
   DecodePixels(stream, *bitmap, colours, info.Interlaced, progress);

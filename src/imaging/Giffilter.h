@@ -9,8 +9,10 @@
 // "GIF", a header, colour table or image descriptor cut short, a data
 // sub-block cut short, LZW codes beyond the next free table entry (which
 // includes entries that would refer to themselves), minimum code sizes above
-// 11, an image of width or height 0 or larger than MaxBitmapBytes. Data that
-// ends before the last pixel is no error: the pixels not reached stay white.
+// 11, an image of width or height 0 or larger than MaxBitmapBytes, an image
+// of more than 65536 pixels that the rest of the file could not encode at the
+// best LZW ratio (2731 pixels a byte). Data that otherwise ends before the
+// last pixel is no error: the pixels not reached stay white.
 
 #include <cstdint>
 #include <memory>

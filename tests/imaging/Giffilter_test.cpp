@@ -315,6 +315,10 @@ TEST(Giffilter_ReadGifStream, RejectsBrokenFiles) {
     Image(size, width, width ? 65535 : 5, Blocks(Pack(Encode({1}, 8))));
     EXPECT_EQ(Message(size), "unrecognized GIF") << width;
   }
+  TBytes unfillable = Screen(8, 8);
+  Image(unfillable, 4000, 4000, Blocks(Pack(Encode(TBytes(300, 1), 8))));
+  EXPECT_EQ(Message(unfillable), "unrecognized GIF") << "16 million pixels from a few bytes";
+
   TBytes codeSize = Screen(8, 8);
   Image(codeSize, 8, 8, Blocks({0, 0, 0}), 12);
   EXPECT_EQ(Message(codeSize), "unrecognized GIF");
