@@ -17,8 +17,8 @@ constexpr size_t InputBufferSize = 4096;
 // libjpeg's working memory beyond the bitmap: in practice the whole-image
 // coefficient buffer of progressive and multi-scan files (2 bytes per pixel
 // and component at full sampling). 256 MiB holds progressive colour
-// photographs of 44 megapixels (89 with the usual halved chroma) and keeps a
-// forged header from claiming gigabytes.
+// photographs of 44 megapixels (89 with chroma subsampled 2 by 2) and keeps
+// a forged header from claiming gigabytes.
 constexpr long MaxJpegMemory = 256L << 20;
 
 // libjpeg sees only the first member of each record; the rest is ours.
@@ -43,8 +43,9 @@ struct TStreamSource {
 
 }  // namespace
 
-// The callbacks below run inside libjpeg's frames, which have no unwinding
-// tables: none of them may throw. Errors leave through ErrorExit's longjmp.
+// The callbacks below are called from libjpeg's C frames, which a C++
+// exception must not cross: none of them may throw. Errors leave through
+// ErrorExit's longjmp.
 extern "C" {
 
 static void ErrorExit(j_common_ptr cinfo) {

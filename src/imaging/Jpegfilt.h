@@ -7,13 +7,14 @@
 // are ignored).
 // Limits: up to MaxJpegScans scans, which together pass over at most
 // MaxJpegBlockVisits coefficient blocks (the usual ten scans of an 8000 by
-// 6000 colour photograph pass over 6 million); libjpeg's own working memory (the whole-image
-// coefficient buffer of multi-scan files) to 256 MiB; the bitmap to
-// MaxBitmapBytes.
+// 6000 colour photograph pass over 6 million); libjpeg's own working memory
+// (the whole-image coefficient buffer of multi-scan files) to 256 MiB; the
+// bitmap to MaxBitmapBytes.
 // Rejects with EInvalidGraphic("Unrecognized JPeg - JPEG error #<libjpeg's
 // message code>"): everything libjpeg reports as an error, among them empty
-// input, four components (CMYK, YCCK) and scans beyond the limits; and with
-// TBitmap's EInvalidGraphic a picture larger than MaxBitmapBytes.
+// input, four components (CMYK, YCCK), 12-bit and lossless files and scans
+// beyond the limits; and with TBitmap's EInvalidGraphic a picture larger
+// than MaxBitmapBytes.
 
 #include <cstddef>
 #include <cstdint>

@@ -161,14 +161,16 @@ std::vector<size_t> ScanOffsets(const TBytes& file) {
   return offsets;
 }
 
-// The first marker segment of the header with the given marker code.
+// Offset of the first marker segment of the header with the given code.
+size_t OffsetOf(const TBytes& file, uint8_t marker) {
+  size_t pos = 2;
+  while (pos + 4 <= file.size() && file[pos + 1] != marker) pos += 2 + (size_t(file[pos + 2]) << 8 | file[pos + 3]);
+  return pos;
+}
+
 TBytes Segment(const TBytes& file, uint8_t marker) {
-  for (size_t pos = 2; pos + 4 <= file.size();) {
-    const size_t end = pos + 2 + (size_t(file[pos + 2]) << 8 | file[pos + 3]);
-    if (file[pos + 1] == marker) return TBytes(file.begin() + pos, file.begin() + end);
-    pos = end;
-  }
-  return {};
+  const size_t pos = OffsetOf(file, marker);
+  return TBytes(file.begin() + pos, file.begin() + pos + 2 + (size_t(file[pos + 2]) << 8 | file[pos + 3]));
 }
 
 // The file with its last scan given `extra` more times.
@@ -215,6 +217,12 @@ TEST(Jpegfilt_ReadJPegStream, LibraryErrorsBecomeInvalidGraphic) {
   EXPECT_EQ(ErrorOf({'B', 'M', 0, 0, 0, 0}), LibraryError(JERR_NO_SOI));
   // Only the start-of-image marker: the fake end marker then ends the header.
   EXPECT_EQ(ErrorOf({0xFF, 0xD8}), LibraryError(JERR_NO_IMAGE));
+  TBytes twelveBit = Encode({});
+  twelveBit[OffsetOf(twelveBit, 0xC0) + 4] = 12;
+  EXPECT_EQ(ErrorOf(twelveBit), LibraryError(JERR_BAD_PRECISION));
+  TBytes lossless = Encode({});
+  lossless[OffsetOf(lossless, 0xC0) + 1] = 0xC3;
+  EXPECT_EQ(ErrorOf(lossless), LibraryError(JERR_SOF_UNSUPPORTED));
 }
 
 // A second frame header after the scan fails in the last library call,
