@@ -270,10 +270,13 @@ std::span<const uint8_t> StripData(const TTiffFile& file, const TParams& p, size
   return {file.Data() + offset, count};
 }
 
-// Encoded rows of one strip, each decompressed to RowSize bytes. Rows the
-// data cannot fill are completed with zero bytes (CCITT rows with white);
-// a PackBits run that passes a row's end goes on in the next row, and
-// compressions this reader does not know give zero rows.
+// Encoded rows of one strip, each decompressed to RowSize bytes. A row the
+// data cannot fill is completed with zero bytes (CCITT rows with white);
+// once the data is used up, Exhausted() tells the caller to leave the rest of
+// the strip as it is (white), so that a file claiming a huge picture with no
+// data behind it costs no more than its page. A PackBits run that passes a
+// row's end goes on in the next row; strips of compressions this reader does
+// not know stay white.
 class TStripRows {
 public:
   TStripRows(std::span<const uint8_t> data, const TParams& p)
@@ -292,6 +295,16 @@ public:
       default: break;
     }
     return FRow.data();
+  }
+
+  bool Exhausted() const {
+    switch (FParams.Compression) {
+      case compNone: case compHuffman: return FPos >= FData.size();
+      case compPackBits: return FPos >= FData.size() && FRunLeft == 0;
+      case compLZW: return !FLzw->LineComplete();
+      case compT4: case compT6: return FBitPos >= uint64_t(FData.size()) * 8;
+      default: return true;
+    }
   }
 
 private:
@@ -444,13 +457,13 @@ public:
   }
 
   // Strip i holds the rows from i × RowsPerStrip on; strips past the last
-  // row are ignored and rows no strip covers stay white.
+  // row are ignored and rows no strip data covers stay white.
   void Chunky() {
     const size_t strips = StripsPerPlane();
     for (size_t i = 0; i < strips && i < FParams.StripOffsets.size(); ++i) {
       TStripRows rows(StripData(FFile, FParams, i), FParams);
       const int first = int(i * FParams.RowsPerStrip), count = std::min<int>(FParams.RowsPerStrip, FParams.Height - first);
-      for (int r = 0; r < count; ++r) {
+      for (int r = 0; r < count && !rows.Exhausted(); ++r) {
         uint8_t* row = rows.Next();
         const uint8_t* samples = FParams.Layout == TLayout::Bilevel ? row : Samples(FParams, row, FSpread, FParams.Samples);
         PutRow(FParams, samples, FPage.ScanLine(first + r), FFile.BigEndian());
@@ -467,7 +480,7 @@ public:
       TStripRows red(StripData(FFile, FParams, i), FParams), green(StripData(FFile, FParams, n + i), FParams),
           blue(StripData(FFile, FParams, 2 * n + i), FParams);
       const int first = int(i * FParams.RowsPerStrip), count = std::min<int>(FParams.RowsPerStrip, FParams.Height - first);
-      for (int r = 0; r < count; ++r) {
+      for (int r = 0; r < count && !(red.Exhausted() && green.Exhausted() && blue.Exhausted()); ++r) {
         const uint8_t* planes[3] = {Samples(FParams, red.Next(), FSpread, 1), Samples(FParams, green.Next(), FSpread, 1),
                                     Samples(FParams, blue.Next(), FSpread, 1)};
         uint8_t* out = FPage.ScanLine(first + r);

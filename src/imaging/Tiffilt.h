@@ -11,9 +11,10 @@
 // ends at a loop or at a directory that leaves the file. Width and height are
 // at least 1 and the 24-bit picture stays within MaxBitmapBytes.
 // Damaged strips are clamped, not rejected: a strip starting outside the file
-// is empty, one running past its end (or without a byte count) ends there;
-// rows the data cannot fill get zero samples (CCITT rows white); strips past
-// the last row are ignored; compressions not listed above give zero samples.
+// is empty, one running past its end (or without a byte count) ends there; a
+// row cut short by the end of its strip's data is completed with zero samples
+// (CCITT rows with white) and the strip's later rows stay white; strips past
+// the last row are ignored; compressions not listed above leave the page white.
 // Rejects with EInvalidGraphic("unrecognized TIFF"): a byte-order mark other
 // than "II"/"MM", a file too short for its header, a zero or too large size,
 // tag arrays that do not fit in the file; with EInvalidGraphic("Invalid TIFF

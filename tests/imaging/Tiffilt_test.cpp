@@ -228,14 +228,18 @@ TEST(TIFFReadStream, StripsOutsideOrShortOfTheFileAreClamped) {
   page.Set(273, Long, {8, 0x7FFFFFF0, 10}).Set(279, Long, {2, 2, 0xFFFFFFF0});
   const auto loaded = Load(Build({page}).Bytes);
   EXPECT_EQ(Pixel(*loaded.Bitmap, 1, 0), Grey(20));
-  EXPECT_EQ(Pixel(*loaded.Bitmap, 0, 1), Grey(0));   // strip outside the file: zero samples
+  EXPECT_EQ(Pixel(*loaded.Bitmap, 0, 1), Grey(255));  // strip outside the file: its row stays white
   EXPECT_EQ(Pixel(*loaded.Bitmap, 0, 2), Grey(30));  // byte count cut at the end of the file
 }
 
 TEST(TIFFReadStream, ShortStripsMoreStripsThanRowsAndPackBitsAcrossRows) {
-  const auto shortStrip = Load(Build({GreyPage(4, 2, {{1, 2, 3, 4, 5}})}).Bytes);
+  const auto shortStrip = Load(Build({GreyPage(4, 3, {{1, 2, 3, 4, 5}})}).Bytes);
   EXPECT_EQ(Pixel(*shortStrip.Bitmap, 0, 1), Grey(5));
-  EXPECT_EQ(Pixel(*shortStrip.Bitmap, 1, 1), Grey(0));
+  EXPECT_EQ(Pixel(*shortStrip.Bitmap, 1, 1), Grey(0));    // the row cut short: zero samples
+  EXPECT_EQ(Pixel(*shortStrip.Bitmap, 0, 2), Grey(255));  // rows after the data: white
+  TPage unknown = GreyPage(2, 2, {{1, 2, 3, 4}});
+  unknown.Set(259, 7);
+  EXPECT_EQ(Pixel(*Load(Build({unknown}).Bytes).Bitmap, 0, 0), Grey(255));
 
   const auto extra = Load(Build({GreyPage(1, 2, {{1}, {2}, {3}, {4}}, 1)}).Bytes);
   EXPECT_EQ(Pixel(*extra.Bitmap, 0, 1), Grey(2));
