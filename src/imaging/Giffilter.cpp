@@ -126,28 +126,34 @@ private:
   bool FEnded = false;
 };
 
-// LZW with a 4096-entry table. Each entry knows its string's length, so a
-// string is written backwards straight into place instead of through a stack.
-// Every entry's prefix is an earlier code, so no chain can loop: the two
-// codes that could make one (a first code after a clear that is no literal,
-// and a code beyond the next free entry) are rejected when they arrive.
+// LZW with a 4096-entry table into one buffer of all the image's indices.
+// Every table string already stands in that buffer: an entry is the string
+// output before the code that made it plus that code's first index, which
+// follows it there. So an entry is kept as a position and a length, and its
+// string is copied, not walked backwards through a prefix chain: long runs
+// cost a copy, not a dependent load per pixel. Positions only point back, so
+// no entry can refer to itself; the codes that would make one (a first code
+// after a clear that is no literal, a code beyond the next free entry) are
+// rejected when they arrive.
 class TLzwDecoder {
 public:
-  TLzwDecoder(TCodeReader& codes, int minCodeSize)
-      : FCodes(codes), FStartBits(minCodeSize + 1), FClear(1 << minCodeSize), FEnd(FClear + 1) {
-    for (int code = 0; code < FClear; ++code) {
-      FSuffix[size_t(code)] = static_cast<uint8_t>(code);  // literals above 255 keep their low byte
-      FLength[size_t(code)] = 1;
-    }
+  // Room after the last pixel: the longest string and a short copy's overshoot.
+  static constexpr size_t Slack = TableSize + 16;
+
+  TLzwDecoder(TCodeReader& codes, int minCodeSize, size_t pixels)
+      : FCodes(codes), FStartBits(minCodeSize + 1), FClear(1 << minCodeSize), FEnd(FClear + 1),
+        FOut(pixels + Slack) {
+    FLength.fill(1);
     Clear();
   }
 
   bool Finished() const { return FFinished; }
+  const uint8_t* Indices() const { return FOut.data(); }
 
-  // Up to count indices; fewer only when the data has ended.
-  size_t Read(uint8_t* out, size_t count) {
-    size_t done = TakePending(out, count);
-    while (done < count && !FFinished) {
+  // Decodes until at least `count` indices are in the buffer or the data
+  // ends; returns how many of the first `count` there are.
+  size_t DecodeTo(size_t count) {
+    while (FPos < count && !FFinished) {
       const int code = FCodes.Next(FBits);
       if (code < 0) {
         FFinished = true;
@@ -158,14 +164,14 @@ public:
         FFinished = true;
       } else if (FPrev < 0) {
         if (code > FClear) Unrecognized();
-        out[done++] = static_cast<uint8_t>(code);
         FPrev = code;
-        FFirst = static_cast<uint8_t>(code);
+        FPrevPos = FPos;
+        FOut[FPos++] = static_cast<uint8_t>(code);  // literals above 255 keep their low byte
       } else {
-        done += Expand(code, out + done, count - done);
+        Expand(code);
       }
     }
-    return done;
+    return std::min(FPos, count);
   }
 
 private:
@@ -176,43 +182,40 @@ private:
     FPrev = -1;
   }
 
-  size_t TakePending(uint8_t* out, size_t count) {
-    const size_t n = std::min(count, FPendingEnd - FPendingPos);
-    std::memcpy(out, FPending.data() + FPendingPos, n);
-    FPendingPos += n;
-    return n;
-  }
-
-  // Writes the string of `code` (or, for the next free code, the previous
-  // string plus its own first character) and enters the new table entry.
-  // A string longer than the room left goes to the pending buffer first.
-  size_t Expand(int code, uint8_t* out, size_t room) {
+  // Writes the string of `code`, or for the next free code the previous
+  // string plus its own first index, and enters the new table entry.
+  void Expand(int code) {
     if (code > FFree) Unrecognized();
-    const bool repeat = code == FFree;
-    const int stem = repeat ? FPrev : code;
-    const size_t length = size_t(FLength[size_t(stem)]) + (repeat ? 1 : 0);
-    uint8_t* target = length <= room ? out : FPending.data();
-    uint8_t* p = target + FLength[size_t(stem)];
-    if (repeat) *p = FFirst;
-    int walk = stem;
-    while (walk >= FClear) {
-      *--p = FSuffix[size_t(walk)];
-      walk = FPrefix[size_t(walk)];
+    uint8_t* out = FOut.data() + FPos;
+    size_t length = 1;
+    if (code < FClear) {
+      *out = static_cast<uint8_t>(code);
+    } else if (code < FFree) {
+      length = FLength[size_t(code)];
+      Copy(out, FOut.data() + FWhere[size_t(code)], length);
+    } else {
+      length = size_t(FLength[size_t(FPrev)]) + 1;
+      Copy(out, FOut.data() + FPrevPos, length - 1);
+      out[length - 1] = FOut[FPrevPos];
     }
-    *--p = static_cast<uint8_t>(walk);
-    FFirst = static_cast<uint8_t>(walk);
     AddEntry();
     FPrev = code;
-    if (target == out) return length;
-    FPendingPos = 0;
-    FPendingEnd = length;
-    return TakePending(out, room);
+    FPrevPos = FPos;
+    FPos += length;
+  }
+
+  // The source lies wholly before the target; short strings, the usual
+  // case, go as one fixed-size copy into the buffer's slack.
+  static void Copy(uint8_t* out, const uint8_t* from, size_t length) {
+    if (length <= 16 && out - from >= 16)
+      std::memcpy(out, from, 16);
+    else
+      std::memcpy(out, from, length);
   }
 
   void AddEntry() {
     if (FFree >= TableSize) return;
-    FPrefix[size_t(FFree)] = static_cast<uint16_t>(FPrev);
-    FSuffix[size_t(FFree)] = FFirst;
+    FWhere[size_t(FFree)] = FPrevPos;
     FLength[size_t(FFree)] = static_cast<uint16_t>(FLength[size_t(FPrev)] + 1);
     ++FFree;
     if (FFree >= FLimit && FLimit < TableSize) {
@@ -229,14 +232,12 @@ private:
   int FLimit = 0;
   int FFree = 0;
   int FPrev = -1;
-  uint8_t FFirst = 0;
+  size_t FPrevPos = 0;
+  size_t FPos = 0;
   bool FFinished = false;
-  std::array<uint16_t, TableSize> FPrefix{};
-  std::array<uint8_t, TableSize> FSuffix{};
+  std::vector<uint8_t> FOut;
+  std::array<size_t, TableSize> FWhere{};
   std::array<uint16_t, TableSize> FLength{};
-  std::array<uint8_t, TableSize> FPending{};
-  size_t FPendingPos = 0;
-  size_t FPendingEnd = 0;
 };
 
 // Rows in file order: top to bottom, or the four interlace passes.
@@ -283,16 +284,16 @@ void DecodePixels(TByteSource& stream, TBitmap& bitmap, const TColourTable& colo
   const int minCodeSize = stream.ReadByte();
   if (minCodeSize > MaxCodeBits - 1) Unrecognized();
   TCodeReader codes(stream);
-  TLzwDecoder lzw(codes, minCodeSize);
   const size_t width = size_t(bitmap.Width());
-  std::vector<uint8_t> row(width);
+  TLzwDecoder lzw(codes, minCodeSize, width * size_t(bitmap.Height()));
   TRowOrder order(bitmap.Height(), interlaced);
   for (int done = 0; done < bitmap.Height(); ++done) {
     ReportRow(progress, interlaced, done, bitmap.Width(), bitmap.Height());
     const int y = order.Next();
-    const size_t got = lzw.Read(row.data(), width);
-    PaintRow(row.data(), got, colours, bitmap.ScanLine(y));
-    if (got < width) return;
+    const size_t start = size_t(done) * width;
+    const size_t have = lzw.DecodeTo(start + width);
+    PaintRow(lzw.Indices() + start, have - start, colours, bitmap.ScanLine(y));
+    if (have < start + width) return;
   }
   if (!lzw.Finished()) codes.SkipRest();
 }
