@@ -9,7 +9,7 @@ bash scripts/setup.sh
 jobs=$(nproc)
 cmake --preset native >/dev/null
 cmake --build --preset native -j "$jobs"
-ctest --preset native -j "$jobs"
+ctest --preset native -j "$jobs" --no-tests=error
 
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 -j "$jobs"
@@ -20,7 +20,7 @@ kaleidon_ensure_display
 kaleidon_wine_prefix
 wineserver -p  # one Wine server for all the test programs
 trap 'wineserver -k 2>/dev/null || true' EXIT
-ctest --preset win64
+ctest --preset win64 --no-tests=error
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$jobs"

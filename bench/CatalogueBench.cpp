@@ -1,0 +1,97 @@
+// The catalogue build over a generated tree, against find(1) running the same
+// seven patterns, and the sorted catalogue list against one sort and
+// de-duplication of the same names.
+//   CatalogueBench [FILES...]   (default: 100000 1000000)
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/Mainform.h"
+#include "framework/RegIniFile.h"
+#include "framework/StringList.h"
+#include "framework/TextCompare.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+double Seconds(const std::function<void()>& job) {
+  const auto start = std::chrono::steady_clock::now();
+  job();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// 100 files per directory, 20 directories per level, seven kinds of pictures
+// plus files the catalogue leaves out.
+std::vector<std::string> MakeTree(const fs::path& root, int files) {
+  const char* kinds[] = {".jpg", ".JPEG", ".jpe", ".gif", ".bmp", ".pcx", ".tif", ".tiff", ".txt", ".png"};
+  std::vector<std::string> names;
+  fs::create_directories(root);
+  for (int i = 0; i < files; ++i) {
+    const int dir = i / 100;
+    const fs::path parent = root / ("d" + std::to_string(dir / 20)) / ("s" + std::to_string(dir % 20));
+    if (i % 100 == 0) fs::create_directories(parent);
+    const std::string name = "Picture " + std::to_string(i) + kinds[i % 10];
+    std::ofstream(parent / name).put('x');
+    names.push_back(name);
+  }
+  return names;
+}
+
+void Run(int files) {
+  const fs::path root = fs::temp_directory_path() / ("kaleidon-catalogue-" + std::to_string(files));
+  const fs::path config = root.string() + "-config";
+  fs::remove_all(root);
+  std::printf("tree of %d files: generating...\n", files);
+  const std::vector<std::string> names = MakeTree(root, files);
+  setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+  TRegIniFile("Software\\Trellwick\\Kaleidon").WriteString("Settings", "WPLocation", root.string());
+
+  TForm1 form(nullptr);
+  const double build = Seconds([&] { form.BuildWallpaperList(); });
+  const std::string findCommand = "cd " + root.string() +
+                                  " && for p in '*.jpg' '*.jpeg' '*.jpe' '*.gif' '*.bmp' '*.pcx' '*.tif'; do"
+                                  " find . -iname \"$p\" -type f; done >/dev/null";
+  const double find = Seconds([&] {
+    if (std::system(findCommand.c_str()) != 0) std::printf("find failed\n");
+  });
+  std::printf("  catalogue build: %d entries in %.3f s; find, same patterns: %.3f s; ratio %.2fx find\n",
+              form.WallpaperList().Count(), build, find, build / find);
+
+  const double listTime = Seconds([&] {
+    TStringList list;
+    list.Duplicates = TDuplicates::dupIgnore;
+    list.SetSorted(true);
+    for (const std::string& name : names) list.Add(name);
+    list.Count();
+  });
+  const double sortOnce = Seconds([&] {
+    std::vector<std::pair<std::string, std::string>> keyed;
+    for (const std::string& name : names) keyed.emplace_back(CaseInsensitiveSortKey(name), name);
+    std::stable_sort(keyed.begin(), keyed.end(), [](auto& a, auto& b) { return a.first < b.first; });
+    keyed.erase(std::unique(keyed.begin(), keyed.end(), [](auto& a, auto& b) { return a.first == b.first; }),
+                keyed.end());
+  });
+  std::printf("  sorted list of %zu names: %.3f s; one sort and de-duplication: %.3f s; ratio %.2fx\n",
+              names.size(), listTime, sortOnce, listTime / sortOnce);
+  fs::remove_all(root);
+  fs::remove_all(config);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<int> sizes;
+  for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
+  if (sizes.empty()) sizes = {100000, 1000000};
+  for (int files : sizes) Run(files);
+}
