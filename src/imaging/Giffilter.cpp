@@ -263,8 +263,21 @@ private:
   int FRow = 0;
 };
 
-void PaintRow(const uint8_t* indices, size_t count, const TColourTable& colours, uint8_t* out) {
-  for (size_t x = 0; x < count; ++x, out += 3) std::memcpy(out, colours[indices[x]].data(), 3);
+// Colours as 0x00RRGGBB words, so that each pixel but a row's last is stored
+// as four bytes, the fourth overwritten by the next pixel: one store, not two.
+using TWideTable = std::array<uint32_t, 256>;
+
+TWideTable Widen(const TColourTable& colours) {
+  TWideTable wide;
+  for (size_t i = 0; i < 256; ++i) wide[i] = colours[i][0] | colours[i][1] << 8 | uint32_t(colours[i][2]) << 16;
+  return wide;
+}
+
+void PaintRow(const uint8_t* indices, size_t count, const TWideTable& colours, uint8_t* out) {
+  if (count == 0) return;
+  for (size_t x = 0; x + 1 < count; ++x, out += 3) std::memcpy(out, &colours[indices[x]], 4);
+  const uint32_t last = colours[indices[count - 1]];
+  out[0] = uint8_t(last), out[1] = uint8_t(last >> 8), out[2] = uint8_t(last >> 16);
 }
 
 void ReportRow(const TProgressRec& progress, bool interlaced, int64_t row, int64_t width, int64_t height) {
@@ -287,12 +300,13 @@ void DecodePixels(TByteSource& stream, TBitmap& bitmap, const TColourTable& colo
   const size_t width = size_t(bitmap.Width());
   TLzwDecoder lzw(codes, minCodeSize, width * size_t(bitmap.Height()));
   TRowOrder order(bitmap.Height(), interlaced);
+  const TWideTable wide = Widen(colours);
   for (int done = 0; done < bitmap.Height(); ++done) {
     ReportRow(progress, interlaced, done, bitmap.Width(), bitmap.Height());
     const int y = order.Next();
     const size_t start = size_t(done) * width;
     const size_t have = lzw.DecodeTo(start + width);
-    PaintRow(lzw.Indices() + start, have - start, colours, bitmap.ScanLine(y));
+    PaintRow(lzw.Indices() + start, have - start, wide, bitmap.ScanLine(y));
     if (have < start + width) return;
   }
   if (!lzw.Finished()) codes.SkipRest();
