@@ -314,7 +314,8 @@ std::unique_ptr<TBitmap> ReadBitmapStream(TByteSource& stream) {
 
   const int64_t height = info.Height < 0 ? -info.Height : info.Height;
   const TPixelFormat format = info.BitCount == 1 ? TPixelFormat::pf1bit : TPixelFormat::pf24bit;
-  if (!TBitmap::SizeAllowed(info.Width, height, format)) Invalid();
+  // A 1-bit result is widened to 24 bits for display, so it must fit at 24 too.
+  if (!TBitmap::SizeAllowed(info.Width, height, TPixelFormat::pf24bit)) Invalid();
   auto bitmap = std::make_unique<TBitmap>(static_cast<int>(info.Width), static_cast<int>(height), format);
   if (format == TPixelFormat::pf1bit) FillOneBit(*bitmap, table);
   if (bitmap->Empty()) return bitmap;

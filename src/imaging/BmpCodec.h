@@ -10,8 +10,9 @@
 // says. A file cut short in the pixel area loads with the missing rows white;
 // so do the pixels a run-length file skips. Run-length pixels past the end of
 // a row or of the picture are dropped.
-// Limits: the result's pixel buffer at most MaxBitmapBytes; colour tables are
-// read whole but at most 2^depth entries kept.
+// Limits: the pixel buffer at 24 bits per pixel (what even a 1-bit result
+// becomes on display) at most MaxBitmapBytes; colour tables are read whole,
+// at most 2^depth entries kept.
 // Rejects with EInvalidGraphic("Bitmap image is not valid"): a signature other
 // than "BM", a header size other than 12 or at least 40, planes other than 1,
 // an unknown depth or compression or a pair of them that does not go together,

@@ -351,6 +351,7 @@ TEST(BmpCodec_ReadBitmapStream, HugeDimensionsRejectedWithoutAllocating) {
   ExpectInvalid(huge(1, 0x7FFFFFFF, 24));
   ExpectInvalid(huge(1, INT32_MIN, 24));
   ExpectInvalid(huge(0x40000, 0x10000, 1));
+  ExpectInvalid(huge(0x10000, 0x2000, 1));  // 64 MiB at 1 bit, too large once widened
   ExpectInvalid(huge(0x7FFFFFFF, 0x7FFFFFFF, 1));
   TFile core = huge(0xFFFF, 0xFFFF, 24);
   core.HeaderSize = 12;
