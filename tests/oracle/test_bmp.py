@@ -87,7 +87,7 @@ class ImageMagickFiles(BmpCase):
     def test_palette_depths(self):
         for colours, depth in ((2, 1), (16, 4), (200, 8)):
             src = self.picture("p%d.ppm" % colours, colours)
-            for target in ("BMP3:p%d.bmp", "BMP2:p%d-core.bmp"):
+            for target in ("BMP3:p%d.bmp", "BMP2:p%d-core.bmp", "BMP:p%d-v5.bmp"):
                 bmp = self.encode(src, target % colours, "-type", "Palette")
                 if target.startswith("BMP3"):
                     self.assertEqual(self.header(bmp)[1][9], depth, target)
@@ -117,6 +117,18 @@ class ImageMagickFiles(BmpCase):
             if subtype == "ARGB4444":
                 expected = expand_nibbles(expected)
             self.assertSamePicture(self.decode(bmp), expected, subtype)
+            # the same masks after a 40-byte header
+            short = self.patched(bmp, "short-" + subtype + ".bmp", self.masks_after_info_header)
+            self.assertSamePicture(self.decode(short), expected, subtype + " after a 40-byte header")
+
+    @staticmethod
+    def masks_after_info_header(data):
+        offset, size = struct.unpack_from("<II", data, 10)
+        masks = data[54:66]
+        pixels = data[offset:]
+        data[14:] = struct.pack("<I", 40) + data[18:54] + masks + pixels
+        struct.pack_into("<II", data, 2, len(data), 0)
+        struct.pack_into("<I", data, 10, 66)
 
     def test_top_down_and_wrong_offset(self):
         bmp = self.encode(self.picture(), "BMP3:up.bmp")
