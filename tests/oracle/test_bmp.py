@@ -83,6 +83,10 @@ class ImageMagickFiles(BmpCase):
         for target in ("BMP2:core.bmp", "BMP3:info.bmp", "BMP:v5.bmp"):
             bmp = self.encode(src, target)
             self.assertSamePicture(self.decode(bmp), self.reference(bmp), target)
+        for version, header_size in (("bmp2", 12), ("bmp3", 40), ("bmp4", 124)):
+            bmp = self.encode(src, version + ".bmp", "-define", "bmp:format=" + version)
+            self.assertEqual(self.header(bmp)[1][5], header_size, version)
+            self.assertSamePicture(self.decode(bmp), self.reference(bmp), version)
 
     def test_palette_depths(self):
         for colours, depth in ((2, 1), (16, 4), (200, 8)):
