@@ -204,6 +204,10 @@ TEST(Giffilter_ReadGifStream, FullTableWithAndWithoutClearCodes) {
     Image(file, 400, 300, Blocks(Pack(Encode(pixels, 8, clear))));
     EXPECT_EQ(Indices(*Read(file).Bitmap), pixels) << "clear " << clear;
   }
+  const TBytes solid(1000 * 1000, 5);  // every string one longer than the last: lengths 1 to 1400
+  TBytes file = Screen(1000, 1000);
+  Image(file, 1000, 1000, Blocks(Pack(Encode(solid, 8))));
+  EXPECT_EQ(Indices(*Read(file).Bitmap), solid);
 }
 
 TEST(Giffilter_ReadGifStream, InterlacedRowsLandInPlace) {
