@@ -288,7 +288,7 @@ public:
     switch (FParams.Compression) {
       case compNone: Uncompressed(); break;
       case compPackBits: PackBits(); break;
-      case compLZW: std::memcpy(FRow.data(), FLzw->GetNextLine(), FRow.size()); break;
+      case compLZW: return FLzw->GetNextLine();
       case compHuffman: Huffman(); break;
       case compT4: FBitPos = T4Row(); break;
       case compT6: FBitPos = Row2D(); break;
@@ -413,7 +413,7 @@ bool InvertsBilevel(const TParams& p) {
   return (p.Photometric == 0 && other) || (p.Photometric == 1 && fax);
 }
 
-void PutRow(const TParams& p, const uint8_t* s, uint8_t* out, bool bigEndian) {
+void PutRow(const TParams& p, const uint8_t* __restrict s, uint8_t* __restrict out, bool bigEndian) {
   const size_t w = size_t(p.Width);
   switch (p.Layout) {
     case TLayout::RGB:

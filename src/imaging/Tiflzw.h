@@ -18,8 +18,9 @@ class TTIFLZWDec {
 public:
   TTIFLZWDec(const uint8_t* data, size_t rowSize, size_t byteCount);
 
-  // The next row: rowSize bytes at the returned pointer, valid until the next call.
-  const uint8_t* GetNextLine();
+  // The next row: rowSize bytes at the returned pointer, valid until the next
+  // call; the caller may change them in place.
+  uint8_t* GetNextLine();
   // False once the strip's codes ended before a row was full.
   bool LineComplete() const { return FLineComplete; }
 
@@ -38,25 +39,33 @@ private:
     uint32_t Offset;  // into FStrings, for strings of InlineLength bytes or more
   };
 
-  int GetNextCode();
-  bool DecodeCode();
-  void PutCode(int code);
-  void AddConcatToTable(int prefix, uint8_t last);
-  void InitializeTable();
+  struct TState {
+    uint64_t BitPos = 0;
+    int CodeLength = 9;
+    int TableLength = FirstFree;
+    int Previous = NoCode;
+    uint8_t* Out = nullptr;  // FOutput's bytes
+    size_t End = 0;
+  };
+
+  int GetNextCode(TState& s) const;
+  bool DecodeCode(TState& s);
+  void PutCode(TState& s, int code) const;
+  void AddConcatToTable(TState& s, int prefix, uint8_t last);
+  void StoreLongString(TEntry& entry, const TEntry& head, uint8_t last);
+  void InitializeTable(TState& s);
   const uint8_t* StringOf(const TEntry& entry) const;
 
   const uint8_t* FData;
   size_t FByteCount;
-  uint64_t FBitPos = 0;
-  int FCodeLength = 9;
-  int FTableLength = FirstFree;
-  int FPrevious = NoCode;
+  TState FState;
   bool FEnded = false;
   bool FLineComplete = true;
   bool FRowHandedOut = false;
   size_t FRowSize;
   std::vector<uint8_t> FOutput;  // the row handed out last, then what was decoded past it
   size_t FEnd = 0;               // bytes held in FOutput
-  std::vector<uint8_t> FStrings;
+  std::vector<uint8_t> FStrings;  // strings of InlineLength bytes or more; FStringsUsed of them in use
+  size_t FStringsUsed = 0;
   std::array<TEntry, TableSize> FTable;
 };
