@@ -1,7 +1,6 @@
 #include "imaging/Pcxfilter.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <span>
 #include <vector>
