@@ -4,14 +4,20 @@
 # fuzz/<Name>Fuzz.seeds.sh writes into its corpus directory, and by the
 # regression inputs under tests/data/<name, lower case>/bad/.
 #   bash fuzz/run.sh BUILD_DIR SECONDS_PER_TARGET
+# BUILD_DIR is the fuzz build (targets in its fuzz/ directory) or that directory.
 set -euo pipefail
 build=${1:-build/fuzz}
 seconds=${2:-30}
 here=$(cd "$(dirname "$0")" && pwd)
 data=$here/../tests/data
 shopt -s nullglob
+targets=("$build"/fuzz/*Fuzz "$build"/*Fuzz)
+if [ ${#targets[@]} -eq 0 ]; then
+  echo "no fuzz targets in $build" >&2
+  exit 1
+fi
 status=0
-for target in "$build"/*Fuzz; do
+for target in "${targets[@]}"; do
   name=$(basename "$target")
   format=$(echo "${name%Fuzz}" | tr '[:upper:]' '[:lower:]')
   corpus=$build/corpus/$name
