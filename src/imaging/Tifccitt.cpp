@@ -233,6 +233,37 @@ int FindColour(const uint8_t* row, int from, int width, bool white) {
   }
 }
 
+// The changing elements of the reference row (positions whose colour differs
+// from the pixel before, the one before pixel 0 counting as white), followed
+// by sentinels at the row's end. Element j turns the row black for even j and
+// white for odd j. Since a0 only moves right within a row, the search for b1
+// resumes where the last one stopped, so a row costs one scan of the
+// reference row however many codes it has.
+class TChanges {
+public:
+  TChanges(const uint8_t* reference, int width) {
+    FChanges.clear();
+    for (int x = FindColour(reference, 0, width, false); x < width;
+         x = FindColour(reference, x, width, FChanges.size() % 2 == 1))
+      FChanges.push_back(x);
+    FChanges.insert(FChanges.end(), 3, width);
+  }
+
+  // Index of b1: the first changing element right of a0 that turns the row
+  // to the opposite of the current colour.
+  size_t B1(int a0, bool white) {
+    while (FChanges[FFirst] <= a0 && FFirst + 3 < FChanges.size()) ++FFirst;
+    return FFirst + ((FFirst % 2 == 0) == white ? 0 : 1);
+  }
+  int At(size_t j) const { return FChanges[j]; }
+
+private:
+  static thread_local std::vector<int> FChanges;  // reused: rows come by the thousand
+  size_t FFirst = 0;
+};
+
+thread_local std::vector<int> TChanges::FChanges;
+
 enum class TToken { Run, EndOfLine, Skipped, Nothing, End };
 
 struct TRunCode {
@@ -320,6 +351,7 @@ int ReadRun(TBitReader& in, bool white, int width) {
 // backwards or past the row are clipped to it; a horizontal mode whose runs do
 // not decode and the end of the data end the row with white.
 void DecodeRow2D(TBitReader& in, uint8_t* row, const uint8_t* reference, int width) {
+  TChanges changes(reference, width);
   int a0 = -1;
   bool white = true, started = false;
   while (a0 < width) {
@@ -346,10 +378,10 @@ void DecodeRow2D(TBitReader& in, uint8_t* row, const uint8_t* reference, int wid
     }
     in.Skip(mode.Length);
     started = true;
-    const int b1 = a0 < 0 ? FindColour(reference, 0, width, !white)
-                          : FindColour(reference, FindColour(reference, a0, width, white), width, !white);
+    const size_t j = changes.B1(a0, white);
+    const int b1 = changes.At(j);
     if (mode.Mode == TMode::Pass) {
-      const int b2 = FindColour(reference, b1, width, white);
+      const int b2 = changes.At(j + 1);
       Paint(row, from, b2, white);
       a0 = b2;
     } else if (mode.Mode == TMode::Vertical) {
