@@ -1,10 +1,15 @@
 #pragma once
 // CCITT fax decoding of bilevel TIFF strips, one row per call.
-// Rows are width pixels of 1 bit, most significant bit first, white = 1.
-// Data is read through a 32-bit window at bit positions counted from the
-// strip's first byte; fillOrder 1 takes each byte's high bit first, 2 its low
-// bit first. Every call stays inside data[0, size) and always ends: codes that
-// match nothing and data that runs out end the row as the .cpp documents.
+// Accepts: the T.4 run-length codes (with the extended make-up codes), end-of-
+// line codes with any number of fill zeros, the T.4 two-dimensional tag bit
+// and the T.4/T.6 mode codes; fillOrder 1 takes each byte's high bit first, 2
+// its low bit first. Rows are width pixels of 1 bit, most significant bit
+// first, white = 1. Table-driven: one look-up per run code, and a row of
+// two-dimensional coding costs one scan of its reference row.
+// Rejects nothing: uncompressed mode (the extension codes) is not decoded and
+// is skipped like any mode code that matches nothing (12 bits); run codes that
+// match nothing and data that runs out end the row with white. Every call
+// stays inside data[0, size) and returns a position inside it.
 
 #include <cstddef>
 #include <cstdint>
