@@ -360,7 +360,8 @@ void DecodeRow2D(TBitReader& in, uint8_t* row, const uint8_t* reference, int wid
     const uint32_t window = in.Peek();
     const TModeCode mode = ModeTable()[window >> 25];
     if (mode.Mode == TMode::None) {
-      const TRunCode prefix = LeadingZeros32(window) >= 7 ? ReadZerosPrefix(in, false) : TRunCode{TToken::Nothing};
+      TBitReader probe = in;  // only an end-of-line is taken here; anything else is 12 bits of nothing
+      const TRunCode prefix = LeadingZeros32(window) >= 7 ? ReadZerosPrefix(probe, false) : TRunCode{TToken::Nothing};
       if (prefix.Token == TToken::End) return Paint(row, from, width, true);
       if (prefix.Token != TToken::EndOfLine) {
         in.Skip(12);

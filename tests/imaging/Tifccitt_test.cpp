@@ -147,3 +147,10 @@ TEST(CCITTDecoders, HostileBitsStayInsideTheData) {
     ASSERT_LE(CCITTHuffmanGetLine(row.data(), data.data(), data.size(), width, 1), data.size());
   }
 }
+
+TEST(CCITT3_2D_GetLine, ModeCodeMatchingNothingSkips12Bits) {
+  const auto data = Bits("000000001 000" "1");  // 12 bits that are no mode code, then V0
+  std::vector<uint8_t> row(2, 0), reference = Row("wwwwwwwwwwwwwwww");
+  EXPECT_EQ(CCITT3_2D_GetLine(row.data(), data.data(), data.size(), 16, 1, 0, reference.data()), 13u);
+  EXPECT_EQ(row, Row("wwwwwwwwwwwwwwww"));
+}
