@@ -317,44 +317,49 @@ private:
     FPos += take;
   }
 
+  // The state is kept in locals while bytes are stored, so that the stores
+  // (through byte pointers, which may alias anything) force no reloads.
   void PackBits() {
-    size_t filled = 0;
-    while (filled < FRow.size()) {
-      if (FRunLeft == 0 && !StartRun()) break;
-      const size_t want = std::min(FRunLeft, FRow.size() - filled);
-      if (FRepeat) {
-        std::memset(FRow.data() + filled, FRunValue, want);
-        filled += want;
-        FRunLeft -= want;
-        continue;
+    uint8_t* const out = FRow.data();
+    const uint8_t* const data = FData.data();
+    const size_t size = FRow.size(), dataSize = FData.size();
+    size_t filled = 0, pos = FPos, runLeft = FRunLeft;
+    bool repeat = FRepeat;
+    uint8_t value = FRunValue;
+    while (filled < size) {
+      if (runLeft == 0) {
+        if (pos >= dataSize) break;
+        const int8_t n = int8_t(data[pos++]);
+        if (n == -128) continue;
+        repeat = n < 0;
+        runLeft = repeat ? size_t(1 - n) : size_t(n) + 1;
+        if (repeat) {
+          if (pos >= dataSize) {
+            runLeft = 0;
+            break;
+          }
+          value = data[pos++];
+        }
       }
-      const size_t take = std::min(want, FData.size() - FPos);
-      std::memcpy(FRow.data() + filled, FData.data() + FPos, take);
+      const size_t want = std::min(runLeft, size - filled);
+      const size_t take = repeat ? want : std::min(want, dataSize - pos);
+      if (repeat)
+        std::memset(out + filled, value, take);
+      else
+        std::memcpy(out + filled, data + pos, take);
       filled += take;
-      FPos += take;
-      FRunLeft = take < want ? 0 : FRunLeft - take;
-      if (take < want) break;
-    }
-    std::memset(FRow.data() + filled, 0, FRow.size() - filled);
-  }
-
-  // Reads the next control byte (and the byte a repeat run repeats); false at the end of the data.
-  bool StartRun() {
-    while (FPos < FData.size()) {
-      const int8_t n = int8_t(FData[FPos++]);
-      if (n >= 0) {
-        FRepeat = false;
-        FRunLeft = size_t(n) + 1;
-        return true;
+      runLeft -= take;
+      if (!repeat) pos += take;
+      if (take < want) {
+        runLeft = 0;
+        break;
       }
-      if (n == -128) continue;
-      if (FPos >= FData.size()) return false;
-      FRepeat = true;
-      FRunValue = FData[FPos++];
-      FRunLeft = size_t(1 - n);
-      return true;
     }
-    return false;
+    std::memset(out + filled, 0, size - filled);
+    FPos = pos;
+    FRunLeft = runLeft;
+    FRepeat = repeat;
+    FRunValue = value;
   }
 
   void Huffman() {
