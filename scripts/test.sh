@@ -20,6 +20,8 @@ kaleidon_ensure_display
 kaleidon_wine_prefix
 wineserver -p  # one Wine server for all the test programs
 trap 'wineserver -k 2>/dev/null || true' EXIT
+# Brings up Wine's desktop process now, detached from any test's output pipes.
+wine build/win64/tests/kaleidon-probe.exe visible </dev/null >/dev/null 2>&1 || true
 ctest --preset win64 --no-tests=error
 
 cmake --preset fuzz >/dev/null

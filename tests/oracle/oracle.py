@@ -48,11 +48,16 @@ def convert(*args, check=True):
     """Runs kaleidon-convert; returns (exit code, stdout, stderr)."""
     command = ([EMULATOR] if EMULATOR else []) + [CONVERT]
     command += [native_path(a) if os.path.sep in a or os.path.exists(a) else a for a in args]
-    done = subprocess.run(command, capture_output=True, timeout=120)
-    if check and done.returncode != 0:
-        raise AssertionError("kaleidon-convert %s failed (%d): %s" %
-                             (" ".join(args), done.returncode, done.stderr.decode(errors="replace")))
-    return done.returncode, done.stdout.decode(errors="replace"), done.stderr.decode(errors="replace")
+    # Output through files, not pipes: under Wine a program may start the
+    # desktop process, which inherits pipes and keeps them open long after.
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        code = subprocess.run(command, stdout=out, stderr=err, timeout=120).returncode
+        out.seek(0)
+        err.seek(0)
+        stdout, stderr = out.read().decode(errors="replace"), err.read().decode(errors="replace")
+    if check and code != 0:
+        raise AssertionError("kaleidon-convert %s failed (%d): %s" % (" ".join(args), code, stderr))
+    return code, stdout, stderr
 
 
 def read_ppm(path):

@@ -19,10 +19,17 @@ DESKTOP = r"HKCU\Control Panel\desktop"
 
 
 def wine(*args, check=True, timeout=180):
-    done = subprocess.run([EMULATOR, *args], capture_output=True, timeout=timeout)
-    if check and done.returncode != 0:
-        raise AssertionError("%s failed (%d): %s" % (" ".join(args), done.returncode, done.stderr.decode(errors="replace")))
-    return done.returncode, done.stdout.decode("utf-8", errors="replace")
+    """Runs a program under Wine; (exit code, its output). The output goes
+    through a file, not a pipe: a Wine program may start the desktop process,
+    which inherits the pipe and would keep it open long after."""
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        code = subprocess.run([EMULATOR, *args], stdout=out, stderr=err, timeout=timeout).returncode
+        out.seek(0)
+        err.seek(0)
+        text, errors = out.read().decode("utf-8", errors="replace"), err.read().decode(errors="replace")
+    if check and code != 0:
+        raise AssertionError("%s failed (%d): %s" % (" ".join(args), code, errors))
+    return code, text
 
 
 def windows_path(path):
@@ -131,7 +138,7 @@ class KaleidonCase(unittest.TestCase):
             self.picture("a.jpg", "-size", "64x48", "plasma:fractal", "-seed", "3"),
             self.picture("b.gif", "-size", "64x48", "gradient:red-blue"),
             self.picture("c.pcx", "-size", "64x48", "gradient:green-white", "-type", "TrueColor"),
-            self.picture("d.tif", "-size", "64x48", "gradient:black-orange", "-compress", "LZW"),
+            self.picture("d.tif", "-size", "64x48", "gradient:black-orange", "-depth", "8", "-compress", "LZW"),
         ]
         reg_set("WPLocation", windows_path(self.dir))
         reg_set("Change Paper", 1)
