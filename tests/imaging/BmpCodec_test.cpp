@@ -5,12 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "BmpTestFiles.h"
+#include "TempDir.h"
 #include "framework/Exceptions.h"
 #include "imaging/Imageholder.h"
 #include "imaging/Imageio.h"
@@ -362,17 +361,9 @@ namespace {
 
 class BmpHolder : public ::testing::Test {
 protected:
-  void SetUp() override {
-    FDir = std::filesystem::temp_directory_path() /
-           ("kaleidon-bmp-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    std::filesystem::create_directories(FDir);
-  }
-  void TearDown() override { std::filesystem::remove_all(FDir); }
-
   std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) {
-    const std::string path = (FDir / name).string();
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    return path;
+    FDir.Write(name, std::string(bytes.begin(), bytes.end()));
+    return FDir.Join(name);
   }
   std::string Message(const std::vector<uint8_t>& bytes) {
     try {
@@ -383,7 +374,7 @@ protected:
     return "";
   }
 
-  std::filesystem::path FDir;
+  TTempDir FDir;
   TImageHolder FHolder{nullptr};
 };
 
@@ -403,9 +394,9 @@ TEST_F(BmpHolder, InvalidBecomesUnrecognizedReadErrorsPassThrough) {
 
 TEST_F(BmpHolder, RunLengthPaletteSurvivesUntilRescaled) {
   FHolder.LoadFromFile(Write("r.bmp", Rle(1, 3, 1, {1, 1, 1, 2, 1, 3, 0, 1}).Bytes()));
-  FHolder.SaveToFileBMP((FDir / "out.bmp").string());
-  EXPECT_EQ(std::filesystem::file_size(FDir / "out.bmp"), 54u + 16 + 12);
+  FHolder.SaveToFileBMP(FDir.Join("out.bmp"));
+  EXPECT_EQ(std::filesystem::file_size(FDir.Join("out.bmp")), 54u + 16 + 12);
   FHolder.Resample(3, 1, TResampleFilter::rfNone);
-  FHolder.SaveToFileBMP((FDir / "out.bmp").string());
-  EXPECT_EQ(std::filesystem::file_size(FDir / "out.bmp"), 54u + 12);
+  FHolder.SaveToFileBMP(FDir.Join("out.bmp"));
+  EXPECT_EQ(std::filesystem::file_size(FDir.Join("out.bmp")), 54u + 12);
 }

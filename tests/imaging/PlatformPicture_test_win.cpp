@@ -5,27 +5,20 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "BmpTestFiles.h"
+#include "TempDir.h"
 #include "framework/Exceptions.h"
-#include "framework/Wide.h"
 #include "imaging/Imageholder.h"
 
 namespace {
 
 constexpr TColor Green = 0x00FF00;
 
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(uint8_t(v));
-  out.push_back(uint8_t(v >> 8));
-}
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
+using bmptest::Put16;
+using bmptest::Put32;
 
 // A 24-bit icon image of n x n pixels, all red but the top-left pixel, which
 // the mask makes transparent, and the bottom-right one, blue.
@@ -99,20 +92,12 @@ HENHMETAFILE RedLeftHalf() {
 
 class PlatformPicture : public ::testing::Test {
 protected:
-  void SetUp() override {
-    FDir = std::filesystem::temp_directory_path() /
-           ("kaleidon-picture-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    std::filesystem::create_directories(FDir);
-  }
-  void TearDown() override { std::filesystem::remove_all(FDir); }
-
   std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) {
-    const std::filesystem::path path = FDir / std::filesystem::u8path(name);
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    return WideToUtf8(path.wstring());
+    FDir.Write(name, std::string(bytes.begin(), bytes.end()));
+    return FDir.Join(name);
   }
 
-  std::filesystem::path FDir;
+  TTempDir FDir;
 };
 
 }  // namespace
