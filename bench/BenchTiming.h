@@ -1,9 +1,11 @@
 #pragma once
-// Timing and file helpers shared by the decode benchmarks.
+// Timing, file and sample-making helpers shared by the benchmarks.
 
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -33,4 +35,24 @@ double Time(Decode&& decode) {
     best = std::min(best, elapsed / count);
   }
   return best;
+}
+
+// A picture for a benchmark: its file name and the ImageMagick arguments that
+// make it. The output path follows the arguments directly, so they end with a
+// space or with an output format prefix such as "BMP3:".
+struct TSample {
+  std::string Name;
+  std::string Args;
+};
+
+// Makes the samples in dir; the paths of those ImageMagick could make.
+inline std::vector<std::string> MakeSamples(const std::filesystem::path& dir, const std::vector<TSample>& samples) {
+  std::filesystem::create_directories(dir);
+  std::vector<std::string> files;
+  for (const TSample& sample : samples) {
+    const std::string path = (dir / sample.Name).string();
+    const std::string command = "/usr/bin/convert -seed 7 " + sample.Args + path + " >/dev/null 2>&1";
+    if (std::system(command.c_str()) == 0) files.push_back(path);
+  }
+  return files;
 }

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchTiming.h"
 #include "app/Placement.h"
 #include "imaging/BmpCodec.h"
 #include "imaging/Imageholder.h"
@@ -27,7 +28,7 @@ using TClock = std::chrono::steady_clock;
 
 // The best of three runs, in seconds.
 template <class Job>
-double Time(Job&& job) {
+double BestOfThree(Job&& job) {
   double best = 1e9;
   for (int run = 0; run < 3; ++run) {
     const auto start = TClock::now();
@@ -40,20 +41,11 @@ double Time(Job&& job) {
 bool Run(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
 
 std::vector<std::string> MakeFiles(const std::filesystem::path& dir) {
-  struct TSpec {
-    const char* name;
-    const char* args;
-  };
-  const TSpec specs[] = {
-      {"noise-24.bmp", "-size 6000x4000 xc: +noise Random -type TrueColor BMP3:"},
-      {"gradient-8.bmp", "-size 6000x4000 gradient:navy-orange -swirl 90 +dither -colors 256 -type Palette BMP3:"},
-  };
-  std::vector<std::string> files;
-  for (const TSpec& spec : specs) {
-    const std::string path = (dir / spec.name).string();
-    if (Run(std::string("/usr/bin/convert -seed 7 ") + spec.args + path)) files.push_back(path);
-  }
-  return files;
+  return MakeSamples(dir, {
+                              {"noise-24.bmp", "-size 6000x4000 xc: +noise Random -type TrueColor BMP3:"},
+                              {"gradient-8.bmp",
+                               "-size 6000x4000 gradient:navy-orange -swirl 90 +dither -colors 256 -type Palette BMP3:"},
+                          });
 }
 
 void WritePlain(const std::string& path, const std::vector<uint8_t>& bytes) {
@@ -63,7 +55,7 @@ void WritePlain(const std::string& path, const std::vector<uint8_t>& bytes) {
 void Bench(const std::string& path, const std::filesystem::path& dir) {
   const std::string out = (dir / "ours.bmp").string(), peerOut = (dir / "peer.bmp").string();
   int width = 0, height = 0;
-  const double ours = Time([&] {
+  const double ours = BestOfThree([&] {
     TImageHolder holder(nullptr);
     holder.LoadFromFile(path);
     ResizeForPlacement(holder, plStretchProportionally, 1920, 1080);
@@ -76,7 +68,7 @@ void Bench(const std::string& path, const std::filesystem::path& dir) {
   const std::string peer = "/usr/bin/convert " + path + " -sample " + std::to_string(width) + "x" +
                            std::to_string(height) + "! BMP3:" + peerOut;
   if (Run(peer)) {
-    const double theirs = Time([&] { Run(peer); });
+    const double theirs = BestOfThree([&] { Run(peer); });
     std::printf("   convert -sample %.3f s   ratio %.2f\n", theirs, theirs / ours);
   } else {
     std::printf("   (no ImageMagick: no peer)\n");
@@ -85,8 +77,8 @@ void Bench(const std::string& path, const std::filesystem::path& dir) {
   TImageHolder holder(nullptr);
   holder.LoadFromFile(path);
   const std::vector<uint8_t> bytes = WriteBitmapStream(holder.Bitmap());
-  const double save = Time([&] { holder.SaveToFileBMP(out); });
-  const double plain = Time([&] { WritePlain(peerOut, bytes); });
+  const double save = BestOfThree([&] { holder.SaveToFileBMP(out); });
+  const double plain = BestOfThree([&] { WritePlain(peerOut, bytes); });
   std::printf("%-16s save of %.0f MB: ours %.3f s   plain write %.3f s   ratio %.2f\n", name.c_str(),
               bytes.size() / 1e6, save, plain, plain / save);
 }

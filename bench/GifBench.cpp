@@ -6,13 +6,9 @@
 // Without files, pictures are made with ImageMagick (/usr/bin/convert).
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -95,23 +91,12 @@ int64_t Giflib(const TBytes& file) {
 #endif
 
 std::vector<std::string> MakeFiles(const std::filesystem::path& dir) {
-  struct TSpec {
-    const char* name;
-    const char* args;
-  };
-  const TSpec specs[] = {
-      {"plasma-256.gif", "-size 1600x1200 plasma:fractal -colors 256"},
-      {"plasma-256-interlaced.gif", "-size 1600x1200 plasma:fractal -colors 256 -interlace GIF"},
-      {"gradient-16.gif", "-size 1600x1200 gradient:red-blue -colors 16"},
-      {"noise-2.gif", "-size 1600x1200 xc: +noise Random -monochrome"},
-  };
-  std::vector<std::string> files;
-  for (const TSpec& spec : specs) {
-    const std::string path = (dir / spec.name).string();
-    const std::string command = std::string("/usr/bin/convert -seed 7 ") + spec.args + " " + path;
-    if (std::system(command.c_str()) == 0) files.push_back(path);
-  }
-  return files;
+  return MakeSamples(dir, {
+                              {"plasma-256.gif", "-size 1600x1200 plasma:fractal -colors 256 "},
+                              {"plasma-256-interlaced.gif", "-size 1600x1200 plasma:fractal -colors 256 -interlace GIF "},
+                              {"gradient-16.gif", "-size 1600x1200 gradient:red-blue -colors 16 "},
+                              {"noise-2.gif", "-size 1600x1200 xc: +noise Random -monochrome "},
+                          });
 }
 
 }  // namespace

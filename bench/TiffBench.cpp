@@ -8,13 +8,9 @@
 // (/usr/bin/convert).
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -94,30 +90,18 @@ int64_t LibtiffStrips(const TBytes& file) {
 #endif
 
 std::vector<std::string> MakeFiles(const std::filesystem::path& dir) {
-  struct TSpec {
-    const char* name;
-    const char* args;
-  };
   const std::string page = "-size 2480x3508 plasma:fractal -blur 0x12 -threshold 50% -monochrome "
-                           "-fill black -draw \"rectangle 200,200 2280,260\" +noise Impulse -monochrome";
-  const TSpec specs[] = {
-      {"plasma-lzw.tif", "-size 1600x1200 plasma:fractal -alpha off -depth 8 -compress LZW"},
-      {"plasma-lzw-predictor.tif",
-       "-size 1600x1200 plasma:fractal -alpha off -depth 8 -compress LZW -define tiff:predictor=2"},
-      {"plasma-packbits.tif", "-size 1600x1200 plasma:fractal -alpha off -depth 8 -posterize 8 -type TrueColor "
-                              "-compress RLE"},
-      {"a4-300dpi-g4.tif", nullptr},
-      {"a4-300dpi-g3-2d.tif", nullptr},
-  };
-  std::vector<std::string> files;
-  for (const TSpec& spec : specs) {
-    const std::string path = (dir / spec.name).string();
-    std::string command = "/usr/bin/convert -seed 7 " + std::string(spec.args ? spec.args : page.c_str()) + " ";
-    if (!spec.args) command += std::string(spec.name).find("g4") != std::string::npos ? "-compress Group4 " : "-compress Fax ";
-    command += path;
-    if (std::system(command.c_str()) == 0) files.push_back(path);
-  }
-  return files;
+                           "-fill black -draw \"rectangle 200,200 2280,260\" +noise Impulse -monochrome ";
+  return MakeSamples(dir, {
+                              {"plasma-lzw.tif", "-size 1600x1200 plasma:fractal -alpha off -depth 8 -compress LZW "},
+                              {"plasma-lzw-predictor.tif",
+                               "-size 1600x1200 plasma:fractal -alpha off -depth 8 -compress LZW "
+                               "-define tiff:predictor=2 "},
+                              {"plasma-packbits.tif", "-size 1600x1200 plasma:fractal -alpha off -depth 8 -posterize 8 "
+                                                      "-type TrueColor -compress RLE "},
+                              {"a4-300dpi-g4.tif", page + "-compress Group4 "},
+                              {"a4-300dpi-g3-2d.tif", page + "-compress Fax "},
+                          });
 }
 
 }  // namespace
