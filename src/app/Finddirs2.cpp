@@ -36,12 +36,12 @@ void TFindDirs::Run() {
     GetNextDirectory();
   }
   FDirQueue.reset();
-  FVisited.reset();
+  FVisited.clear();
 }
 
 void TFindDirs::Initialize() {
   FDirQueue = std::make_unique<TDirStack>();
-  FVisited = std::make_unique<std::set<TDirIdentity>>();
+  FVisited.clear();
   FSubDir.clear();
   FFileMask = "*.*";
 }
@@ -98,7 +98,7 @@ void TFindDirs::FoundAFile(const TSearchRec& rec) {
 bool TFindDirs::FirstVisit(const std::string& directory) {
   TDirIdentity identity;
   if (!GetDirIdentity(directory, identity)) return true;
-  return FVisited->insert(identity).second;
+  return FVisited.insert(identity).second;
 }
 
 void TFindDirs::ProcessFile(const TSearchRec&, const std::string& fullPath) { OnFoundFile(this, fullPath); }

@@ -111,7 +111,7 @@ private:
   std::string FFileMask;
   std::string FSearchString;
   std::unique_ptr<TDirStack> FDirQueue;
-  std::unique_ptr<std::set<TDirIdentity>> FVisited;
+  std::set<TDirIdentity> FVisited;  // the directories of this run so far
 };
 
 // The searcher that collects what it finds in two sorted lists (duplicates
