@@ -1,23 +1,43 @@
 # Helpers shared by the run and test scripts; sourced, not run.
 
-# Makes sure DISPLAY names a running X server: the user's when it is set,
-# otherwise Kaleidon's own Xvfb on :99, started on first use and then shared
-# by every later Wine program.
-kaleidon_ensure_display() {
-  if [ -n "${DISPLAY:-}" ]; then
-    return 0
-  fi
-  export DISPLAY=:99
-  [ -e /tmp/.X11-unix/X99 ] && return 0
-  rm -f /tmp/.X99-lock
-  (setsid Xvfb :99 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &)
+# Starts a private Xvfb on the first free display number and exports
+# DISPLAY for it; KALEIDON_XVFB_PID names the server so that the caller can
+# end it. Xvfb picks the number itself (-displayfd): a fixed number can be
+# taken by another server, or left behind as a dead socket.
+kaleidon_start_xvfb() {
+  local out log
+  out=$(mktemp)
+  log=$(mktemp)
+  setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$out" >"$log" 2>&1 &
+  KALEIDON_XVFB_PID=$!
   local i
   for i in $(seq 1 100); do
-    [ -e /tmp/.X11-unix/X99 ] && return 0
+    if [ -s "$out" ] && kaleidon_display_answers ":$(head -n 1 "$out")"; then
+      export DISPLAY=":$(head -n 1 "$out")"
+      rm -f "$out" "$log"
+      return 0
+    fi
     sleep 0.1
   done
-  echo "Xvfb did not start on :99" >&2
+  echo "Xvfb did not start:" >&2
+  cat "$log" >&2
+  rm -f "$out" "$log"
   return 1
+}
+
+# True when an X server answers on display $1.
+kaleidon_display_answers() {
+  xdpyinfo -display "$1" >/dev/null 2>&1
+}
+
+# Makes sure DISPLAY names an X server that answers: the user's when it
+# does, otherwise a private Xvfb (see kaleidon_start_xvfb). A DISPLAY that
+# names no live server would make every window creation in Wine fail.
+kaleidon_ensure_display() {
+  if [ -n "${DISPLAY:-}" ] && kaleidon_display_answers "$DISPLAY"; then
+    return 0
+  fi
+  kaleidon_start_xvfb
 }
 
 # The Wine environment for Kaleidon's programs: 64-bit only, quiet, and no

@@ -16,10 +16,15 @@ cmake --build --preset win64 -j "$jobs"
 kaleidon_wine_env
 export WINEPREFIX=${KALEIDON_WINEPREFIX:-$HOME/.cache/kaleidon/wine-test}
 export KALEIDON_WINEPREFIX=$WINEPREFIX
-kaleidon_ensure_display
+# The tests get a display of their own, whatever DISPLAY the caller has:
+# their windows never land on the user's screen, and a stale DISPLAY cannot
+# make every window creation fail.
+unset DISPLAY
+kaleidon_start_xvfb
+echo "win64 tests on Xvfb display $DISPLAY"
 kaleidon_wine_prefix
 wineserver -p  # one Wine server for all the test programs
-trap 'wineserver -k 2>/dev/null || true' EXIT
+trap 'wineserver -k 2>/dev/null || true; kill "$KALEIDON_XVFB_PID" 2>/dev/null || true' EXIT
 # Brings up Wine's desktop process now, detached from any test's output pipes.
 wine build/win64/tests/kaleidon-probe.exe visible </dev/null >/dev/null 2>&1 || true
 ctest --preset win64 --no-tests=error
