@@ -38,7 +38,8 @@ std::vector<std::string> MakeTree(const fs::path& root, int files) {
   fs::create_directories(root);
   for (int i = 0; i < files; ++i) {
     const int dir = i / 100;
-    const fs::path parent = root / ("d" + std::to_string(dir / 20)) / ("s" + std::to_string(dir % 20));
+    const fs::path parent = root / std::string("d").append(std::to_string(dir / 20)) /
+                            std::string("s").append(std::to_string(dir % 20));
     if (i % 100 == 0) fs::create_directories(parent);
     const std::string name = "Picture " + std::to_string(i) + kinds[i % 10];
     std::ofstream(parent / name).put('x');
@@ -64,8 +65,8 @@ void Run(int files) {
   const double find = Seconds([&] {
     if (std::system(findCommand.c_str()) != 0) std::printf("find failed\n");
   });
-  std::printf("  catalogue build: %d entries in %.3f s; find, same patterns: %.3f s; ratio %.2fx find\n",
-              form.WallpaperList().Count(), build, find, build / find);
+  std::printf("  catalogue build: %d entries in %.3f s; find, same patterns: %.3f s; ratio %.2f\n",
+              form.WallpaperList().Count(), build, find, find / build);
 
   const double listTime = Seconds([&] {
     TStringList list;
@@ -81,8 +82,8 @@ void Run(int files) {
     keyed.erase(std::unique(keyed.begin(), keyed.end(), [](auto& a, auto& b) { return a.first == b.first; }),
                 keyed.end());
   });
-  std::printf("  sorted list of %zu names: %.3f s; one sort and de-duplication: %.3f s; ratio %.2fx\n",
-              names.size(), listTime, sortOnce, listTime / sortOnce);
+  std::printf("  sorted list of %zu names: %.3f s; one sort and de-duplication: %.3f s; ratio %.2f\n",
+              names.size(), listTime, sortOnce, sortOnce / listTime);
   fs::remove_all(root);
   fs::remove_all(config);
 }

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,8 @@ std::vector<uint8_t> ReadWholeFile(const std::string& fileName);
 // file cannot be made, EWriteError "Stream write error" when writing or the
 // rename fails; the temporary file is removed on every failure.
 void WriteWholeFileAtomic(const std::string& fileName, const void* data, size_t size);
+// The same for a file made of pieces, written in order without joining them.
+void WriteWholeFileAtomic(const std::string& fileName, std::span<const std::span<const uint8_t>> pieces);
 
 bool FileExists(const std::string& fileName);
 bool DirectoryExists(const std::string& directory);

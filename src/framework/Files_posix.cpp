@@ -2,8 +2,10 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -51,19 +53,42 @@ std::vector<uint8_t> ReadWholeFile(const std::string& fileName) {
 }
 
 void WriteWholeFileAtomic(const std::string& fileName, const void* data, size_t size) {
+  const std::span<const uint8_t> whole(static_cast<const uint8_t*>(data), size);
+  WriteWholeFileAtomic(fileName, std::span(&whole, 1));
+}
+
+namespace {
+
+// Writes every piece, up to IOV_MAX of them per call; a short write resumes
+// inside the piece where it stopped.
+bool WritePieces(int fd, std::span<const std::span<const uint8_t>> pieces) {
+  std::vector<iovec> pending;
+  pending.reserve(pieces.size());
+  for (std::span<const uint8_t> piece : pieces)
+    if (!piece.empty()) pending.push_back(iovec{const_cast<uint8_t*>(piece.data()), piece.size()});
+  size_t first = 0;
+  while (first < pending.size()) {
+    const int count = int(std::min<size_t>(pending.size() - first, IOV_MAX));
+    ssize_t n = ::writev(fd, pending.data() + first, count);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    while (n > 0 && size_t(n) >= pending[first].iov_len) n -= ssize_t(pending[first++].iov_len);
+    if (n > 0) {
+      pending[first].iov_base = static_cast<uint8_t*>(pending[first].iov_base) + n;
+      pending[first].iov_len -= size_t(n);
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+void WriteWholeFileAtomic(const std::string& fileName, std::span<const std::span<const uint8_t>> pieces) {
   const std::string target = PosixPath(fileName);
   std::string temp = target + ".XXXXXX";
   Fd file{::mkstemp(temp.data())};
   if (file.fd < 0) throw EFCreateError(Format("Cannot create file %s", fileName.c_str()));
-  const auto* p = static_cast<const uint8_t*>(data);
-  size_t done = 0;
-  bool ok = true;
-  while (ok && done < size) {
-    const ssize_t n = ::write(file.fd, p + done, size - done);
-    if (n < 0 && errno == EINTR) continue;
-    ok = n > 0;
-    if (ok) done += size_t(n);
-  }
+  bool ok = WritePieces(file.fd, pieces);
   ok = ok && ::fchmod(file.fd, 0644) == 0 && ::fsync(file.fd) == 0;
   ok = ::close(file.fd) == 0 && ok;
   file.fd = -1;

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "framework/Exceptions.h"
 #include "framework/SysUtils.h"
 #include "framework/Wide.h"
@@ -49,20 +51,33 @@ std::vector<uint8_t> ReadWholeFile(const std::string& fileName) {
 }
 
 void WriteWholeFileAtomic(const std::string& fileName, const void* data, size_t size) {
+  const std::span<const uint8_t> whole(static_cast<const uint8_t*>(data), size);
+  WriteWholeFileAtomic(fileName, std::span(&whole, 1));
+}
+
+namespace {
+
+bool WritePiece(HANDLE file, std::span<const uint8_t> piece) {
+  size_t done = 0;
+  while (done < piece.size()) {
+    DWORD n = 0;
+    const DWORD want = DWORD(std::min<size_t>(piece.size() - done, 1u << 24));
+    if (!WriteFile(file, piece.data() + done, want, &n, nullptr) || n == 0) return false;
+    done += n;
+  }
+  return true;
+}
+
+}  // namespace
+
+void WriteWholeFileAtomic(const std::string& fileName, std::span<const std::span<const uint8_t>> pieces) {
   const std::wstring target = Utf8ToWide(fileName);
   const std::wstring temp = target + L".tmp" + std::to_wstring(GetCurrentProcessId());
   bool ok = true;
   {
     Handle file{CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)};
     if (file.h == INVALID_HANDLE_VALUE) throw EFCreateError(Format("Cannot create file %s", fileName.c_str()));
-    const auto* p = static_cast<const uint8_t*>(data);
-    size_t done = 0;
-    while (ok && done < size) {
-      DWORD n = 0;
-      const DWORD want = DWORD(std::min<size_t>(size - done, 1u << 24));
-      ok = WriteFile(file.h, p + done, want, &n, nullptr) && n > 0;
-      done += n;
-    }
+    for (size_t i = 0; ok && i < pieces.size(); ++i) ok = WritePiece(file.h, pieces[i]);
     ok = ok && FlushFileBuffers(file.h);
   }
   ok = ok && MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);

@@ -7,6 +7,7 @@
 #include <span>
 
 #include "framework/Exceptions.h"
+#include "framework/Files.h"
 #include "imaging/Imageio.h"
 
 namespace {
@@ -338,14 +339,17 @@ std::unique_ptr<TBitmap> ReadBitmapStream(TByteSource& stream) {
   return bitmap;
 }
 
-std::vector<uint8_t> WriteBitmapStream(const TBitmap& bitmap) {
+namespace {
+
+// Everything in front of the rows: file header, info header and colour table.
+std::vector<uint8_t> BitmapFileHeader(const TBitmap& bitmap) {
   const bool oneBit = bitmap.PixelFormat() == TPixelFormat::pf1bit;
   const std::vector<TRGBQuad> table =
       oneBit ? std::vector<TRGBQuad>{TRGBQuad{0, 0, 0, 0}, TRGBQuad{255, 255, 255, 0}} : bitmap.Palette;
   const uint32_t offset = 14 + InfoHeaderSize + 4 * uint32_t(table.size());
   const uint32_t imageSize = uint32_t(bitmap.ByteSize());
   std::vector<uint8_t> out;
-  out.reserve(size_t(offset) + imageSize);
+  out.reserve(offset);
   out.push_back('B');
   out.push_back('M');
   PutU32(out, offset + imageSize);
@@ -368,9 +372,28 @@ std::vector<uint8_t> WriteBitmapStream(const TBitmap& bitmap) {
     out.push_back(entry.Red);
     out.push_back(0);
   }
+  return out;
+}
+
+}  // namespace
+
+std::vector<uint8_t> WriteBitmapStream(const TBitmap& bitmap) {
+  std::vector<uint8_t> out = BitmapFileHeader(bitmap);
+  out.reserve(out.size() + bitmap.ByteSize());
   for (int y = bitmap.Height() - 1; y >= 0; --y) {
     const uint8_t* row = bitmap.ScanLine(y);
     out.insert(out.end(), row, row + bitmap.Stride());
   }
   return out;
+}
+
+// The rows go to the file straight from the bitmap: a wallpaper-sized save
+// then costs little more than the write itself.
+void WriteBitmapFile(const std::string& fileName, const TBitmap& bitmap) {
+  const std::vector<uint8_t> header = BitmapFileHeader(bitmap);
+  std::vector<std::span<const uint8_t>> pieces;
+  pieces.reserve(size_t(bitmap.Height()) + 1);
+  pieces.emplace_back(header);
+  for (int y = bitmap.Height() - 1; y >= 0; --y) pieces.emplace_back(bitmap.ScanLine(y), bitmap.Stride());
+  WriteWholeFileAtomic(fileName, pieces);
 }

@@ -26,6 +26,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "imaging/Bitmap.h"
@@ -39,3 +40,5 @@ std::unique_ptr<TBitmap> ReadBitmapStream(TByteSource& stream);
 // its count as colours used; a 1-bit bitmap with a black (index 0) and white
 // (index 1) table at offset 62.
 std::vector<uint8_t> WriteBitmapStream(const TBitmap& bitmap);
+// The same file image written to fileName through WriteWholeFileAtomic.
+void WriteBitmapFile(const std::string& fileName, const TBitmap& bitmap);

@@ -209,7 +209,6 @@ void TImageIO::SaveToFileBMP(const std::string& fileName) {
   if (image.PixelFormat() != TPixelFormat::pf24bit) image = Conv1to24(image);
   const TBitmap twoColour = ConvertTo1bit(image);
   Report(30);
-  const std::vector<uint8_t> file = WriteBitmapStream(twoColour.Empty() ? image : twoColour);
-  WriteWholeFileAtomic(fileName, file.data(), file.size());
+  WriteBitmapFile(fileName, twoColour.Empty() ? image : twoColour);
   Report(100);
 }
