@@ -74,10 +74,11 @@ void TForm1::SetChangeTimer(int32_t minutes) {
 }
 
 // A negative count moves away from 0 and so never changes the wallpaper; a
-// reload that reads 0 leaves the timer running with nothing to count.
+// reload that reads 0 leaves the timer running with nothing to count. The
+// count wraps from the lowest value to the highest rather than overflowing.
 void TForm1::Timer1Timer(TObject*) {
   if (FMinutesLeft != 0) {
-    --FMinutesLeft;
+    FMinutesLeft = int32_t(uint32_t(FMinutesLeft) - 1u);
     UpdateTrayHint();
     if (FMinutesLeft == 0) {
       FMinutesLeft = OpenSettings()->ReadInteger(SettingsSection, "Change Time", 0);

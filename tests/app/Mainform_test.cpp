@@ -242,6 +242,9 @@ TEST_F(MainformTest, NegativeTimeCountsAwayFromZero) {
   form->SetChangeTimer(0);
   EXPECT_FALSE(form->Timer1->Enabled());
   EXPECT_EQ(form->Timer1->Interval(), 0u);
+  form->SetChangeTimer(INT32_MIN);
+  form->Timer1->Tick();
+  EXPECT_EQ(form->MinutesLeft(), INT32_MAX);
 }
 
 TEST_F(MainformTest, SetWallpaperWritesTheBitmapAndTheDesktopValuesInOrder) {
