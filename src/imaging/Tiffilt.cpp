@@ -1,6 +1,7 @@
 #include "imaging/Tiffilt.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <optional>
@@ -280,7 +281,7 @@ std::span<const uint8_t> StripData(const TTiffFile& file, const TParams& p, size
 class TStripRows {
 public:
   TStripRows(std::span<const uint8_t> data, const TParams& p)
-      : FData(data), FParams(p), FRow(p.RowSize), FReference((size_t(p.Width) + 7) / 8, 0xFF) {
+      : FData(data), FParams(p), FRow(p.RowSize + RowSlack), FReference((size_t(p.Width) + 7) / 8, 0xFF) {
     if (p.Compression == compLZW) FLzw.emplace(data.data(), p.RowSize, data.size());
   }
 
@@ -311,18 +312,20 @@ private:
   int FillOrder() const { return int(FParams.FillOrder); }
 
   void Uncompressed() {
-    const size_t take = std::min(FRow.size(), FData.size() - FPos);
+    const size_t take = std::min(FParams.RowSize, FData.size() - FPos);
     std::memcpy(FRow.data(), FData.data() + FPos, take);
-    std::memset(FRow.data() + take, 0, FRow.size() - take);
+    std::memset(FRow.data() + take, 0, FParams.RowSize - take);
     FPos += take;
   }
 
   // The state is kept in locals while bytes are stored, so that the stores
-  // (through byte pointers, which may alias anything) force no reloads.
+  // (through byte pointers, which may alias anything) force no reloads. Runs
+  // of up to 16 bytes, the usual kind, are stored as two fixed 8-byte moves
+  // into the row's slack rather than through a memset or memcpy call.
   void PackBits() {
     uint8_t* const out = FRow.data();
     const uint8_t* const data = FData.data();
-    const size_t size = FRow.size(), dataSize = FData.size();
+    const size_t size = FParams.RowSize, dataSize = FData.size();
     size_t filled = 0, pos = FPos, runLeft = FRunLeft;
     bool repeat = FRepeat;
     uint8_t value = FRunValue;
@@ -343,10 +346,17 @@ private:
       }
       const size_t want = std::min(runLeft, size - filled);
       const size_t take = repeat ? want : std::min(want, dataSize - pos);
-      if (repeat)
+      if (repeat && take <= RowSlack) {
+        const uint64_t eight = value * 0x0101010101010101u;
+        std::memcpy(out + filled, &eight, 8);
+        std::memcpy(out + filled + 8, &eight, 8);
+      } else if (repeat) {
         std::memset(out + filled, value, take);
-      else
+      } else if (take <= RowSlack && dataSize - pos >= RowSlack) {
+        std::memcpy(out + filled, data + pos, RowSlack);
+      } else {
         std::memcpy(out + filled, data + pos, take);
+      }
       filled += take;
       runLeft -= take;
       if (!repeat) pos += take;
@@ -366,7 +376,7 @@ private:
     const size_t used = FPos < FData.size()
                             ? CCITTHuffmanGetLine(FRow.data(), FData.data() + FPos, FData.size() - FPos,
                                                   FParams.Width, FillOrder())
-                            : (std::memset(FRow.data(), 0xFF, FRow.size()), 0);
+                            : (std::memset(FRow.data(), 0xFF, FParams.RowSize), 0);
     FPos += used;
   }
 
@@ -379,6 +389,9 @@ private:
     return CCITT3_2D_GetLine(FRow.data(), FData.data(), FData.size(), FParams.Width, FillOrder(), FBitPos,
                              FReference.data());
   }
+
+  // Bytes past the row that short PackBits runs may overwrite.
+  static constexpr size_t RowSlack = 16;
 
   std::span<const uint8_t> FData;
   const TParams& FParams;
@@ -418,16 +431,27 @@ bool InvertsBilevel(const TParams& p) {
   return (p.Photometric == 0 && other) || (p.Photometric == 1 && fax);
 }
 
+// Every pixel but the last moves as one four-byte load and store (the
+// fourth byte stored is overwritten by the next pixel): several times faster
+// than moving single bytes.
+void SwapRedBlue(const uint8_t* __restrict s, uint8_t* __restrict out, size_t w) {
+  static_assert(std::endian::native == std::endian::little);
+  size_t x = 0;
+  for (; x + 1 < w; ++x) {
+    uint32_t v;
+    std::memcpy(&v, s + 3 * x, 4);
+    v = (v & 0xFF00FF00u) | ((v >> 16) & 0xFFu) | ((v & 0xFFu) << 16);
+    std::memcpy(out + 3 * x, &v, 4);
+  }
+  out[3 * x] = s[3 * x + 2];
+  out[3 * x + 1] = s[3 * x + 1];
+  out[3 * x + 2] = s[3 * x];
+}
+
 void PutRow(const TParams& p, const uint8_t* __restrict s, uint8_t* __restrict out, bool bigEndian) {
   const size_t w = size_t(p.Width);
   switch (p.Layout) {
-    case TLayout::RGB:
-      for (size_t x = 0; x < w; ++x) {
-        out[3 * x] = s[3 * x + 2];
-        out[3 * x + 1] = s[3 * x + 1];
-        out[3 * x + 2] = s[3 * x];
-      }
-      break;
+    case TLayout::RGB: SwapRedBlue(s, out, w); break;
     case TLayout::Palette:
       for (size_t x = 0; x < w; ++x) {
         const TRGBQuad& c = p.Palette[s[x] & (p.Palette.size() - 1)];

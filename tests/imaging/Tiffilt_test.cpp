@@ -253,6 +253,40 @@ TEST(TIFFReadStream, ShortStripsMoreStripsThanRowsAndPackBitsAcrossRows) {
   EXPECT_EQ(Pixel(*runs.Bitmap, 2, 2), Grey(1));
 }
 
+// Repeated and literal runs of every length from 1 to 40, ending in a
+// literal run close to the end of the data, against the same samples stored
+// uncompressed; then RGB rows of widths 1 to 6 against their pixels.
+TEST(TIFFReadStream, PackBitsRunsOfEveryLengthAndRgbOfEveryWidth) {
+  std::vector<uint8_t> raw, packed;
+  for (int length = 1; length <= 40; ++length) {
+    packed.push_back(uint8_t(1 - length));
+    packed.push_back(uint8_t(length));
+    raw.insert(raw.end(), size_t(length), uint8_t(length));
+    packed.push_back(uint8_t(length - 1));
+    for (int i = 0; i < length; ++i) {
+      packed.push_back(uint8_t(200 + i));
+      raw.push_back(uint8_t(200 + i));
+    }
+  }
+  TPage runs = GreyPage(41, 40, {packed});
+  runs.Set(259, 32773);
+  EXPECT_TRUE(SamePixels(*Load(Build({runs}).Bytes).Bitmap, *Load(Build({GreyPage(41, 40, {raw})}).Bytes).Bitmap));
+
+  for (int width = 1; width <= 6; ++width) {
+    TPage rgb;
+    rgb.Set(256, width).Set(257, 2).Set(258, Short, {8, 8, 8}).Set(277, 3);
+    rgb.Strips = {Ramp(size_t(width) * 6, 7)};
+    const auto loaded = Load(Build({rgb}).Bytes);
+    for (int y = 0; y < 2; ++y)
+      for (int x = 0; x < width; ++x) {
+        const size_t at = (size_t(y) * width + x) * 3;
+        EXPECT_EQ(Pixel(*loaded.Bitmap, x, y), (std::array<uint8_t, 3>{uint8_t(7 * (at + 2)), uint8_t(7 * (at + 1)),
+                                                                      uint8_t(7 * at)}))
+            << width << " " << x << "," << y;
+      }
+  }
+}
+
 TEST(TIFFReadStream, PlanarWithSeveralStripsPerPlane) {
   TPage page;
   page.Set(256, 2).Set(257, 3).Set(258, Short, {8, 8, 8}).Set(277, 3).Set(284, 2).Set(278, 2);
