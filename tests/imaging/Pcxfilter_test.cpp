@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
@@ -26,7 +28,7 @@ struct TPcx {
   TBytes Palette;  // appended after the data, no marker byte
 
   TBytes Bytes() const {
-    TBytes out(128, 0);
+    TBytes out(128 + Data.size() + Palette.size(), 0);
     const auto put16 = [&](size_t at, int v) {
       out[at] = uint8_t(v);
       out[at + 1] = uint8_t(v >> 8);
@@ -48,8 +50,8 @@ struct TPcx {
     }
     out[65] = uint8_t(Planes);
     put16(66, BytesPerLine);
-    out.insert(out.end(), Data.begin(), Data.end());
-    out.insert(out.end(), Palette.begin(), Palette.end());
+    std::copy(Data.begin(), Data.end(), out.begin() + 128);
+    std::copy(Palette.begin(), Palette.end(), out.begin() + 128 + std::ptrdiff_t(Data.size()));
     return out;
   }
 };
