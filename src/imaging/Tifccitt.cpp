@@ -188,6 +188,7 @@ public:
   bool Ended() const { return FPos >= FTotal; }
   bool Fits(uint64_t count) const { return count <= FTotal - FPos; }
   void Skip(uint64_t count) { FPos = std::min(FPos + count, FTotal); }
+  void SkipToEnd() { FPos = FTotal; }
   uint64_t Position() const { return FPos; }
 
 private:
@@ -311,7 +312,8 @@ TRunCode ReadRunCode(TBitReader& in, bool white, bool consumeEol = true) {
 // A one-dimensional row. An end-of-line before the first run is stepped
 // over; one later in the row, a code that matches nothing (one bit is then
 // dropped, so that the next row starts further on) and the end of the data
-// all end the row with white.
+// all end the row with white. Data that can only end (zeros to the end, or a
+// code cut off by it) is used up, so that the rows after it cost nothing.
 void DecodeRow1D(TBitReader& in, uint8_t* row, int width) {
   int x = 0;
   bool white = true, makeupPending = false, started = false;
@@ -321,6 +323,7 @@ void DecodeRow1D(TBitReader& in, uint8_t* row, int width) {
     if (code.Token == TToken::EndOfLine && !started) continue;
     if (code.Token != TToken::Run) {
       if (code.Token == TToken::Nothing) in.Skip(1);
+      if (code.Token == TToken::End) in.SkipToEnd();
       Paint(row, x, width, true);
       return;
     }
@@ -341,6 +344,7 @@ int ReadRun(TBitReader& in, bool white, int width) {
   for (;;) {
     const TRunCode code = ReadRunCode(in, white, false);
     if (code.Token == TToken::Skipped) continue;
+    if (code.Token == TToken::End) in.SkipToEnd();
     if (code.Token != TToken::Run) return -1;
     total = std::min(total + code.Run, width + 1);
     if (!code.Makeup) return total;
@@ -349,7 +353,8 @@ int ReadRun(TBitReader& in, bool white, int width) {
 
 // A two-dimensional row against the reference row. Modes that would move a0
 // backwards or past the row are clipped to it; a horizontal mode whose runs do
-// not decode and the end of the data end the row with white.
+// not decode and the end of the data end the row with white. As in one-
+// dimensional rows, data that can only end is used up.
 void DecodeRow2D(TBitReader& in, uint8_t* row, const uint8_t* reference, int width) {
   TChanges changes(reference, width);
   int a0 = -1;
@@ -362,7 +367,10 @@ void DecodeRow2D(TBitReader& in, uint8_t* row, const uint8_t* reference, int wid
     if (mode.Mode == TMode::None) {
       TBitReader probe = in;  // only an end-of-line is taken here; anything else is 12 bits of nothing
       const TRunCode prefix = LeadingZeros32(window) >= 7 ? ReadZerosPrefix(probe, false) : TRunCode{TToken::Nothing};
-      if (prefix.Token == TToken::End) return Paint(row, from, width, true);
+      if (prefix.Token == TToken::End) {
+        in.SkipToEnd();
+        return Paint(row, from, width, true);
+      }
       if (prefix.Token != TToken::EndOfLine) {
         in.Skip(12);
         continue;

@@ -119,13 +119,22 @@ TEST(CCITT3_2D_GetLine, FillOrder2GivesTheSameRows) {
   }
 }
 
+// Data that can only end (zeros to the end of the data) is used up, so that a
+// strip of many rows stops at once instead of failing on it row after row.
 TEST(CCITTDecoders, DataEndingEarlyCompletesTheRowWithWhite) {
-  const auto data = Bits("1011 011");  // W4 B4, then nothing
+  const auto data = Bits("1011 011");  // W4 B4, then one zero bit
   std::vector<uint8_t> row(3, 0), reference(3, 0xFF);
-  EXPECT_EQ(_CCITTHuffmanGetLine(row.data(), data.data(), data.size(), 20, 1, 0), 7u);
+  EXPECT_EQ(_CCITTHuffmanGetLine(row.data(), data.data(), data.size(), 20, 1, 0), 8u);
   EXPECT_EQ(row, Row("wwwwbbbbwwwwwwwwwwww"));
   EXPECT_EQ(CCITT3_2D_GetLine(row.data(), data.data(), 0, 20, 1, 0, reference.data()), 0u);
   EXPECT_EQ(row, Row("wwwwwwwwwwwwwwwwwwww"));
+
+  const std::vector<uint8_t> zeros(40, 0);
+  EXPECT_EQ(CCITTHuffmanGetLine(row.data(), zeros.data(), zeros.size(), 20, 1), zeros.size());
+  EXPECT_EQ(_CCITTHuffmanGetLine(row.data(), zeros.data(), zeros.size(), 20, 2, 3), zeros.size() * 8);
+  EXPECT_EQ(CCITT3_2D_GetLine(row.data(), zeros.data(), zeros.size(), 20, 1, 5, reference.data()), zeros.size() * 8);
+  const auto cutHorizontal = Bits("001 1011");  // horizontal mode, W4, then the data ends
+  EXPECT_EQ(CCITT3_2D_GetLine(row.data(), cutHorizontal.data(), cutHorizontal.size(), 20, 1, 0, reference.data()), 8u);
 }
 
 // Whatever the bits, every call ends inside the data, and each row is bounded.
