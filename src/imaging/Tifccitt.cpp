@@ -273,6 +273,13 @@ struct TRunCode {
   bool Makeup = false;
 };
 
+// The data can only end from here (zeros to its end, or a code cut off by
+// it): it is used up, so that the rows after it cost nothing.
+TRunCode DataEnds(TBitReader& in) {
+  in.SkipToEnd();
+  return {TToken::End};
+}
+
 // Counts a zeros prefix that fits no run code. Eleven or more zeros and a one
 // are an end-of-line (any number of fill zeros allowed); eight to ten zeros and
 // a one are the invalid prefixes, stepped over; anything else matches nothing.
@@ -280,14 +287,14 @@ TRunCode ReadZerosPrefix(TBitReader& in, bool consumeEol) {
   uint64_t zeros = 0;
   uint32_t window = in.Peek();
   while (window == 0) {
-    if (!in.Fits(zeros + 33)) return {TToken::End};
+    if (!in.Fits(zeros + 33)) return DataEnds(in);
     zeros += 32;
     TBitReader ahead = in;
     ahead.Skip(zeros);
     window = ahead.Peek();
   }
   zeros += uint64_t(LeadingZeros32(window));
-  if (!in.Fits(zeros + 1)) return {TToken::End};
+  if (!in.Fits(zeros + 1)) return DataEnds(in);
   if (zeros >= 11) {
     if (consumeEol) in.Skip(zeros + 1);
     return {TToken::EndOfLine};
@@ -304,7 +311,7 @@ TRunCode ReadRunCode(TBitReader& in, bool white, bool consumeEol = true) {
   const uint32_t window = in.Peek();
   const TCode code = white ? WhiteTable()[window >> (32 - WhiteBits)] : BlackTable()[window >> (32 - BlackBits)];
   if (code.Kind == TKind::None) return ReadZerosPrefix(in, consumeEol);
-  if (!in.Fits(code.Length)) return {TToken::End};
+  if (!in.Fits(code.Length)) return DataEnds(in);
   in.Skip(code.Length);
   return {TToken::Run, code.Run, code.Kind == TKind::Makeup};
 }
@@ -312,8 +319,7 @@ TRunCode ReadRunCode(TBitReader& in, bool white, bool consumeEol = true) {
 // A one-dimensional row. An end-of-line before the first run is stepped
 // over; one later in the row, a code that matches nothing (one bit is then
 // dropped, so that the next row starts further on) and the end of the data
-// all end the row with white. Data that can only end (zeros to the end, or a
-// code cut off by it) is used up, so that the rows after it cost nothing.
+// all end the row with white.
 void DecodeRow1D(TBitReader& in, uint8_t* row, int width) {
   int x = 0;
   bool white = true, makeupPending = false, started = false;
@@ -323,7 +329,6 @@ void DecodeRow1D(TBitReader& in, uint8_t* row, int width) {
     if (code.Token == TToken::EndOfLine && !started) continue;
     if (code.Token != TToken::Run) {
       if (code.Token == TToken::Nothing) in.Skip(1);
-      if (code.Token == TToken::End) in.SkipToEnd();
       Paint(row, x, width, true);
       return;
     }
@@ -344,7 +349,6 @@ int ReadRun(TBitReader& in, bool white, int width) {
   for (;;) {
     const TRunCode code = ReadRunCode(in, white, false);
     if (code.Token == TToken::Skipped) continue;
-    if (code.Token == TToken::End) in.SkipToEnd();
     if (code.Token != TToken::Run) return -1;
     total = std::min(total + code.Run, width + 1);
     if (!code.Makeup) return total;
@@ -353,8 +357,7 @@ int ReadRun(TBitReader& in, bool white, int width) {
 
 // A two-dimensional row against the reference row. Modes that would move a0
 // backwards or past the row are clipped to it; a horizontal mode whose runs do
-// not decode and the end of the data end the row with white. As in one-
-// dimensional rows, data that can only end is used up.
+// not decode and the end of the data end the row with white.
 void DecodeRow2D(TBitReader& in, uint8_t* row, const uint8_t* reference, int width) {
   TChanges changes(reference, width);
   int a0 = -1;
@@ -368,7 +371,7 @@ void DecodeRow2D(TBitReader& in, uint8_t* row, const uint8_t* reference, int wid
       TBitReader probe = in;  // only an end-of-line is taken here; anything else is 12 bits of nothing
       const TRunCode prefix = LeadingZeros32(window) >= 7 ? ReadZerosPrefix(probe, false) : TRunCode{TToken::Nothing};
       if (prefix.Token == TToken::End) {
-        in.SkipToEnd();
+        in = probe;  // at the end of the data
         return Paint(row, from, width, true);
       }
       if (prefix.Token != TToken::EndOfLine) {
