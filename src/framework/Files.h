@@ -19,9 +19,12 @@ std::vector<uint8_t> ReadWholeFile(const std::string& fileName);
 // never a part. EFCreateError "Cannot create file <name>" when the temporary
 // file cannot be made, EWriteError "Stream write error" when writing or the
 // rename fails; the temporary file is removed on every failure.
-void WriteWholeFileAtomic(const std::string& fileName, const void* data, size_t size);
-// The same for a file made of pieces, written in order without joining them.
+// The file is made of the pieces, written in order without joining them.
 void WriteWholeFileAtomic(const std::string& fileName, std::span<const std::span<const uint8_t>> pieces);
+inline void WriteWholeFileAtomic(const std::string& fileName, const void* data, size_t size) {
+  const std::span<const uint8_t> whole(static_cast<const uint8_t*>(data), size);
+  WriteWholeFileAtomic(fileName, std::span(&whole, 1));
+}
 
 bool FileExists(const std::string& fileName);
 bool DirectoryExists(const std::string& directory);

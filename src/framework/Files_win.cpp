@@ -50,11 +50,6 @@ std::vector<uint8_t> ReadWholeFile(const std::string& fileName) {
   return bytes;
 }
 
-void WriteWholeFileAtomic(const std::string& fileName, const void* data, size_t size) {
-  const std::span<const uint8_t> whole(static_cast<const uint8_t*>(data), size);
-  WriteWholeFileAtomic(fileName, std::span(&whole, 1));
-}
-
 namespace {
 
 bool WritePiece(HANDLE file, std::span<const uint8_t> piece) {

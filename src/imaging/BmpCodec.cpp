@@ -375,15 +375,22 @@ std::vector<uint8_t> BitmapFileHeader(const TBitmap& bitmap) {
   return out;
 }
 
+// The file image as pieces: the header, then the bitmap's own rows bottom-up.
+std::vector<std::span<const uint8_t>> FilePieces(const std::vector<uint8_t>& header, const TBitmap& bitmap) {
+  std::vector<std::span<const uint8_t>> pieces;
+  pieces.reserve(size_t(bitmap.Height()) + 1);
+  pieces.emplace_back(header);
+  for (int y = bitmap.Height() - 1; y >= 0; --y) pieces.emplace_back(bitmap.ScanLine(y), bitmap.Stride());
+  return pieces;
+}
+
 }  // namespace
 
 std::vector<uint8_t> WriteBitmapStream(const TBitmap& bitmap) {
-  std::vector<uint8_t> out = BitmapFileHeader(bitmap);
-  out.reserve(out.size() + bitmap.ByteSize());
-  for (int y = bitmap.Height() - 1; y >= 0; --y) {
-    const uint8_t* row = bitmap.ScanLine(y);
-    out.insert(out.end(), row, row + bitmap.Stride());
-  }
+  const std::vector<uint8_t> header = BitmapFileHeader(bitmap);
+  std::vector<uint8_t> out;
+  out.reserve(header.size() + bitmap.ByteSize());
+  for (std::span<const uint8_t> piece : FilePieces(header, bitmap)) out.insert(out.end(), piece.begin(), piece.end());
   return out;
 }
 
@@ -391,9 +398,5 @@ std::vector<uint8_t> WriteBitmapStream(const TBitmap& bitmap) {
 // then costs little more than the write itself.
 void WriteBitmapFile(const std::string& fileName, const TBitmap& bitmap) {
   const std::vector<uint8_t> header = BitmapFileHeader(bitmap);
-  std::vector<std::span<const uint8_t>> pieces;
-  pieces.reserve(size_t(bitmap.Height()) + 1);
-  pieces.emplace_back(header);
-  for (int y = bitmap.Height() - 1; y >= 0; --y) pieces.emplace_back(bitmap.ScanLine(y), bitmap.Stride());
-  WriteWholeFileAtomic(fileName, pieces);
+  WriteWholeFileAtomic(fileName, FilePieces(header, bitmap));
 }
