@@ -5,15 +5,16 @@
 # end it. Xvfb picks the number itself (-displayfd): a fixed number can be
 # taken by another server, or left behind as a dead socket.
 kaleidon_start_xvfb() {
-  local out log
+  local out log display
   out=$(mktemp)
   log=$(mktemp)
   setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$out" >"$log" 2>&1 &
   KALEIDON_XVFB_PID=$!
   local i
   for i in $(seq 1 100); do
-    if [ -s "$out" ] && kaleidon_display_answers ":$(head -n 1 "$out")"; then
-      export DISPLAY=":$(head -n 1 "$out")"
+    display=":$(head -n 1 "$out")"
+    if [ "$display" != ":" ] && kaleidon_display_answers "$display"; then
+      export DISPLAY=$display
       rm -f "$out" "$log"
       return 0
     fi
@@ -25,6 +26,11 @@ kaleidon_start_xvfb() {
   return 1
 }
 
+# Ends the Xvfb that kaleidon_start_xvfb started, if it started one.
+kaleidon_stop_xvfb() {
+  [ -z "${KALEIDON_XVFB_PID:-}" ] || kill "$KALEIDON_XVFB_PID" 2>/dev/null || true
+}
+
 # True when an X server answers on display $1.
 kaleidon_display_answers() {
   xdpyinfo -display "$1" >/dev/null 2>&1
@@ -34,6 +40,7 @@ kaleidon_display_answers() {
 # does, otherwise a private Xvfb (see kaleidon_start_xvfb). A DISPLAY that
 # names no live server would make every window creation in Wine fail.
 kaleidon_ensure_display() {
+  KALEIDON_XVFB_PID=
   if [ -n "${DISPLAY:-}" ] && kaleidon_display_answers "$DISPLAY"; then
     return 0
   fi

@@ -10,8 +10,7 @@ cmake --preset win64 >/dev/null
 cmake --build --preset win64 --target Kaleidon
 kaleidon_wine_env
 export WINEPREFIX=${WINEPREFIX:-$HOME/.wine}
-KALEIDON_XVFB_PID=
 kaleidon_ensure_display
-trap '[ -z "$KALEIDON_XVFB_PID" ] || kill "$KALEIDON_XVFB_PID" 2>/dev/null || true' EXIT
+trap kaleidon_stop_xvfb EXIT
 kaleidon_wine_prefix
 wine build/win64/Kaleidon.exe

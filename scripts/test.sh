@@ -24,7 +24,7 @@ kaleidon_start_xvfb
 echo "win64 tests on Xvfb display $DISPLAY"
 kaleidon_wine_prefix
 wineserver -p  # one Wine server for all the test programs
-trap 'wineserver -k 2>/dev/null || true; kill "$KALEIDON_XVFB_PID" 2>/dev/null || true' EXIT
+trap 'wineserver -k 2>/dev/null || true; kaleidon_stop_xvfb' EXIT
 # Brings up Wine's desktop process now, detached from any test's output pipes.
 wine build/win64/tests/kaleidon-probe.exe visible </dev/null >/dev/null 2>&1 || true
 ctest --preset win64 --no-tests=error
