@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int width = 1 + (data[1] | data[2] << 8), rows = 1 + data[3];
   const uint8_t* strip = data + 4;
   const size_t length = size - 4;
-  std::vector<uint8_t> row((size_t(width) + 7) / 8), reference(row.size(), 0xFF);
+  std::vector<uint8_t> row((size_t(width) + 7) / 8);
+  TCcittRows faxRows;
   uint64_t bitPos = 0;
   size_t bytePos = 0;
   for (int r = 0; r < rows; ++r) {
@@ -26,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (bytePos > length) std::abort();
     } else {
       bitPos = mode == 1 ? _CCITTHuffmanGetLine(row.data(), strip, length, width, fillOrder, bitPos)
-                         : CCITT3_2D_GetLine(row.data(), strip, length, width, fillOrder, bitPos, reference.data());
+                         : CCITT3_2D_GetLine(row.data(), strip, length, width, fillOrder, bitPos, faxRows);
       if (bitPos > uint64_t(length) * 8) std::abort();
     }
   }

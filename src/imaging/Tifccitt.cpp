@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -201,8 +202,6 @@ private:
 
 // ---- rows ----------------------------------------------------------------
 
-size_t RowBytes(int width) { return (size_t(width) + 7) / 8; }
-
 // Sets pixels [from, to) to white (set bits) or black.
 void Paint(uint8_t* row, int from, int to, bool white) {
   if (from >= to) return;
@@ -215,55 +214,37 @@ void Paint(uint8_t* row, int from, int to, bool white) {
   apply(last, tail);
 }
 
-// First pixel at or after `from` of the given colour; width when there is none.
-int FindColour(const uint8_t* row, int from, int width, bool white) {
-  if (from >= width) return width;
-  const uint8_t flip = white ? 0x00 : 0xFF;  // the colour sought becomes a set bit
-  const size_t bytes = RowBytes(width);
-  size_t byte = size_t(from) >> 3;
-  uint8_t bits = uint8_t((row[byte] ^ flip) & (0xFF >> (from & 7)));
-  for (;;) {
-    if (bits) return std::min(int(byte * 8) + __builtin_clz(bits) - 24, width);
-    ++byte;
-    for (; byte + 8 <= bytes; byte += 8) {
-      const uint64_t word = LoadBE64(row + byte) ^ (white ? 0 : ~0ull);
-      if (word) return std::min(int(byte * 8) + __builtin_clzll(word), width);
-    }
-    if (byte >= bytes) return width;
-    bits = uint8_t(row[byte] ^ flip);
-  }
-}
-
-// The changing elements of the reference row (positions whose colour differs
-// from the pixel before, the one before pixel 0 counting as white), followed
-// by sentinels at the row's end. Element j turns the row black for even j and
-// white for odd j. Since a0 only moves right within a row, the search for b1
-// resumes where the last one stopped, so a row costs one scan of the
-// reference row however many codes it has.
+// The changing elements coded in the previous row, searched for b1 and b2.
+// Elements are kept as coded, zero-length runs included: an encoder counts
+// them when it picks b1, so dropping them (as a scan of the row's pixels
+// would) moves b1 onto the wrong element. Since a0 only moves right within a
+// row, the search resumes where the last one stopped, so a row costs one pass
+// over the elements however many codes it has. Past the last element the row
+// ends: b1 and b2 are the width there.
 class TChanges {
 public:
-  TChanges(const uint8_t* reference, int width) {
-    FChanges.clear();
-    for (int x = FindColour(reference, 0, width, false); x < width;
-         x = FindColour(reference, x, width, FChanges.size() % 2 == 1))
-      FChanges.push_back(x);
-    FChanges.insert(FChanges.end(), 3, width);
-  }
+  TChanges(const std::vector<int>& reference, int width) : FElements(reference), FWidth(width) {}
 
   // Index of b1: the first changing element right of a0 that turns the row
   // to the opposite of the current colour.
   size_t B1(int a0, bool white) {
-    while (FChanges[FFirst] <= a0 && FFirst + 3 < FChanges.size()) ++FFirst;
+    while (FFirst < FElements.size() && FElements[FFirst] <= a0) ++FFirst;
     return FFirst + ((FFirst % 2 == 0) == white ? 0 : 1);
   }
-  int At(size_t j) const { return FChanges[j]; }
+  int At(size_t j) const { return j < FElements.size() ? std::min(FElements[j], FWidth) : FWidth; }
 
 private:
-  static thread_local std::vector<int> FChanges;  // reused: rows come by the thousand
+  const std::vector<int>& FElements;
+  int FWidth;
   size_t FFirst = 0;
 };
 
-thread_local std::vector<int> TChanges::FChanges;
+// Adds a changing element of the row being decoded. A conforming row has
+// about one per pixel; the count is capped at twice that so that a hostile
+// row of endless zero-length runs cannot grow it with its data.
+void AddChange(std::vector<int>& coded, int x, int width) {
+  if (coded.size() < 2 * size_t(width) + 4) coded.push_back(x);
+}
 
 enum class TToken { Run, EndOfLine, Skipped, Nothing, End };
 
@@ -319,8 +300,9 @@ TRunCode ReadRunCode(TBitReader& in, bool white, bool consumeEol = true) {
 // A one-dimensional row. An end-of-line before the first run is stepped
 // over; one later in the row, a code that matches nothing (one bit is then
 // dropped, so that the next row starts further on) and the end of the data
-// all end the row with white.
-void DecodeRow1D(TBitReader& in, uint8_t* row, int width) {
+// all end the row with white. Each colour change is added to `coded` when
+// it is given, zero-length runs included.
+void DecodeRow1D(TBitReader& in, uint8_t* row, int width, std::vector<int>* coded = nullptr) {
   int x = 0;
   bool white = true, makeupPending = false, started = false;
   while (x < width || makeupPending) {
@@ -329,6 +311,7 @@ void DecodeRow1D(TBitReader& in, uint8_t* row, int width) {
     if (code.Token == TToken::EndOfLine && !started) continue;
     if (code.Token != TToken::Run) {
       if (code.Token == TToken::Nothing) in.Skip(1);
+      if (coded && !white) AddChange(*coded, x, width);
       Paint(row, x, width, true);
       return;
     }
@@ -337,7 +320,9 @@ void DecodeRow1D(TBitReader& in, uint8_t* row, int width) {
     Paint(row, x, end, white);
     x = end;
     makeupPending = code.Makeup;
-    if (!code.Makeup) white = !white;
+    if (code.Makeup) continue;
+    white = !white;
+    if (coded) AddChange(*coded, x, width);
   }
 }
 
@@ -355,16 +340,23 @@ int ReadRun(TBitReader& in, bool white, int width) {
   }
 }
 
-// A two-dimensional row against the reference row. Modes that would move a0
-// backwards or past the row are clipped to it; a horizontal mode whose runs do
-// not decode and the end of the data end the row with white.
-void DecodeRow2D(TBitReader& in, uint8_t* row, const uint8_t* reference, int width) {
+// A two-dimensional row against the previous row's changing elements; its
+// own go to `coded`. Modes that would move a0 backwards or past the row are
+// clipped to it; a horizontal mode whose runs do not decode and the end of
+// the data end the row with white.
+void DecodeRow2D(TBitReader& in, uint8_t* row, const std::vector<int>& reference, std::vector<int>& coded,
+                 int width) {
   TChanges changes(reference, width);
   int a0 = -1;
   bool white = true, started = false;
+  // Paints the rest of the row; a colour other than the current one is a change there.
+  const auto finish = [&](int from, bool paintWhite) {
+    if (paintWhite != white) AddChange(coded, from, width);
+    Paint(row, from, width, paintWhite);
+  };
   while (a0 < width) {
     const int from = std::max(a0, 0);
-    if (in.Ended()) return Paint(row, from, width, true);
+    if (in.Ended()) return finish(from, true);
     const uint32_t window = in.Peek();
     const TModeCode mode = ModeTable()[window >> 25];
     if (mode.Mode == TMode::None) {
@@ -372,20 +364,20 @@ void DecodeRow2D(TBitReader& in, uint8_t* row, const uint8_t* reference, int wid
       const TRunCode prefix = LeadingZeros32(window) >= 7 ? ReadZerosPrefix(probe, false) : TRunCode{TToken::Nothing};
       if (prefix.Token == TToken::End) {
         in = probe;  // at the end of the data
-        return Paint(row, from, width, true);
+        return finish(from, true);
       }
       if (prefix.Token != TToken::EndOfLine) {
         in.Skip(12);
         continue;
       }
-      if (started) return Paint(row, from, width, white);
+      if (started) return finish(from, white);
       // The end-of-line opening a T.4 row and its tag bit: 1 means the row is one-dimensional.
       ReadZerosPrefix(in, true);
-      if (in.Ended()) return Paint(row, from, width, true);
+      if (in.Ended()) return finish(from, true);
       const bool oneDimensional = in.Peek() >> 31;
       in.Skip(1);
       started = true;
-      if (oneDimensional) return DecodeRow1D(in, row, width);
+      if (oneDimensional) return DecodeRow1D(in, row, width, &coded);
       continue;
     }
     in.Skip(mode.Length);
@@ -399,15 +391,18 @@ void DecodeRow2D(TBitReader& in, uint8_t* row, const uint8_t* reference, int wid
     } else if (mode.Mode == TMode::Vertical) {
       const int a1 = std::clamp(b1 + mode.Offset, from, width);
       Paint(row, from, a1, white);
+      AddChange(coded, a1, width);
       a0 = a1;
       white = !white;
     } else {
       const int first = ReadRun(in, white, width);
       const int second = first < 0 ? -1 : ReadRun(in, !white, width);
-      if (second < 0) return Paint(row, from, width, true);
+      if (second < 0) return finish(from, true);
       const int a1 = std::min(from + first, width), a2 = std::min(a1 + second, width);
       Paint(row, from, a1, white);
       Paint(row, a1, a2, !white);
+      AddChange(coded, a1, width);
+      AddChange(coded, a2, width);
       a0 = a2;
     }
   }
@@ -429,9 +424,10 @@ uint64_t _CCITTHuffmanGetLine(uint8_t* row, const uint8_t* data, size_t size, in
 }
 
 uint64_t CCITT3_2D_GetLine(uint8_t* row, const uint8_t* data, size_t size, int width, int fillOrder,
-                           uint64_t bitPos, uint8_t* refRow) {
+                           uint64_t bitPos, TCcittRows& rows) {
   TBitReader in(data, size, fillOrder, bitPos);
-  DecodeRow2D(in, row, refRow, width);
-  std::memcpy(refRow, row, RowBytes(width));
+  rows.Coded.clear();
+  DecodeRow2D(in, row, rows.Reference, rows.Coded, width);
+  std::swap(rows.Reference, rows.Coded);
   return in.Position();
 }

@@ -5,14 +5,27 @@
 // and the T.4/T.6 mode codes; fillOrder 1 takes each byte's high bit first, 2
 // its low bit first. Rows are width pixels of 1 bit, most significant bit
 // first, white = 1. Table-driven: one look-up per run code, and a row of
-// two-dimensional coding costs one scan of its reference row.
+// two-dimensional coding costs one pass over the changing elements coded in
+// the row before it.
 // Rejects nothing: uncompressed mode (the extension codes) is not decoded and
 // is skipped like any mode code that matches nothing (12 bits); run codes that
 // match nothing and data that runs out end the row with white. Every call
 // stays inside data[0, size) and returns a position inside it.
+// Limits: a row keeps at most 2 × width + 4 changing elements for the next;
+// a hostile row's later ones are dropped.
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
+
+// What a strip keeps between its two-dimensional rows: the changing elements
+// coded in the previous row, in order, zero-length runs kept as repeated
+// positions (element j turns the row black for even j, white for odd j). A
+// new value is the all-white row before a strip's first.
+struct TCcittRows {
+  std::vector<int> Reference;
+  std::vector<int> Coded;  // the row being decoded; becomes Reference after it
+};
 
 // One modified-Huffman row (compression 2) from bit 0 of data; returns the
 // number of whole bytes used (a partly used byte counts).
@@ -23,8 +36,8 @@ size_t CCITTHuffmanGetLine(uint8_t* row, const uint8_t* data, size_t size, int w
 uint64_t _CCITTHuffmanGetLine(uint8_t* row, const uint8_t* data, size_t size, int width, int fillOrder,
                               uint64_t bitPos);
 
-// One two-dimensional row (T.4 2-D and T.6) from bitPos against refRow (the
-// previous row, all white before a strip's first); copies the result into
-// refRow and returns the bit position after it.
+// One two-dimensional row (T.4 2-D and T.6) from bitPos against the previous
+// row's changing elements in `rows`, which then hold this row's; returns the
+// bit position after it.
 uint64_t CCITT3_2D_GetLine(uint8_t* row, const uint8_t* data, size_t size, int width, int fillOrder,
-                           uint64_t bitPos, uint8_t* refRow);
+                           uint64_t bitPos, TCcittRows& rows);

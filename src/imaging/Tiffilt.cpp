@@ -281,7 +281,7 @@ std::span<const uint8_t> StripData(const TTiffFile& file, const TParams& p, size
 class TStripRows {
 public:
   TStripRows(std::span<const uint8_t> data, const TParams& p)
-      : FData(data), FParams(p), FRow(p.RowSize + RowSlack), FReference((size_t(p.Width) + 7) / 8, 0xFF) {
+      : FData(data), FParams(p), FRow(p.RowSize + RowSlack) {
     if (p.Compression == compLZW) FLzw.emplace(data.data(), p.RowSize, data.size());
   }
 
@@ -386,8 +386,7 @@ private:
   }
 
   uint64_t Row2D() {
-    return CCITT3_2D_GetLine(FRow.data(), FData.data(), FData.size(), FParams.Width, FillOrder(), FBitPos,
-                             FReference.data());
+    return CCITT3_2D_GetLine(FRow.data(), FData.data(), FData.size(), FParams.Width, FillOrder(), FBitPos, FFaxRows);
   }
 
   // Bytes past the row that short PackBits runs may overwrite.
@@ -396,7 +395,7 @@ private:
   std::span<const uint8_t> FData;
   const TParams& FParams;
   std::vector<uint8_t> FRow;
-  std::vector<uint8_t> FReference;  // CCITT two-dimensional coding: the previous row
+  TCcittRows FFaxRows;  // CCITT two-dimensional coding: all white at the strip's start
   std::optional<TTIFLZWDec> FLzw;
   size_t FPos = 0;
   uint64_t FBitPos = 0;

@@ -156,6 +156,24 @@ TEST(TIFFReadStream, BilevelInversionByPhotometricAndCompression) {
   EXPECT_EQ(Load(Build({page}).Bytes).Bitmap->ScanLine(0)[0], 0xF0);
 }
 
+// Each strip of a G4 page starts against an all-white row: two strips of the
+// same two coded rows (the second row found against the first's zero-length
+// runs) give the same pixels twice.
+TEST(TIFFReadStream, FaxStripsStartAgainstAWhiteRow) {
+  TPage page;
+  page.Set(256, 16).Set(257, 4).Set(259, 4).Set(262, 0).Set(278, 2);
+  const std::vector<uint8_t> strip = {0x26, 0xa1, 0xb9, 0xb7, 0x12, 0xf4, 0x00, 0x40, 0x04};
+  page.Strips = {strip, strip};
+  const auto loaded = Load(Build({page}).Bytes);
+  ASSERT_EQ(loaded.Bitmap->PixelFormat(), TPixelFormat::pf1bit);
+  for (int y : {0, 2}) {
+    EXPECT_EQ(loaded.Bitmap->ScanLine(y)[0], 0xF0) << y;  // white 4, black 4, white 8
+    EXPECT_EQ(loaded.Bitmap->ScanLine(y)[1], 0xFF) << y;
+    EXPECT_EQ(loaded.Bitmap->ScanLine(y + 1)[0], 0xC7) << y;  // white 2, black 3, white 11
+    EXPECT_EQ(loaded.Bitmap->ScanLine(y + 1)[1], 0xFF) << y;
+  }
+}
+
 TEST(TIFFReadStream, TiledFileIsAWhitePage) {
   TPage page;
   page.Set(256, 40).Set(257, 30).Set(258, 8).Set(262, 1).Set(322, 16).Set(323, 16);
