@@ -1,6 +1,13 @@
 #include "imaging/Bitmap.h"
 
+#include <cmath>
+
 #include "framework/Exceptions.h"
+
+uint8_t Brightness(const TRGBQuad& colour) {
+  const double level = (30.0 * colour.Red + 59.0 * colour.Green + 11.0 * colour.Blue) / 100.0;
+  return static_cast<uint8_t>(std::nearbyint(level));
+}
 
 TBitmap::TBitmap(int width, int height, TPixelFormat format) { SetSize(width, height, format); }
 

@@ -8,7 +8,6 @@
 
 #include "framework/Exceptions.h"
 #include "framework/Files.h"
-#include "imaging/Imageio.h"
 
 namespace {
 

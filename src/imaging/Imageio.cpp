@@ -62,11 +62,6 @@ const std::array<std::array<uint8_t, 24>, 256>& ExpansionTable() {
 
 TImageIO::TImageIO(TComponent* AOwner) : TComponent(AOwner) {}
 
-uint8_t Brightness(const TRGBQuad& colour) {
-  const double level = (30.0 * colour.Red + 59.0 * colour.Green + 11.0 * colour.Blue) / 100.0;
-  return static_cast<uint8_t>(std::nearbyint(level));
-}
-
 // Monochrome files come with either table order (many encoders write white
 // first); showing the darker colour black keeps such files from turning into
 // their negative, and leaves black-then-white tables as they are.

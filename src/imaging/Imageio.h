@@ -49,6 +49,3 @@ TBitmap Conv1to24(const TBitmap& bitmap);
 // The two-colour reduction of a 24-bit image: a 1-bit bitmap with index 0 the
 // darker colour, or an empty bitmap when the image does not have exactly two.
 TBitmap ConvertTo1bit(const TBitmap& image);
-
-// Brightness of a colour as the reduction compares it: R((30r + 59g + 11b) / 100).
-uint8_t Brightness(const TRGBQuad& colour);
