@@ -29,7 +29,7 @@ int64_t Ours(const TBytes& file) {
   int count = 0;
   TGlobGifInfo global;
   TGifInfo info;
-  const auto bitmap = ReadGifStream(stream, 0, count, progress, global, info);
+  const auto bitmap = ReadGifStream(stream, 0, count, progress, global, info, TReadLimits{});
   return bitmap ? int64_t(bitmap->Width()) * bitmap->Height() : 0;
 }
 

@@ -89,7 +89,7 @@ size_t OurDecode(const TBytes& file) {
   TByteSource stream(file);
   TProgressRec progress;
   int xDpi = 0, yDpi = 0;
-  const auto bitmap = ReadJPegStream(stream, xDpi, yDpi, progress);
+  const auto bitmap = ReadJPegStream(stream, xDpi, yDpi, progress, TReadLimits{});
   return size_t(bitmap->Width()) * size_t(bitmap->Height());
 }
 

@@ -29,7 +29,7 @@ int64_t Ours(const TBytes& file) {
   TByteSource stream(file);
   TProgressRec progress;
   int pages = 0, xDpi = 0, yDpi = 0;
-  const auto bitmap = TIFFReadStream(stream, 0, pages, progress, xDpi, yDpi);
+  const auto bitmap = TIFFReadStream(stream, 0, pages, progress, xDpi, yDpi, TReadLimits{});
   return bitmap ? int64_t(bitmap->Width()) * bitmap->Height() : 0;
 }
 

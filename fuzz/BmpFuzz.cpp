@@ -6,11 +6,12 @@
 
 #include "framework/Exceptions.h"
 #include "imaging/BmpCodec.h"
+#include "FuzzLimits.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TByteSource stream(data, size);
   try {
-    ReadBitmapStream(stream);
+    ReadBitmapStream(stream, FuzzLimits());
   } catch (const Exception&) {
   }
   return 0;

@@ -6,6 +6,7 @@
 
 #include "framework/Exceptions.h"
 #include "imaging/Giffilter.h"
+#include "FuzzLimits.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The first image as the holder asks for it, and the second, so that
@@ -17,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TGlobGifInfo global;
     TGifInfo info;
     try {
-      ReadGifStream(stream, index, count, progress, global, info);
+      ReadGifStream(stream, index, count, progress, global, info, FuzzLimits());
     } catch (const Exception&) {
     }
   }

@@ -6,13 +6,14 @@
 
 #include "framework/Exceptions.h"
 #include "imaging/Pcxfilter.h"
+#include "FuzzLimits.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TByteSource stream(data, size);
   TProgressRec progress;
   int xDpi = 0, yDpi = 0;
   try {
-    ReadPcxStream(stream, xDpi, yDpi, progress, size);
+    ReadPcxStream(stream, xDpi, yDpi, progress, size, FuzzLimits());
   } catch (const Exception&) {
   }
   return 0;

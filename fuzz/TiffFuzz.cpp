@@ -7,6 +7,7 @@
 
 #include "framework/Exceptions.h"
 #include "imaging/Tiffilt.h"
+#include "FuzzLimits.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int page : {0, 1}) {
@@ -14,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TProgressRec progress;
     int pages = 0, xDpi = 0, yDpi = 0;
     try {
-      TIFFReadStream(stream, page, pages, progress, xDpi, yDpi);
+      TIFFReadStream(stream, page, pages, progress, xDpi, yDpi, FuzzLimits());
     } catch (const Exception&) {
     }
   }

@@ -302,7 +302,7 @@ void PutU32(std::vector<uint8_t>& out, uint32_t value) {
 
 }  // namespace
 
-std::unique_ptr<TBitmap> ReadBitmapStream(TByteSource& stream) {
+std::unique_ptr<TBitmap> ReadBitmapStream(TByteSource& stream, const TReadLimits& limits) {
   if (stream.Remaining() == 0) return std::make_unique<TBitmap>();
   uint8_t fileHeader[14];
   stream.Read(fileHeader, sizeof fileHeader);
@@ -314,8 +314,7 @@ std::unique_ptr<TBitmap> ReadBitmapStream(TByteSource& stream) {
 
   const int64_t height = info.Height < 0 ? -info.Height : info.Height;
   const TPixelFormat format = info.BitCount == 1 ? TPixelFormat::pf1bit : TPixelFormat::pf24bit;
-  // A 1-bit result is widened to 24 bits for display, so it must fit at 24 too.
-  if (!TBitmap::SizeAllowed(info.Width, height, TPixelFormat::pf24bit)) Invalid();
+  if (!limits.PictureFits(info.Width, height)) Invalid();
   auto bitmap = std::make_unique<TBitmap>(static_cast<int>(info.Width), static_cast<int>(height), format);
   if (format == TPixelFormat::pf1bit) FillOneBit(*bitmap, table);
   if (bitmap->Empty()) return bitmap;

@@ -10,9 +10,9 @@
 // says. A file cut short in the pixel area loads with the missing rows white;
 // so do the pixels a run-length file skips. Run-length pixels past the end of
 // a row or of the picture are dropped.
-// Limits: the pixel buffer at 24 bits per pixel (what even a 1-bit result
-// becomes on display) at most MaxBitmapBytes; colour tables are read whole,
-// at most 2^depth entries kept.
+// Limits: the picture within the caller's TReadLimits (pixels, and bytes at
+// 24 bits per pixel, what even a 1-bit result becomes on display); colour
+// tables are read whole, at most 2^depth entries kept.
 // Rejects with EInvalidGraphic("Bitmap image is not valid"): a signature other
 // than "BM", a header size other than 12 or at least 40, planes other than 1,
 // an unknown depth or compression or a pair of them that does not go together,
@@ -31,9 +31,10 @@
 
 #include "imaging/Bitmap.h"
 #include "imaging/ByteSource.h"
+#include "imaging/ReadLimits.h"
 
 // An empty stream gives an empty bitmap.
-std::unique_ptr<TBitmap> ReadBitmapStream(TByteSource& stream);
+std::unique_ptr<TBitmap> ReadBitmapStream(TByteSource& stream, const TReadLimits& limits);
 
 // The file image of a bitmap, rows bottom-up: a 24-bit bitmap at offset 54,
 // or, when it carries a Palette, with that table in front of the pixels and

@@ -323,7 +323,7 @@ bool DataCouldFill(int64_t pixels, size_t remaining) {
 }
 
 std::unique_ptr<TBitmap> ReadImage(TByteSource& stream, const TColourTable& global, const TGraphicControl& control,
-                                   TGifInfo& info, TProgressRec& progress) {
+                                   TGifInfo& info, TProgressRec& progress, const TReadLimits& limits) {
   if (stream.Remaining() < 9) Unrecognized();
   info.Left = stream.ReadU16LE();
   info.Top = stream.ReadU16LE();
@@ -339,7 +339,7 @@ std::unique_ptr<TBitmap> ReadImage(TByteSource& stream, const TColourTable& glob
   info.Transparent = control.Transparent;
   const auto& clear = colours[control.TransparentIndex];
   info.TransparentColor = control.Transparent ? TRGBQuad{clear[0], clear[1], clear[2], 0} : TRGBQuad{};
-  if (info.Width == 0 || info.Height == 0 || !TBitmap::SizeAllowed(info.Width, info.Height, TPixelFormat::pf24bit) ||
+  if (info.Width == 0 || info.Height == 0 || !limits.PictureFits(info.Width, info.Height) ||
       !DataCouldFill(int64_t{info.Width} * info.Height, stream.Remaining()))
     Unrecognized();
   auto bitmap = std::make_unique<TBitmap>(info.Width, info.Height);
@@ -385,7 +385,7 @@ void ReadScreen(TByteSource& stream, TGlobGifInfo& globalInfo, TColourTable& glo
 // The end of the file stands for the trailer, so a file cut short after the
 // wanted image still gives it.
 std::unique_ptr<TBitmap> ReadGifStream(TByteSource& stream, int index, int& imageCount, TProgressRec& progress,
-                                       TGlobGifInfo& globalInfo, TGifInfo& imageInfo) {
+                                       TGlobGifInfo& globalInfo, TGifInfo& imageInfo, const TReadLimits& limits) {
   TColourTable global{};
   ReadScreen(stream, globalInfo, global);
   TGraphicControl control;
@@ -403,7 +403,7 @@ std::unique_ptr<TBitmap> ReadGifStream(TByteSource& stream, int index, int& imag
         SkipSubBlocks(stream);
     } else if (block == ImageSeparator) {
       if (imageCount == index)
-        result = ReadImage(stream, global, control, imageInfo, progress);
+        result = ReadImage(stream, global, control, imageInfo, progress, limits);
       else if (!SkipImage(stream))
         break;
       ++imageCount;
@@ -413,8 +413,8 @@ std::unique_ptr<TBitmap> ReadGifStream(TByteSource& stream, int index, int& imag
 }
 
 std::unique_ptr<TBitmap> ReadGif(const std::string& fileName, int index, int& imageCount, TProgressRec& progress,
-                                 TGlobGifInfo& globalInfo, TGifInfo& imageInfo) {
+                                 TGlobGifInfo& globalInfo, TGifInfo& imageInfo, const TReadLimits& limits) {
   const std::vector<uint8_t> bytes = ReadWholeFile(fileName);
   TByteSource stream(bytes);
-  return ReadGifStream(stream, index, imageCount, progress, globalInfo, imageInfo);
+  return ReadGifStream(stream, index, imageCount, progress, globalInfo, imageInfo, limits);
 }

@@ -9,7 +9,7 @@
 // "GIF", a header, colour table or image descriptor cut short, a data
 // sub-block cut short, LZW codes beyond the next free table entry (which
 // includes entries that would refer to themselves), minimum code sizes above
-// 11, an image of width or height 0 or larger than MaxBitmapBytes, an image
+// 11, an image of width or height 0 or beyond the caller's TReadLimits, an image
 // of more than 65536 pixels that the rest of the file could not encode at the
 // best LZW ratio (2731 pixels a byte). Data that otherwise ends before the
 // last pixel is no error: the pixels not reached stay white.
@@ -20,6 +20,7 @@
 
 #include "imaging/Bitmap.h"
 #include "imaging/ByteSource.h"
+#include "imaging/ReadLimits.h"
 #include "imaging/ProgressRec.h"
 
 struct TGlobGifInfo {
@@ -42,8 +43,8 @@ struct TGifInfo {
 // imageCount receives the number of image descriptors met before the trailer.
 std::unique_ptr<TBitmap> ReadGifStream(TByteSource& stream, int index, int& imageCount,
                                        TProgressRec& progress, TGlobGifInfo& globalInfo,
-                                       TGifInfo& imageInfo);
+                                       TGifInfo& imageInfo, const TReadLimits& limits);
 
 std::unique_ptr<TBitmap> ReadGif(const std::string& fileName, int index, int& imageCount,
                                  TProgressRec& progress, TGlobGifInfo& globalInfo,
-                                 TGifInfo& imageInfo);
+                                 TGifInfo& imageInfo, const TReadLimits& limits);

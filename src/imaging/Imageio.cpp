@@ -146,7 +146,7 @@ void TImageIO::LoadFromFile(const std::string& fileName) {
     const std::vector<uint8_t> bytes = ReadWholeFile(fileName);
     TByteSource stream(bytes);
     auto bitmap = Reading("unrecognized JPEG", TReplace::InvalidGraphicOnly,
-                          [&] { return ReadJPegStream(stream, xDpi, yDpi, progress); });
+                          [&] { return ReadJPegStream(stream, xDpi, yDpi, progress, Limits); });
     SetResolution(xDpi, yDpi);
     Replace(std::move(*bitmap));
   } else if (IsOneOf(ext, TiffExtensions)) {
@@ -154,7 +154,7 @@ void TImageIO::LoadFromFile(const std::string& fileName) {
     TByteSource stream(bytes);
     int pages = 0;
     auto bitmap = Reading("unrecognized TIFF", TReplace::InvalidGraphicOnly, [&] {
-      auto page = TIFFReadStream(stream, 0, pages, progress, xDpi, yDpi);
+      auto page = TIFFReadStream(stream, 0, pages, progress, xDpi, yDpi, Limits);
       if (!page) throw EInvalidGraphic("no such page");
       return page;
     });
@@ -162,7 +162,7 @@ void TImageIO::LoadFromFile(const std::string& fileName) {
     Replace(std::move(*bitmap));
   } else if (ext == ".pcx") {
     auto bitmap = Reading("unrecognized PCX", TReplace::Everything,
-                          [&] { return ReadPcx(fileName, xDpi, yDpi, progress); });
+                          [&] { return ReadPcx(fileName, xDpi, yDpi, progress, Limits); });
     SetResolution(xDpi, yDpi);
     Replace(std::move(*bitmap));
   } else if (ext == ".gif") {
@@ -170,7 +170,7 @@ void TImageIO::LoadFromFile(const std::string& fileName) {
     TGlobGifInfo global;
     TGifInfo info;
     auto bitmap = Reading("unrecognized GIF", TReplace::Everything,
-                          [&] { return ReadGif(fileName, 0, count, progress, global, info); });
+                          [&] { return ReadGif(fileName, 0, count, progress, global, info, Limits); });
     if (!bitmap) return;  // no first image: the previous one stays
     if (info.Transparent)
       FView->Background = ColorOf(info.TransparentColor);
@@ -186,7 +186,7 @@ void TImageIO::LoadFromFile(const std::string& fileName) {
     const std::vector<uint8_t> bytes = ReadWholeFile(fileName);
     TByteSource stream(bytes);
     auto bitmap = Reading("unrecognized BMP", TReplace::InvalidGraphicOnly,
-                          [&] { return ReadBitmapStream(stream); });
+                          [&] { return ReadBitmapStream(stream, Limits); });
     Report(80);
     Replace(std::move(*bitmap));
     Report(100);

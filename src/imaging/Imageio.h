@@ -11,6 +11,7 @@
 #include "imaging/Bitmap.h"
 #include "imaging/Imageview.h"
 #include "imaging/ProgressRec.h"
+#include "imaging/ReadLimits.h"
 
 class TImageIO : public TComponent {
 public:
@@ -22,6 +23,8 @@ public:
   void SaveToFileBMP(const std::string& fileName);
 
   TProgressEvent OnProgress;
+  // What every reader is held to; the program keeps the defaults.
+  TReadLimits Limits;
 
   // Resolution reported by the last JPEG, PCX or TIFF load.
   int XDotsPerInch() const { return FXDpi; }

@@ -1,5 +1,7 @@
 #include "imaging/Jpegfilt.h"
 
+#include <algorithm>
+#include <climits>
 #include <csetjmp>
 #include <cstdint>
 #include <cstdio>  // jpeglib.h uses FILE and size_t without including their headers
@@ -14,13 +16,6 @@ namespace {
 
 constexpr size_t InputBufferSize = 4096;
 
-// libjpeg's working memory beyond the bitmap: in practice the whole-image
-// coefficient buffer of progressive and multi-scan files (2 bytes per pixel
-// and component at full sampling). 256 MiB holds progressive colour
-// photographs of 44 megapixels (89 with chroma subsampled 2 by 2) and keeps
-// a forged header from claiming gigabytes.
-constexpr long MaxJpegMemory = 256L << 20;
-
 // libjpeg sees only the first member of each record; the rest is ours.
 struct TErrorManager {
   jpeg_error_mgr pub;
@@ -31,6 +26,8 @@ struct TScanMonitor {
   jpeg_progress_mgr pub;
   int lastScan;
   uint64_t blockVisits;
+  int maxScans;
+  uint64_t maxBlockVisits;
 };
 
 struct TStreamSource {
@@ -109,12 +106,12 @@ static void LimitScans(j_common_ptr common) {
   auto* monitor = reinterpret_cast<TScanMonitor*>(cinfo->progress);
   if (cinfo->input_scan_number == monitor->lastScan) return;
   monitor->lastScan = cinfo->input_scan_number;
-  if (monitor->lastScan > MaxJpegScans) ERREXIT(cinfo, JERR_BAD_PROGRESSION);
+  if (monitor->lastScan > monitor->maxScans) ERREXIT(cinfo, JERR_BAD_PROGRESSION);
   for (int i = 0; i < cinfo->comps_in_scan; ++i) {
     const jpeg_component_info* component = cinfo->cur_comp_info[i];
     monitor->blockVisits += uint64_t{component->width_in_blocks} * component->height_in_blocks;
   }
-  if (monitor->blockVisits > MaxJpegBlockVisits) ERREXIT(cinfo, JERR_BAD_PROGRESSION);
+  if (monitor->blockVisits > monitor->maxBlockVisits) ERREXIT(cinfo, JERR_BAD_PROGRESSION);
 }
 
 }  // extern "C"
@@ -125,7 +122,7 @@ namespace {
 // of libjpeg's memory, on every path.
 class TDecoder {
 public:
-  TDecoder(TByteSource& stream, size_t blockSize) {
+  TDecoder(TByteSource& stream, size_t blockSize, const TReadLimits& limits) : FMaxWorkBytes(limits.MaxWorkBytes) {
     jpeg_std_error(&FError.pub);
     FError.pub.error_exit = ErrorExit;
     FError.pub.emit_message = EmitMessage;
@@ -136,6 +133,8 @@ public:
     FSource.stream = &stream;
     FSource.blockSize = blockSize;
     FMonitor.pub.progress_monitor = LimitScans;
+    FMonitor.maxScans = limits.MaxScans;
+    FMonitor.maxBlockVisits = limits.MaxBlockVisits;
   }
   ~TDecoder() { jpeg_destroy_decompress(&Info); }
   TDecoder(const TDecoder&) = delete;
@@ -152,7 +151,11 @@ public:
   void Open() {
     Run([this] {
       jpeg_create_decompress(&Info);
-      Info.mem->max_memory_to_use = MaxJpegMemory;
+      // libjpeg's working memory beyond the bitmap is in practice the
+      // whole-image coefficient buffer of progressive and multi-scan files (2
+      // bytes per pixel and component at full sampling); the limit keeps a
+      // forged header from claiming gigabytes.
+      Info.mem->max_memory_to_use = long(std::min<uint64_t>(FMaxWorkBytes, LONG_MAX));
       Info.progress = &FMonitor.pub;
       InstallSource();
     });
@@ -182,6 +185,7 @@ private:
     Info.src = &FSource.pub;
   }
 
+  uint64_t FMaxWorkBytes;
   TErrorManager FError{};
   TStreamSource FSource{};
   TScanMonitor FMonitor{};
@@ -220,8 +224,8 @@ void ReadRows(TDecoder& decoder, TBitmap& bitmap, TProgressRec& progress) {
 namespace JpegDetail {
 
 std::unique_ptr<TBitmap> ReadJPegStream(TByteSource& stream, int& xDpi, int& yDpi, TProgressRec& progress,
-                                        size_t blockSize) {
-  TDecoder decoder(stream, blockSize < InputBufferSize ? blockSize : InputBufferSize);
+                                        const TReadLimits& limits, size_t blockSize) {
+  TDecoder decoder(stream, blockSize < InputBufferSize ? blockSize : InputBufferSize, limits);
   jpeg_decompress_struct& info = decoder.Info;
   decoder.Open();
   decoder.Run([&] { jpeg_read_header(&info, TRUE); });
@@ -230,8 +234,11 @@ std::unique_ptr<TBitmap> ReadJPegStream(TByteSource& stream, int& xDpi, int& yDp
   // libjpeg-turbo writes blue, green, red itself, from greyscale sources too.
   info.out_color_space = JCS_EXT_BGR;
   decoder.Run([&] { jpeg_calc_output_dimensions(&info); });
-  // Sized before decompression starts: an oversized picture is refused
+  // Checked before decompression starts: an oversized picture is refused
   // before a progressive file has been read in full.
+  decoder.Run([&] {
+    if (!limits.PictureFits(info.output_width, info.output_height)) ERREXIT(&info, JERR_IMAGE_TOO_BIG);
+  });
   auto bitmap = std::make_unique<TBitmap>(static_cast<int>(info.output_width), static_cast<int>(info.output_height));
   decoder.Run([&] { jpeg_start_decompress(&info); });
   ReadRows(decoder, *bitmap, progress);
@@ -241,6 +248,7 @@ std::unique_ptr<TBitmap> ReadJPegStream(TByteSource& stream, int& xDpi, int& yDp
 
 }  // namespace JpegDetail
 
-std::unique_ptr<TBitmap> ReadJPegStream(TByteSource& stream, int& xDpi, int& yDpi, TProgressRec& progress) {
-  return JpegDetail::ReadJPegStream(stream, xDpi, yDpi, progress, InputBufferSize);
+std::unique_ptr<TBitmap> ReadJPegStream(TByteSource& stream, int& xDpi, int& yDpi, TProgressRec& progress,
+                                        const TReadLimits& limits) {
+  return JpegDetail::ReadJPegStream(stream, xDpi, yDpi, progress, limits, InputBufferSize);
 }

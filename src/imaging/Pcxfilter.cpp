@@ -169,13 +169,13 @@ void DecodeRows(const THeader& header, std::span<const uint8_t> data, const uint
 // for its marker byte; a file too short to hold it after the header is
 // broken. Every failure, the data's own included, is "unrecognized PCX".
 std::unique_ptr<TBitmap> ReadPcxStream(TByteSource& stream, int& xDpi, int& yDpi, TProgressRec& progress,
-                                       size_t size) {
+                                       size_t size, const TReadLimits& limits) {
   const size_t start = stream.Position();
   if (size < HeaderBytes || !stream.Contains(start, size)) Unrecognized();
   const std::span<const uint8_t> file = stream.View(start, size);
   const THeader header = ParseHeader(file.first(HeaderBytes));
   if (header.Width <= 0 || header.Height <= 0 ||
-      !TBitmap::SizeAllowed(header.Width, header.Height, TPixelFormat::pf24bit) ||
+      !limits.PictureFits(header.Width, header.Height) ||
       !Plausible(header, size - HeaderBytes))
     Unrecognized();
   xDpi = header.XDpi;
@@ -195,8 +195,9 @@ std::unique_ptr<TBitmap> ReadPcxStream(TByteSource& stream, int& xDpi, int& yDpi
   return bitmap;
 }
 
-std::unique_ptr<TBitmap> ReadPcx(const std::string& fileName, int& xDpi, int& yDpi, TProgressRec& progress) {
+std::unique_ptr<TBitmap> ReadPcx(const std::string& fileName, int& xDpi, int& yDpi, TProgressRec& progress,
+                                 const TReadLimits& limits) {
   const std::vector<uint8_t> bytes = ReadWholeFile(fileName);
   TByteSource stream(bytes);
-  return ReadPcxStream(stream, xDpi, yDpi, progress, bytes.size());
+  return ReadPcxStream(stream, xDpi, yDpi, progress, bytes.size(), limits);
 }

@@ -9,7 +9,7 @@
 // or 1, a window of width or height 0 or less, plane lines shorter than the
 // pixels they must supply (one byte a pixel for three planes), data that ends
 // before the last row, an 8-bit file too short for header and palette, an
-// image larger than MaxBitmapBytes.
+// image beyond the caller's TReadLimits.
 
 #include <cstddef>
 #include <memory>
@@ -17,12 +17,13 @@
 
 #include "imaging/Bitmap.h"
 #include "imaging/ByteSource.h"
+#include "imaging/ReadLimits.h"
 #include "imaging/ProgressRec.h"
 
 // Reads `size` bytes of PCX data from the stream's position. A resolution of 0
 // in the header reports the screen's pixels per inch.
 std::unique_ptr<TBitmap> ReadPcxStream(TByteSource& stream, int& xDpi, int& yDpi,
-                                       TProgressRec& progress, size_t size);
+                                       TProgressRec& progress, size_t size, const TReadLimits& limits);
 
 std::unique_ptr<TBitmap> ReadPcx(const std::string& fileName, int& xDpi, int& yDpi,
-                                 TProgressRec& progress);
+                                 TProgressRec& progress, const TReadLimits& limits);

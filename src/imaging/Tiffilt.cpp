@@ -16,8 +16,6 @@ namespace {
 
 [[noreturn]] void Unrecognized() { throw EInvalidGraphic("unrecognized TIFF"); }
 
-constexpr int MaxPages = 10000;
-
 enum : uint16_t {
   tagImageWidth = 256,
   tagImageLength = 257,
@@ -99,7 +97,7 @@ private:
 
 // The requested directory's entries and the length of the chain. The chain
 // ends at the first directory that lies partly outside the file, at an offset
-// seen before (a loop) or after MaxPages directories; a page beyond that end
+// seen before (a loop) or after maxPages directories; a page beyond that end
 // does not exist.
 struct TDirectory {
   std::vector<TEntry> Entries;
@@ -107,11 +105,11 @@ struct TDirectory {
   int Pages = 0;
 };
 
-TDirectory ReadDirectories(const TTiffFile& file, int page) {
+TDirectory ReadDirectories(const TTiffFile& file, int page, int maxPages) {
   TDirectory result;
   std::unordered_set<uint32_t> visited;
   uint32_t offset = file.U32(4);
-  while (offset != 0 && result.Pages < MaxPages && visited.insert(offset).second) {
+  while (offset != 0 && result.Pages < maxPages && visited.insert(offset).second) {
     if (!file.Contains(offset, 2)) break;
     const uint32_t count = file.U16(offset);
     const uint64_t entriesAt = uint64_t(offset) + 2;
@@ -232,10 +230,10 @@ std::vector<TRGBQuad> PaletteOf(const TTags& tags, uint32_t bits) {
   return palette;
 }
 
-TParams ReadParams(const TTags& tags) {
+TParams ReadParams(const TTags& tags, const TReadLimits& limits) {
   TParams p;
   const uint32_t width = tags.Value(tagImageWidth, 0), height = tags.Value(tagImageLength, 0);
-  if (width == 0 || height == 0 || !TBitmap::SizeAllowed(width, height, TPixelFormat::pf24bit)) Unrecognized();
+  if (width == 0 || height == 0 || !limits.PictureFits(width, height)) Unrecognized();
   p.Width = int(width);
   p.Height = int(height);
   const std::vector<uint32_t> bits = tags.Array(tagBitsPerSample);
@@ -542,14 +540,14 @@ private:
 }  // namespace
 
 std::unique_ptr<TBitmap> TIFFReadStream(TByteSource& stream, int page, int& pageCount, TProgressRec& progress,
-                                        int& xDpi, int& yDpi) {
+                                        int& xDpi, int& yDpi, const TReadLimits& limits) {
   const size_t base = stream.Position();
   const TTiffFile file(stream.Data() + base, stream.Size() - base);
-  const TDirectory directory = ReadDirectories(file, page);
+  const TDirectory directory = ReadDirectories(file, page, limits.MaxPages);
   pageCount = directory.Pages;
   if (!directory.Found || directory.Entries.empty()) return nullptr;
   const TTags tags(file, directory.Entries);
-  TParams p = ReadParams(tags);
+  TParams p = ReadParams(tags, limits);
   const uint32_t unit = tags.Value(tagResolutionUnit, 2);
   xDpi = Resolution(tags.Rational(tagXResolution), unit);
   yDpi = Resolution(tags.Rational(tagYResolution), unit);

@@ -7,9 +7,10 @@
 // strips each), palette 4/8-bit, grey 4/8-bit and 16-bit uncompressed,
 // bilevel. A file without strip offsets (tiled) and planar layouts other than
 // 8-bit RGB load as a white page.
-// Limits: at most 10000 directories are followed, each offset once; the chain
-// ends at a loop or at a directory that leaves the file. Width and height are
-// at least 1 and the 24-bit picture stays within MaxBitmapBytes.
+// Limits: at most the caller's TReadLimits::MaxPages directories are followed,
+// each offset once; the chain ends at a loop or at a directory that leaves the
+// file. Width and height are at least 1 and the picture stays within the
+// caller's TReadLimits; the strip decoders' buffers hold a row or two.
 // Damaged strips are clamped, not rejected: a strip starting outside the file
 // is empty, one running past its end (or without a byte count) ends there; a
 // row cut short by the end of its strip's data is completed with zero samples
@@ -27,9 +28,10 @@
 #include "imaging/Bitmap.h"
 #include "imaging/ByteSource.h"
 #include "imaging/ProgressRec.h"
+#include "imaging/ReadLimits.h"
 
 // Page `page` of the stream from its current position: a 1-bit bitmap (set
 // bit white) for one sample of one bit, otherwise 24-bit; nullptr when that
 // page does not exist or has no entries. pageCount is the length of the chain.
 std::unique_ptr<TBitmap> TIFFReadStream(TByteSource& stream, int page, int& pageCount,
-                                        TProgressRec& progress, int& xDpi, int& yDpi);
+                                        TProgressRec& progress, int& xDpi, int& yDpi, const TReadLimits& limits);

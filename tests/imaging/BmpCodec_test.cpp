@@ -21,7 +21,7 @@ using bmptest::TFile;
 
 std::unique_ptr<TBitmap> Read(const std::vector<uint8_t>& bytes) {
   TByteSource stream(bytes);
-  return ReadBitmapStream(stream);
+  return ReadBitmapStream(stream, TReadLimits{});
 }
 
 // 0xRRGGBB of a 24-bit pixel.
@@ -72,7 +72,7 @@ TFile Rle(uint32_t compression, int width, int height, std::vector<uint8_t> code
 
 TEST(BmpCodec_ReadBitmapStream, EmptyStreamGivesEmptyBitmap) {
   TByteSource stream(nullptr, 0);
-  EXPECT_TRUE(ReadBitmapStream(stream)->Empty());
+  EXPECT_TRUE(ReadBitmapStream(stream, TReadLimits{})->Empty());
 }
 
 TEST(BmpCodec_ReadBitmapStream, BottomUpAndTopDownLoadUpright) {

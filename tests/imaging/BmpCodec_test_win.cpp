@@ -56,7 +56,7 @@ TPicture Platform(const std::vector<uint8_t>& file, int width, int height) {
 // Ours, a 1-bit result shown in its own table colours.
 TPicture Ours(const std::vector<uint8_t>& file) {
   TByteSource stream(file);
-  const auto bitmap = ReadBitmapStream(stream);
+  const auto bitmap = ReadBitmapStream(stream, TReadLimits{});
   TPicture picture{bitmap->Width(), bitmap->Height(), {}};
   for (int y = 0; y < bitmap->Height(); ++y) {
     const uint8_t* row = bitmap->ScanLine(y);

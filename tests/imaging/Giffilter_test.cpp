@@ -154,7 +154,7 @@ TResult Read(const TBytes& file, int index = 0) {
   TResult r;
   TByteSource stream(file);
   TProgressRec progress;
-  r.Bitmap = ReadGifStream(stream, index, r.Count, progress, r.Global, r.Info);
+  r.Bitmap = ReadGifStream(stream, index, r.Count, progress, r.Global, r.Info, TReadLimits{});
   return r;
 }
 
@@ -360,7 +360,7 @@ TEST(Giffilter_ReadGifStream, ProgressClimbsToTheLastRow) {
     int count = 0;
     TGlobGifInfo global;
     TGifInfo info;
-    ReadGifStream(stream, 0, count, progress, global, info);
+    ReadGifStream(stream, 0, count, progress, global, info, TReadLimits{});
     ASSERT_EQ(seen.size(), 7u);
     EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
     EXPECT_EQ(seen.back(), packed ? 100 : 89);

@@ -129,7 +129,7 @@ TResult Read(const TBytes& file, size_t blockSize = 4096) {
   TByteSource stream(file);
   TProgressRec progress;
   TResult result;
-  result.Bitmap = JpegDetail::ReadJPegStream(stream, result.XDpi, result.YDpi, progress, blockSize);
+  result.Bitmap = JpegDetail::ReadJPegStream(stream, result.XDpi, result.YDpi, progress, TReadLimits{}, blockSize);
   return result;
 }
 
@@ -287,7 +287,7 @@ TEST(Jpegfilt_ReadJPegStream, ProgressIsReportedPerRow) {
   TProgressRec progress;
   progress.OnProgress = TProgressEvent([&](TObject*, int percent) { percents.push_back(percent); });
   int xDpi = 0, yDpi = 0;
-  ReadJPegStream(stream, xDpi, yDpi, progress);
+  ReadJPegStream(stream, xDpi, yDpi, progress, TReadLimits{});
   ASSERT_EQ(percents.size(), 50u);
   EXPECT_EQ(percents.front(), 2);
   EXPECT_EQ(percents[24], 50);
@@ -300,8 +300,8 @@ TEST(Jpegfilt_ReadJPegStream, ScanCountIsLimited) {
   // libjpeg warns about the repetition and decodes on.
   const TBytes file = Encode({.Width = 8, .Height = 8, .Components = 1, .ColorSpace = JCS_GRAYSCALE,
                               .Progressive = true, .Scans = {{0, 0}, {1, 63}}});
-  EXPECT_EQ(Read(RepeatLastScan(file, MaxJpegScans - 2)).Bitmap->Width(), 8);
-  EXPECT_EQ(ErrorOf(RepeatLastScan(file, MaxJpegScans - 1)), LibraryError(JERR_BAD_PROGRESSION));
+  EXPECT_EQ(Read(RepeatLastScan(file, TReadLimits{}.MaxScans - 2)).Bitmap->Width(), 8);
+  EXPECT_EQ(ErrorOf(RepeatLastScan(file, TReadLimits{}.MaxScans - 1)), LibraryError(JERR_BAD_PROGRESSION));
 }
 
 TEST(Jpegfilt_ReadJPegStream, BlocksVisitedByScansAreLimited) {

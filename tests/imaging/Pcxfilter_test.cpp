@@ -72,7 +72,7 @@ TResult Read(const TPcx& pcx) {
   TByteSource stream(file);
   TProgressRec progress;
   TResult r;
-  r.Bitmap = ReadPcxStream(stream, r.XDpi, r.YDpi, progress, file.size());
+  r.Bitmap = ReadPcxStream(stream, r.XDpi, r.YDpi, progress, file.size(), TReadLimits{});
   return r;
 }
 
@@ -180,7 +180,7 @@ TEST(Pcxfilter_ReadPcxStream, ProgressPerRow) {
   TProgressRec progress{TProgressEvent([&](TObject*, int percent) { seen.push_back(percent); })};
   TByteSource stream(file);
   int x = 0, y = 0;
-  ReadPcxStream(stream, x, y, progress, file.size());
+  ReadPcxStream(stream, x, y, progress, file.size(), TReadLimits{});
   EXPECT_EQ(seen, (std::vector<int>{0, 25, 50, 75}));
 }
 
@@ -206,7 +206,7 @@ TEST(Pcxfilter_ReadPcxStream, RejectsBrokenHeaders) {
   TByteSource stream(header);
   TProgressRec progress;
   int x = 0, y = 0;
-  EXPECT_THROW(ReadPcxStream(stream, x, y, progress, header.size()), EInvalidGraphic);
+  EXPECT_THROW(ReadPcxStream(stream, x, y, progress, header.size(), TReadLimits{}), EInvalidGraphic);
 }
 
 TEST(Pcxfilter_ReadPcxStream, RejectsDataEndingEarlyAndSizesTheFileCannotFill) {

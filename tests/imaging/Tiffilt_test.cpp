@@ -29,7 +29,7 @@ TLoaded Load(const std::vector<uint8_t>& bytes, int page = 0) {
   TProgressRec progress;
   progress.OnProgress = TProgressEvent(std::function<void(TObject*, int)>(
       [&result](TObject*, int percent) { result.Progress.push_back(percent); }));
-  result.Bitmap = TIFFReadStream(stream, page, result.Pages, progress, result.XDpi, result.YDpi);
+  result.Bitmap = TIFFReadStream(stream, page, result.Pages, progress, result.XDpi, result.YDpi, TReadLimits{});
   return result;
 }
 
