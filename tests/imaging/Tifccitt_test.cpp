@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -209,4 +213,41 @@ TEST(CCITT3_2D_GetLine, ModeCodeMatchingNothingSkips12Bits) {
   TCcittRows faxRows;
   EXPECT_EQ(CCITT3_2D_GetLine(row.data(), data.data(), data.size(), 16, 1, 0, faxRows), 13u);
   EXPECT_EQ(row, Row("wwwwwwwwwwwwwwww"));
+}
+
+// The inputs kept under tests/data/ccitt/bad/, read as fuzz/CcittFuzz reads
+// them and given to all three decoders: every call ends inside the data, a
+// row keeps at most 2 × width + 4 changing elements, and a file takes far
+// less than the ten seconds allowed (a guard against hangs, not a measure).
+TEST(CCITTDecoders, RegressionFilesStayInsideTheirData) {
+  const std::filesystem::path dir = std::filesystem::path(KALEIDON_TEST_DATA) / "ccitt" / "bad";
+  ASSERT_TRUE(std::filesystem::is_directory(dir)) << dir;
+  int files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    if (entry.path().extension() == ".md") continue;
+    ++files;
+    SCOPED_TRACE(entry.path().string());
+    std::ifstream in(entry.path(), std::ios::binary);
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GE(bytes.size(), 4u);
+    const int width = 1 + (bytes[1] | bytes[2] << 8), rows = 1 + bytes[3], fillOrder = bytes[0] & 0x80 ? 2 : 1;
+    const uint8_t* strip = bytes.data() + 4;
+    const size_t size = bytes.size() - 4;
+    const auto start = std::chrono::steady_clock::now();
+    std::vector<uint8_t> row((size_t(width) + 7) / 8);
+    TCcittRows faxRows;
+    uint64_t oneD = 0, twoD = 0;
+    size_t huffman = 0;
+    for (int r = 0; r < rows; ++r) {
+      huffman += CCITTHuffmanGetLine(row.data(), strip + huffman, size - huffman, width, fillOrder);
+      oneD = _CCITTHuffmanGetLine(row.data(), strip, size, width, fillOrder, oneD);
+      twoD = CCITT3_2D_GetLine(row.data(), strip, size, width, fillOrder, twoD, faxRows);
+      ASSERT_LE(huffman, size);
+      ASSERT_LE(oneD, uint64_t(size) * 8);
+      ASSERT_LE(twoD, uint64_t(size) * 8);
+      ASSERT_LE(faxRows.Reference.size(), 2 * size_t(width) + 4);
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  }
+  EXPECT_GT(files, 0) << dir;
 }
