@@ -12,12 +12,21 @@ void TStringList::SetSorted(bool sorted) {
   if (sorted == FSorted) return;
   FSorted = sorted;
   if (!sorted) return;
-  for (Item& item : FItems) item.Key = CaseInsensitiveSortKey(item.Text);
+  FKeys.clear();
+  for (Item& item : FItems) AddKey(item);
   FSettled = 0;
 }
 
+void TStringList::AddKey(Item& item) {
+  item.KeyAt = FKeys.size();
+  AppendCaseInsensitiveSortKey(FKeys, item.Text);
+  item.KeyLength = FKeys.size() - item.KeyAt;
+}
+
 void TStringList::Add(const std::string& text) {
-  FItems.push_back({text, FSorted ? CaseInsensitiveSortKey(text) : std::string()});
+  Item item{text};
+  if (FSorted) AddKey(item);
+  FItems.push_back(std::move(item));
   if (!FSorted) FSettled = FItems.size();
 }
 
@@ -28,16 +37,29 @@ void TStringList::AddStrings(const TStringList& other) {
 // Sorts the pending additions (stably, so that among equals the first added
 // stays first), merges them behind the settled part and, ignoring duplicates,
 // keeps the first of each run of equals: the string that was there before.
+// The sort moves small handles (the key and the item's index), not the items
+// with their strings, which are then moved once into their places.
 void TStringList::Settle() const {
   if (FSettled == FItems.size()) return;
-  const auto byKey = [](const Item& a, const Item& b) { return a.Key < b.Key; };
-  const auto middle = FItems.begin() + std::ptrdiff_t(FSettled);
-  std::stable_sort(middle, FItems.end(), byKey);
-  std::inplace_merge(FItems.begin(), middle, FItems.end(), byKey);
+  struct THandle {
+    std::string_view Key;
+    size_t Index;
+  };
+  std::vector<THandle> order;
+  order.reserve(FItems.size());
+  for (size_t i = 0; i < FItems.size(); ++i) order.push_back({Key(FItems[i]), i});
+  const auto byKey = [](const THandle& a, const THandle& b) { return a.Key < b.Key; };
+  const auto middle = order.begin() + std::ptrdiff_t(FSettled);
+  std::stable_sort(middle, order.end(), byKey);
+  std::inplace_merge(order.begin(), middle, order.end(), byKey);
   if (Duplicates == TDuplicates::dupIgnore) {
-    const auto equal = [](const Item& a, const Item& b) { return a.Key == b.Key; };
-    FItems.erase(std::unique(FItems.begin(), FItems.end(), equal), FItems.end());
+    const auto equal = [](const THandle& a, const THandle& b) { return a.Key == b.Key; };
+    order.erase(std::unique(order.begin(), order.end(), equal), order.end());
   }
+  std::vector<Item> items;
+  items.reserve(order.size());
+  for (const THandle& handle : order) items.push_back(std::move(FItems[handle.Index]));
+  FItems.swap(items);
   FSettled = FItems.size();
 }
 
@@ -49,6 +71,7 @@ void TStringList::Delete(int index) {
 
 void TStringList::Clear() {
   FItems.clear();
+  FKeys.clear();
   FSettled = 0;
 }
 
@@ -72,7 +95,7 @@ int TStringList::IndexOf(const std::string& text) const {
     return -1;
   }
   const std::string key = CaseInsensitiveSortKey(text);
-  const auto it = std::lower_bound(FItems.begin(), FItems.end(), key,
-                                   [](const Item& item, const std::string& k) { return item.Key < k; });
-  return it != FItems.end() && it->Key == key ? int(it - FItems.begin()) : -1;
+  const auto it = std::lower_bound(FItems.begin(), FItems.end(), std::string_view(key),
+                                   [this](const Item& item, std::string_view k) { return Key(item) < k; });
+  return it != FItems.end() && Key(*it) == key ? int(it - FItems.begin()) : -1;
 }

@@ -25,7 +25,7 @@ void AppendUtf8(std::string& out, char32_t c) {
 
 // One UTF-8 sequence at text[i]; a malformed byte stands for itself, so
 // names that are not UTF-8 still sort stably.
-char32_t NextCodePoint(const std::string& text, size_t& i) {
+char32_t NextCodePoint(std::string_view text, size_t& i) {
   const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
   const unsigned char lead = byte(i);
   const int length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
@@ -48,13 +48,21 @@ char32_t NextCodePoint(const std::string& text, size_t& i) {
 }  // namespace
 
 // Lower-cased code points: case is ignored, and otherwise texts sort by code
-// point, which stands in for the locale's order on Linux.
-std::string CaseInsensitiveSortKey(const std::string& text) {
-  std::string key;
-  key.reserve(text.size());
-  for (size_t i = 0; i < text.size();) {
-    const char32_t c = NextCodePoint(text, i);
-    AppendUtf8(key, c < 0x80 ? char32_t(c >= 'A' && c <= 'Z' ? c + 32 : c) : char32_t(std::towlower(wint_t(c))));
+// point, which stands in for the locale's order on Linux. File names are
+// mostly ASCII, which is lower-cased in place a byte at a time; the rest goes
+// through the code points.
+void AppendCaseInsensitiveSortKey(std::string& out, std::string_view text) {
+  const size_t start = out.size();
+  out.resize(start + text.size());
+  size_t i = 0;
+  for (; i < text.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c >= 0x80) break;
+    out[start + i] = char(c >= 'A' && c <= 'Z' ? c + 32 : c);
   }
-  return key;
+  out.resize(start + i);
+  while (i < text.size()) {
+    const char32_t c = NextCodePoint(text, i);
+    AppendUtf8(out, c < 0x80 ? char32_t(c >= 'A' && c <= 'Z' ? c + 32 : c) : char32_t(std::towlower(wint_t(c))));
+  }
 }

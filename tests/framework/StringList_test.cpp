@@ -83,3 +83,30 @@ TEST(StringList_Add, ManyNamesStayCorrect) {
   ASSERT_EQ(list.Count(), 5000);
   for (int i = 1; i < list.Count(); ++i) EXPECT_LT(list[i - 1], list[i]);
 }
+
+TEST(StringList_Add, EqualTextsKeepTheirOrderWhenDuplicatesAreAccepted) {
+  TStringList list;
+  list.SetSorted(true);
+  for (const char* name : {"b", "A", "B", "a"}) list.Add(name);
+  EXPECT_EQ(Contents(list), (std::vector<std::string>{"A", "a", "b", "B"}));
+}
+
+TEST(StringList_SetSorted, SortsWhatTheListHoldsAndDropsItsDuplicates) {
+  TStringList list;
+  list.Duplicates = TDuplicates::dupIgnore;
+  for (const char* name : {"c", "B", "b", "a"}) list.Add(name);
+  list.SetSorted(true);
+  EXPECT_EQ(Contents(list), (std::vector<std::string>{"a", "B", "c"}));
+  EXPECT_EQ(list.IndexOf("C"), 2);
+}
+
+TEST(StringList_Clear, EmptiesTheListForANewBuild) {
+  TStringList list = SortedIgnoringDuplicates();
+  for (const char* name : {"b", "a"}) list.Add(name);
+  list.Delete(0);
+  list.Clear();
+  EXPECT_EQ(list.Count(), 0);
+  for (const char* name : {"d", "C", "c"}) list.Add(name);
+  EXPECT_EQ(Contents(list), (std::vector<std::string>{"C", "d"}));
+  EXPECT_EQ(list.IndexOf("D"), 1);
+}
