@@ -18,6 +18,21 @@ inline TBytes Load(const std::string& path) {
   return TBytes(std::istreambuf_iterator<char>(in), {});
 }
 
+// The name of the i-th file of the catalogue benches: seven kinds of pictures
+// plus files the catalogue leaves out.
+inline std::string PictureName(int i) {
+  static const char* const kinds[] = {".jpg", ".JPEG", ".jpe", ".gif", ".bmp", ".pcx", ".tif", ".tiff", ".txt", ".png"};
+  return "Picture " + std::to_string(i) + kinds[i % 10];
+}
+
+// The time one run of a job takes, in seconds.
+template <class Job>
+double Seconds(Job&& job) {
+  const auto start = std::chrono::steady_clock::now();
+  job();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
 // The best of several runs of about a fifth of a second each, in seconds per decode.
 template <class Decode>
 double Time(Decode&& decode) {

@@ -1,51 +1,34 @@
 // The catalogue build over a generated tree, against find(1) running the same
-// seven patterns, and the sorted catalogue list against one sort and
-// de-duplication of the same names.
+// seven patterns (the sorted list alone: StringListBench).
 //   CatalogueBench [FILES...]   (default: 100000 1000000)
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "BenchTiming.h"
 #include "app/Mainform.h"
 #include "framework/RegIniFile.h"
-#include "framework/StringList.h"
-#include "framework/TextCompare.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-double Seconds(const std::function<void()>& job) {
-  const auto start = std::chrono::steady_clock::now();
-  job();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-// 100 files per directory, 20 directories per level, seven kinds of pictures
-// plus files the catalogue leaves out.
-std::vector<std::string> MakeTree(const fs::path& root, int files) {
-  const char* kinds[] = {".jpg", ".JPEG", ".jpe", ".gif", ".bmp", ".pcx", ".tif", ".tiff", ".txt", ".png"};
-  std::vector<std::string> names;
+// 100 files per directory, 20 directories per level.
+void MakeTree(const fs::path& root, int files) {
   fs::create_directories(root);
   for (int i = 0; i < files; ++i) {
     const int dir = i / 100;
     const fs::path parent = root / std::string("d").append(std::to_string(dir / 20)) /
                             std::string("s").append(std::to_string(dir % 20));
     if (i % 100 == 0) fs::create_directories(parent);
-    const std::string name = "Picture " + std::to_string(i) + kinds[i % 10];
-    std::ofstream(parent / name).put('x');
-    names.push_back(name);
+    std::ofstream(parent / PictureName(i)).put('x');
   }
-  return names;
 }
 
 void Run(int files) {
@@ -53,7 +36,7 @@ void Run(int files) {
   const fs::path config = root.string() + "-config";
   fs::remove_all(root);
   std::printf("tree of %d files: generating...\n", files);
-  const std::vector<std::string> names = MakeTree(root, files);
+  MakeTree(root, files);
   setenv("XDG_CONFIG_HOME", config.c_str(), 1);
   TRegIniFile("Software\\Trellwick\\Kaleidon").WriteString("Settings", "WPLocation", root.string());
 
@@ -68,22 +51,6 @@ void Run(int files) {
   std::printf("  catalogue build: %d entries in %.3f s; find, same patterns: %.3f s; ratio %.2f\n",
               form.WallpaperList().Count(), build, find, find / build);
 
-  const double listTime = Seconds([&] {
-    TStringList list;
-    list.Duplicates = TDuplicates::dupIgnore;
-    list.SetSorted(true);
-    for (const std::string& name : names) list.Add(name);
-    list.Count();
-  });
-  const double sortOnce = Seconds([&] {
-    std::vector<std::pair<std::string, std::string>> keyed;
-    for (const std::string& name : names) keyed.emplace_back(CaseInsensitiveSortKey(name), name);
-    std::stable_sort(keyed.begin(), keyed.end(), [](auto& a, auto& b) { return a.first < b.first; });
-    keyed.erase(std::unique(keyed.begin(), keyed.end(), [](auto& a, auto& b) { return a.first == b.first; }),
-                keyed.end());
-  });
-  std::printf("  sorted list of %zu names: %.3f s; one sort and de-duplication: %.3f s; ratio %.2f\n",
-              names.size(), listTime, sortOnce, sortOnce / listTime);
   fs::remove_all(root);
   fs::remove_all(config);
 }
