@@ -25,6 +25,14 @@ inline std::string PictureName(int i) {
   return "Picture " + std::to_string(i) + kinds[i % 10];
 }
 
+// The sizes given on the command line, or the catalogue benches' own.
+inline std::vector<int> Sizes(int argc, char** argv) {
+  std::vector<int> sizes;
+  for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
+  if (sizes.empty()) sizes = {100000, 1000000};
+  return sizes;
+}
+
 // The time one run of a job takes, in seconds.
 template <class Job>
 double Seconds(Job&& job) {

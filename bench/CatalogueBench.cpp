@@ -58,8 +58,5 @@ void Run(int files) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<int> sizes;
-  for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
-  if (sizes.empty()) sizes = {100000, 1000000};
-  for (int files : sizes) Run(files);
+  for (int files : Sizes(argc, argv)) Run(files);
 }

@@ -44,8 +44,5 @@ void Run(int count) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<int> counts;
-  for (int i = 1; i < argc; ++i) counts.push_back(std::atoi(argv[i]));
-  if (counts.empty()) counts = {100000, 1000000};
-  for (int count : counts) Run(count);
+  for (int count : Sizes(argc, argv)) Run(count);
 }
