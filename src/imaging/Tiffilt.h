@@ -10,7 +10,8 @@
 // Limits: at most the caller's TReadLimits::MaxPages directories are followed,
 // each offset once; the chain ends at a loop or at a directory that leaves the
 // file. Width and height are at least 1 and the picture stays within the
-// caller's TReadLimits; the strip decoders' buffers hold a row or two.
+// caller's TReadLimits; the strip decoders keep a row or two (LZW also its
+// table of 4096 strings, CCITT a row's changing elements).
 // Damaged strips are clamped, not rejected: a strip starting outside the file
 // is empty, one running past its end (or without a byte count) ends there; a
 // row cut short by the end of its strip's data is completed with zero samples

@@ -19,9 +19,9 @@ namespace {
 using bmptest::Put32;
 using bmptest::TFile;
 
-std::unique_ptr<TBitmap> Read(const std::vector<uint8_t>& bytes) {
+std::unique_ptr<TBitmap> Read(const std::vector<uint8_t>& bytes, const TReadLimits& limits = TReadLimits{}) {
   TByteSource stream(bytes);
-  return ReadBitmapStream(stream, TReadLimits{});
+  return ReadBitmapStream(stream, limits);
 }
 
 // 0xRRGGBB of a 24-bit pixel.
@@ -73,6 +73,21 @@ TFile Rle(uint32_t compression, int width, int height, std::vector<uint8_t> code
 TEST(BmpCodec_ReadBitmapStream, EmptyStreamGivesEmptyBitmap) {
   TByteSource stream(nullptr, 0);
   EXPECT_TRUE(ReadBitmapStream(stream, TReadLimits{})->Empty());
+}
+
+TEST(BmpCodec_ReadBitmapStream, PictureBeyondTheCallersLimitsIsRejected) {
+  TFile f;
+  f.Width = 4;
+  f.Height = 3;
+  f.Pixels.assign(36, 0);
+  TReadLimits limits;
+  limits.MaxPixels = 12;
+  EXPECT_EQ(Read(f.Bytes(), limits)->Width(), 4);
+  limits.MaxPixels = 11;
+  EXPECT_THROW(Read(f.Bytes(), limits), EInvalidGraphic);
+  limits.MaxPixels = 12;
+  limits.MaxBytes = 35;  // three rows of 12 bytes
+  EXPECT_THROW(Read(f.Bytes(), limits), EInvalidGraphic);
 }
 
 TEST(BmpCodec_ReadBitmapStream, BottomUpAndTopDownLoadUpright) {

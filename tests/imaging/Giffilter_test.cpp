@@ -150,11 +150,11 @@ struct TResult {
   TGifInfo Info;
 };
 
-TResult Read(const TBytes& file, int index = 0) {
+TResult Read(const TBytes& file, int index = 0, const TReadLimits& limits = TReadLimits{}) {
   TResult r;
   TByteSource stream(file);
   TProgressRec progress;
-  r.Bitmap = ReadGifStream(stream, index, r.Count, progress, r.Global, r.Info, TReadLimits{});
+  r.Bitmap = ReadGifStream(stream, index, r.Count, progress, r.Global, r.Info, limits);
   return r;
 }
 
@@ -186,6 +186,15 @@ TEST(Giffilter_ReadGifStream, DecodesPixelsWithTheirColours) {
   const uint8_t* p = r.Bitmap->ScanLine(8) + 22 * 3;
   const uint8_t i = pixels.back();
   EXPECT_EQ((std::vector<int>{p[0], p[1], p[2]}), (std::vector<int>{i / 2, 255 - i, i}));
+}
+
+TEST(Giffilter_ReadGifStream, ImageBeyondTheCallersLimitsIsRejected) {
+  const TBytes file = SimpleGif(Pattern(4, 3), 4, 3);
+  TReadLimits limits;
+  limits.MaxPixels = 12;
+  EXPECT_EQ(Read(file, 0, limits).Bitmap->Height(), 3);
+  limits.MaxPixels = 11;
+  EXPECT_THROW(Read(file, 0, limits), EInvalidGraphic);
 }
 
 TEST(Giffilter_ReadGifStream, SubBlockSizesDoNotChangeTheCodes) {

@@ -125,17 +125,17 @@ struct TResult {
   int XDpi = -1, YDpi = -1;
 };
 
-TResult Read(const TBytes& file, size_t blockSize = 4096) {
+TResult Read(const TBytes& file, size_t blockSize = 4096, const TReadLimits& limits = TReadLimits{}) {
   TByteSource stream(file);
   TProgressRec progress;
   TResult result;
-  result.Bitmap = JpegDetail::ReadJPegStream(stream, result.XDpi, result.YDpi, progress, TReadLimits{}, blockSize);
+  result.Bitmap = JpegDetail::ReadJPegStream(stream, result.XDpi, result.YDpi, progress, limits, blockSize);
   return result;
 }
 
-std::string ErrorOf(const TBytes& file) {
+std::string ErrorOf(const TBytes& file, const TReadLimits& limits = TReadLimits{}) {
   try {
-    Read(file);
+    Read(file, 4096, limits);
   } catch (const EInvalidGraphic& e) {
     return e.Message();
   }
@@ -302,6 +302,19 @@ TEST(Jpegfilt_ReadJPegStream, ScanCountIsLimited) {
                               .Progressive = true, .Scans = {{0, 0}, {1, 63}}});
   EXPECT_EQ(Read(RepeatLastScan(file, TReadLimits{}.MaxScans - 2)).Bitmap->Width(), 8);
   EXPECT_EQ(ErrorOf(RepeatLastScan(file, TReadLimits{}.MaxScans - 1)), LibraryError(JERR_BAD_PROGRESSION));
+}
+
+TEST(Jpegfilt_ReadJPegStream, PictureAndScansBeyondTheCallersLimitsAreRejected) {
+  const TBytes file = Encode({.Width = 8, .Height = 8, .Components = 1, .ColorSpace = JCS_GRAYSCALE,
+                              .Progressive = true, .Scans = {{0, 0}, {1, 63}}});
+  TReadLimits limits;
+  limits.MaxPixels = 64;
+  limits.MaxScans = 3;
+  EXPECT_EQ(ErrorOf(RepeatLastScan(file, 1), limits), "no error");
+  limits.MaxPixels = 63;
+  EXPECT_EQ(ErrorOf(file, limits), LibraryError(JERR_IMAGE_TOO_BIG));
+  limits.MaxPixels = 64;
+  EXPECT_EQ(ErrorOf(RepeatLastScan(file, 2), limits), LibraryError(JERR_BAD_PROGRESSION));
 }
 
 TEST(Jpegfilt_ReadJPegStream, BlocksVisitedByScansAreLimited) {

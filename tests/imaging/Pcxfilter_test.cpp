@@ -67,12 +67,12 @@ struct TResult {
   int XDpi = -1, YDpi = -1;
 };
 
-TResult Read(const TPcx& pcx) {
+TResult Read(const TPcx& pcx, const TReadLimits& limits = TReadLimits{}) {
   const TBytes file = pcx.Bytes();
   TByteSource stream(file);
   TProgressRec progress;
   TResult r;
-  r.Bitmap = ReadPcxStream(stream, r.XDpi, r.YDpi, progress, file.size(), TReadLimits{});
+  r.Bitmap = ReadPcxStream(stream, r.XDpi, r.YDpi, progress, file.size(), limits);
   return r;
 }
 
@@ -100,6 +100,14 @@ TPcx EightBit() {
 }
 
 }  // namespace
+
+TEST(Pcxfilter_ReadPcxStream, PictureBeyondTheCallersLimitsIsRejected) {
+  TReadLimits limits;
+  limits.MaxPixels = 6;
+  EXPECT_EQ(Read(EightBit(), limits).Bitmap->Width(), 3);
+  limits.MaxPixels = 5;
+  EXPECT_THROW(Read(EightBit(), limits), EInvalidGraphic);
+}
 
 TEST(Pcxfilter_ReadPcxStream, EightBitTakesThePaletteFromTheLastBytesWithoutMarker) {
   const TResult r = Read(EightBit());

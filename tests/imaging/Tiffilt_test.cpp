@@ -21,13 +21,13 @@ struct TLoaded {
   std::vector<int> Progress;
 };
 
-TLoaded Load(const std::vector<uint8_t>& bytes, int page = 0) {
+TLoaded Load(const std::vector<uint8_t>& bytes, int page = 0, const TReadLimits& limits = TReadLimits{}) {
   TByteSource stream(bytes);
   TLoaded result;
   TProgressRec progress;
   progress.OnProgress = TProgressEvent(std::function<void(TObject*, int)>(
       [&result](TObject*, int percent) { result.Progress.push_back(percent); }));
-  result.Bitmap = TIFFReadStream(stream, page, result.Pages, progress, result.XDpi, result.YDpi, TReadLimits{});
+  result.Bitmap = TIFFReadStream(stream, page, result.Pages, progress, result.XDpi, result.YDpi, limits);
   return result;
 }
 
@@ -88,6 +88,19 @@ TEST(TIFFReadStream, CountsPagesAndReadsTheOneAsked) {
   const auto missing = Load(file.Bytes, 3);
   EXPECT_EQ(missing.Pages, 3);
   EXPECT_FALSE(missing.Bitmap);
+}
+
+TEST(TIFFReadStream, PagesAndPictureWithinTheCallersLimits) {
+  const auto file = Build({GreyPage(2, 2, {Ramp(4)}), GreyPage(3, 3, {Ramp(9)}), GreyPage(1, 1, {{7}})});
+  TReadLimits limits;
+  limits.MaxPages = 2;
+  const auto third = Load(file.Bytes, 2, limits);
+  EXPECT_EQ(third.Pages, 2);
+  EXPECT_FALSE(third.Bitmap);
+  limits.MaxPixels = 9;
+  EXPECT_EQ(Load(file.Bytes, 1, limits).Bitmap->Width(), 3);
+  limits.MaxPixels = 8;
+  EXPECT_THROW(Load(file.Bytes, 1, limits), EInvalidGraphic);
 }
 
 TEST(TIFFReadStream, StripTagsAsTwoShortValuesInTheEntry) {
