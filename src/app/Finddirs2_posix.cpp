@@ -3,11 +3,12 @@
 
 #include "app/Finddirs2.h"
 #include "framework/Files.h"
+#include "framework/Handles_posix.h"
 #include "framework/SysUtils.h"
 
 struct TDirListing::TImpl {
   std::string Directory;
-  DIR* Dir = nullptr;
+  TDirStream Dir;
 };
 
 // The mask is always "*.*", which on this system means every name; a name
@@ -15,16 +16,14 @@ struct TDirListing::TImpl {
 // what they point to; the type the directory reports saves a stat per file.
 TDirListing::TDirListing(const std::string& pattern) : FImpl(std::make_unique<TImpl>()) {
   FImpl->Directory = PosixPath(ExtractFilePath(pattern));
-  FImpl->Dir = opendir(FImpl->Directory.empty() ? "." : FImpl->Directory.c_str());
+  FImpl->Dir.Reset(opendir(FImpl->Directory.empty() ? "." : FImpl->Directory.c_str()));
 }
 
-TDirListing::~TDirListing() {
-  if (FImpl->Dir) closedir(FImpl->Dir);
-}
+TDirListing::~TDirListing() = default;
 
 bool TDirListing::Next(TSearchRec& entry) {
   if (!FImpl->Dir) return false;
-  while (dirent* d = readdir(FImpl->Dir)) {
+  while (dirent* d = readdir(FImpl->Dir.Get())) {
     const std::string name = d->d_name;
     const bool dots = name == "." || name == "..";
     if (name[0] == '.' && !dots) continue;

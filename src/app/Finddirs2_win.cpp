@@ -1,22 +1,21 @@
 #include <windows.h>
 
 #include "app/Finddirs2.h"
+#include "framework/Handles_win.h"
 #include "framework/Wide.h"
 
 struct TDirListing::TImpl {
-  HANDLE Find = INVALID_HANDLE_VALUE;
+  TFindHandle Find;
   WIN32_FIND_DATAW Data{};
   bool Pending = false;  // Data holds an entry not handed out yet
 };
 
 TDirListing::TDirListing(const std::string& pattern) : FImpl(std::make_unique<TImpl>()) {
-  FImpl->Find = FindFirstFileW(Utf8ToWide(pattern).c_str(), &FImpl->Data);
-  FImpl->Pending = FImpl->Find != INVALID_HANDLE_VALUE;
+  FImpl->Find.Reset(FindFirstFileW(Utf8ToWide(pattern).c_str(), &FImpl->Data));
+  FImpl->Pending = FImpl->Find.Valid();
 }
 
-TDirListing::~TDirListing() {
-  if (FImpl->Find != INVALID_HANDLE_VALUE) FindClose(FImpl->Find);
-}
+TDirListing::~TDirListing() = default;
 
 // Hidden and system entries are left out, as a search asking only for
 // directories and ordinary files leaves them out.
@@ -24,7 +23,7 @@ bool TDirListing::Next(TSearchRec& entry) {
   constexpr DWORD excluded = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
   while (FImpl->Pending) {
     const WIN32_FIND_DATAW data = FImpl->Data;
-    FImpl->Pending = FindNextFileW(FImpl->Find, &FImpl->Data) != 0;
+    FImpl->Pending = FindNextFileW(FImpl->Find.Get(), &FImpl->Data) != 0;
     if (data.dwFileAttributes & excluded) continue;
     entry.Name = WideToUtf8(data.cFileName);
     entry.Attr = data.dwFileAttributes;
@@ -36,14 +35,11 @@ bool TDirListing::Next(TSearchRec& entry) {
 // The volume serial number and file index name a directory whatever
 // junction or link leads to it.
 bool GetDirIdentity(const std::string& directory, TDirIdentity& identity) {
-  HANDLE h = CreateFileW(Utf8ToWide(directory).c_str(), FILE_READ_ATTRIBUTES,
-                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                         FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
+  const TFileHandle h(CreateFileW(Utf8ToWide(directory).c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   BY_HANDLE_FILE_INFORMATION info;
-  const bool ok = GetFileInformationByHandle(h, &info) != 0;
-  CloseHandle(h);
-  if (!ok) return false;
+  if (!h || !GetFileInformationByHandle(h.Get(), &info)) return false;
   identity.Volume = info.dwVolumeSerialNumber;
   identity.Index = (uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
   return true;

@@ -11,18 +11,8 @@
 #include <cstring>
 
 #include "framework/Exceptions.h"
+#include "framework/Handles_posix.h"
 #include "framework/SysUtils.h"
-
-namespace {
-
-struct Fd {
-  int fd;
-  ~Fd() {
-    if (fd >= 0) ::close(fd);
-  }
-};
-
-}  // namespace
 
 // The program builds its paths with backslashes, as Windows has them; here
 // they name the same files with slashes, so that the catalogue's paths open.
@@ -33,16 +23,16 @@ std::string PosixPath(std::string path) {
 }
 
 std::vector<uint8_t> ReadWholeFile(const std::string& fileName) {
-  Fd file{::open(PosixPath(fileName).c_str(), O_RDONLY | O_CLOEXEC)};
+  const TFd file(::open(PosixPath(fileName).c_str(), O_RDONLY | O_CLOEXEC));
   struct stat info {};
-  if (file.fd < 0 || ::fstat(file.fd, &info) != 0)
+  if (!file || ::fstat(file.Get(), &info) != 0)
     throw EFOpenError(Format("Cannot open file \"%s\". %s", fileName.c_str(), std::strerror(errno)));
   if (!S_ISREG(info.st_mode) || uint64_t(info.st_size) > MaxReadFileBytes)
     throw EFOpenError(Format("Cannot open file \"%s\". Not a readable file of at most 1 GiB", fileName.c_str()));
   std::vector<uint8_t> bytes(static_cast<size_t>(info.st_size));
   size_t done = 0;
   while (done < bytes.size()) {
-    const ssize_t n = ::read(file.fd, bytes.data() + done, bytes.size() - done);
+    const ssize_t n = ::read(file.Get(), bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) throw EReadError("Stream read error");
     if (n == 0) break;  // the file shrank while we read it
@@ -81,12 +71,11 @@ bool WritePieces(int fd, std::span<const std::span<const uint8_t>> pieces) {
 void WriteWholeFileAtomic(const std::string& fileName, std::span<const std::span<const uint8_t>> pieces) {
   const std::string target = PosixPath(fileName);
   std::string temp = target + ".XXXXXX";
-  Fd file{::mkstemp(temp.data())};
-  if (file.fd < 0) throw EFCreateError(Format("Cannot create file %s", fileName.c_str()));
-  bool ok = WritePieces(file.fd, pieces);
-  ok = ok && ::fchmod(file.fd, 0644) == 0 && ::fsync(file.fd) == 0;
-  ok = ::close(file.fd) == 0 && ok;
-  file.fd = -1;
+  TFd file(::mkstemp(temp.data()));
+  if (!file) throw EFCreateError(Format("Cannot create file %s", fileName.c_str()));
+  bool ok = WritePieces(file.Get(), pieces);
+  ok = ok && ::fchmod(file.Get(), 0644) == 0 && ::fsync(file.Get()) == 0;
+  ok = ::close(file.Release()) == 0 && ok;  // a failed close can mean lost data
   if (ok) ok = ::rename(temp.c_str(), target.c_str()) == 0;
   if (!ok) {
     ::unlink(temp.c_str());

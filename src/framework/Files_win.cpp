@@ -5,17 +5,11 @@
 #include <algorithm>
 
 #include "framework/Exceptions.h"
+#include "framework/Handles_win.h"
 #include "framework/SysUtils.h"
 #include "framework/Wide.h"
 
 namespace {
-
-struct Handle {
-  HANDLE h;
-  ~Handle() {
-    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-  }
-};
 
 std::string LastErrorText() {
   wchar_t* text = nullptr;
@@ -30,10 +24,10 @@ std::string LastErrorText() {
 }  // namespace
 
 std::vector<uint8_t> ReadWholeFile(const std::string& fileName) {
-  Handle file{CreateFileW(Utf8ToWide(fileName).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                          nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr)};
+  const TFileHandle file(CreateFileW(Utf8ToWide(fileName).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   LARGE_INTEGER size{};
-  if (file.h == INVALID_HANDLE_VALUE || !GetFileSizeEx(file.h, &size))
+  if (!file || !GetFileSizeEx(file.Get(), &size))
     throw EFOpenError(Format("Cannot open file \"%s\". %s", fileName.c_str(), LastErrorText().c_str()));
   if (uint64_t(size.QuadPart) > MaxReadFileBytes)
     throw EFOpenError(Format("Cannot open file \"%s\". Larger than 1 GiB", fileName.c_str()));
@@ -42,7 +36,7 @@ std::vector<uint8_t> ReadWholeFile(const std::string& fileName) {
   while (done < bytes.size()) {
     DWORD n = 0;
     const DWORD want = DWORD(std::min<size_t>(bytes.size() - done, 1u << 24));
-    if (!ReadFile(file.h, bytes.data() + done, want, &n, nullptr)) throw EReadError("Stream read error");
+    if (!ReadFile(file.Get(), bytes.data() + done, want, &n, nullptr)) throw EReadError("Stream read error");
     if (n == 0) break;  // the file shrank while we read it
     done += n;
   }
@@ -70,10 +64,11 @@ void WriteWholeFileAtomic(const std::string& fileName, std::span<const std::span
   const std::wstring temp = target + L".tmp" + std::to_wstring(GetCurrentProcessId());
   bool ok = true;
   {
-    Handle file{CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)};
-    if (file.h == INVALID_HANDLE_VALUE) throw EFCreateError(Format("Cannot create file %s", fileName.c_str()));
-    for (size_t i = 0; ok && i < pieces.size(); ++i) ok = WritePiece(file.h, pieces[i]);
-    ok = ok && FlushFileBuffers(file.h);
+    const TFileHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                       nullptr));
+    if (!file) throw EFCreateError(Format("Cannot create file %s", fileName.c_str()));
+    for (size_t i = 0; ok && i < pieces.size(); ++i) ok = WritePiece(file.Get(), pieces[i]);
+    ok = ok && FlushFileBuffers(file.Get());
   }
   ok = ok && MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
   if (!ok) {

@@ -89,6 +89,12 @@ bool TIniFile::Get(const std::string& section, const std::string& name, std::str
   return false;
 }
 
+bool TIniFile::AddSection(const std::string& section) {
+  if (Find(section)) return false;
+  FSections.push_back({section, {}});
+  return true;
+}
+
 void TIniFile::Set(const std::string& section, const std::string& name, const std::string& value) {
   Section* s = Find(section);
   if (!s) {

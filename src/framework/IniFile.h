@@ -15,6 +15,8 @@ public:
 
   bool Get(const std::string& section, const std::string& name, std::string& value) const;
   void Set(const std::string& section, const std::string& name, const std::string& value);
+  // Adds the section, empty, unless it is there; true when it was added.
+  bool AddSection(const std::string& section);
 
 private:
   struct Value {
@@ -30,15 +32,18 @@ private:
   std::vector<Section> FSections;
 };
 
-// Reads one value of a key path's INI file (the key's last component is the
-// section, the rest names the file); false when the file, section or value is missing.
+// A registry key has one place: the values of key "A\B\C" are the section
+// [C] of the file A/B.ini, so the subkeys of a key are the sections of its
+// file; a key of one component "A" is the unnamed section of A.ini.
+
+// Reads one value of a key; false when the file, section or value is missing.
 bool IniReadValue(const std::string& keyPath, const std::string& name, std::string& value);
-// Writes one value the same way, creating the file and section when missing.
-// The file is replaced atomically under a lock, so concurrent writers of other
-// values lose nothing and a crash never leaves a truncated file.
+// Writes one value of a key, creating the file and section when missing.
+// The file is replaced atomically while its directory is locked, so
+// concurrent writers of other values lose nothing and a crash never leaves a
+// truncated file.
 void IniWriteValue(const std::string& keyPath, const std::string& name, const std::string& value);
-// Creates the key's own file (holding its subkeys as sections), empty, when
-// missing; false on failure.
+// Creates the key (its section, empty) when missing; false on failure.
 bool IniCreateKey(const std::string& keyPath);
 
 // The directory holding the INI files: $XDG_CONFIG_HOME/kaleidon, or

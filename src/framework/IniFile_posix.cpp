@@ -2,13 +2,14 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <unistd.h>
 
 #include <cstdlib>
+#include <functional>
 #include <string>
 
 #include "framework/Exceptions.h"
 #include "framework/Files.h"
+#include "framework/Handles_posix.h"
 #include "framework/SysUtils.h"
 
 // $XDG_CONFIG_HOME/kaleidon, or ~/.config/kaleidon.
@@ -20,22 +21,13 @@ std::string IniStoreRoot() {
 
 namespace {
 
-struct KeyFile {
+struct TKeyPlace {
   std::string Path;     // the INI file
   std::string Section;  // the key's last component
 };
 
-std::string RelativePath(const std::string& keyPath) {
-  std::string relative = keyPath;
-  for (char& c : relative)
-    if (c == '\\') c = '/';
-  return relative;
-}
-
-// The values of key "A\B\C" live in <root>/A/B.ini, section [C]; so the
-// subkeys of a key are the sections of its own file.
-KeyFile FileOfKey(const std::string& keyPath) {
-  const std::string relative = RelativePath(keyPath);
+TKeyPlace PlaceOfKey(const std::string& keyPath) {
+  const std::string relative = PosixPath(keyPath);
   const size_t slash = relative.rfind('/');
   if (slash == std::string::npos) return {IniStoreRoot() + "/" + relative + ".ini", ""};
   return {IniStoreRoot() + "/" + relative.substr(0, slash) + ".ini", relative.substr(slash + 1)};
@@ -47,53 +39,44 @@ TIniFile Load(const std::string& path) {
   return TIniFile::Parse(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
-// An exclusive lock on <file>.lock for one read-modify-write of the file.
-class WriteLock {
-public:
-  explicit WriteLock(const std::string& path) : FFd(::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644)) {
-    if (FFd >= 0) ::flock(FFd, LOCK_EX);
-  }
-  ~WriteLock() {
-    if (FFd >= 0) ::close(FFd);
-  }
-  bool Held() const { return FFd >= 0; }
-
-private:
-  int FFd;
-};
-
-}  // namespace
-
-bool IniCreateKey(const std::string& keyPath) {
-  const std::string path = IniStoreRoot() + "/" + RelativePath(keyPath) + ".ini";
-  if (FileExists(path)) return true;
-  if (!ForceDirectories(ExtractFilePath(path))) return false;
-  const WriteLock lock(path);
-  if (FileExists(path)) return true;
+// One read-modify-write of a key's file, with the file's directory locked
+// (a lock on the file itself would not hold across the rename that replaces
+// it, and a lock file of its own would be left lying about). The change says
+// whether it changed anything; false when the file could not be written.
+bool Modify(const TKeyPlace& place, const std::function<bool(TIniFile&)>& change) {
+  const std::string directory = ExtractFilePath(place.Path);
+  if (!ForceDirectories(directory)) return false;
+  const TFd lock(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!lock || ::flock(lock.Get(), LOCK_EX) != 0) return false;
+  TIniFile ini = Load(place.Path);
+  if (!change(ini)) return true;
+  const std::string text = ini.Text();
   try {
-    WriteWholeFileAtomic(path, "", 0);
+    WriteWholeFileAtomic(place.Path, text.data(), text.size());
   } catch (const EStreamError&) {
     return false;
   }
   return true;
 }
 
+}  // namespace
+
+bool IniCreateKey(const std::string& keyPath) {
+  const TKeyPlace place = PlaceOfKey(keyPath);
+  if (!Load(place.Path).AddSection(place.Section)) return true;  // the key exists: no lock needed
+  return Modify(place, [&](TIniFile& ini) { return ini.AddSection(place.Section); });
+}
+
 bool IniReadValue(const std::string& keyPath, const std::string& name, std::string& value) {
-  const KeyFile file = FileOfKey(keyPath);
-  return Load(file.Path).Get(file.Section, name, value);
+  const TKeyPlace place = PlaceOfKey(keyPath);
+  return Load(place.Path).Get(place.Section, name, value);
 }
 
 void IniWriteValue(const std::string& keyPath, const std::string& name, const std::string& value) {
-  const KeyFile file = FileOfKey(keyPath);
-  if (!ForceDirectories(ExtractFilePath(file.Path))) throw ERegistryException("Failed to create key " + keyPath);
-  const WriteLock lock(file.Path);
-  if (!lock.Held()) throw ERegistryException("Failed to create key " + keyPath);
-  TIniFile ini = Load(file.Path);
-  ini.Set(file.Section, name, value);
-  const std::string text = ini.Text();
-  try {
-    WriteWholeFileAtomic(file.Path, text.data(), text.size());
-  } catch (const EStreamError&) {
-    throw ERegistryException("Failed to set data for '" + name + "'");
-  }
+  const TKeyPlace place = PlaceOfKey(keyPath);
+  const bool written = Modify(place, [&](TIniFile& ini) {
+    ini.Set(place.Section, name, value);
+    return true;
+  });
+  if (!written) throw ERegistryException("Failed to set data for '" + name + "'");
 }

@@ -3,20 +3,21 @@
 #include <windows.h>
 
 #include "framework/Exceptions.h"
+#include "framework/Handles_win.h"
 #include "framework/SysUtils.h"
 #include "framework/Wide.h"
 
 struct TRegIniFile::TImpl {
-  HKEY Key = nullptr;
+  TRegKey Key;
 };
 
 TRegIniFile::TRegIniFile(const std::string& keyPath) : FImpl(new TImpl) {
   if (RegCreateKeyExW(HKEY_CURRENT_USER, Utf8ToWide(keyPath).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                      KEY_ALL_ACCESS, nullptr, &FImpl->Key, nullptr) != ERROR_SUCCESS)
+                      KEY_ALL_ACCESS, nullptr, FImpl->Key.Receive(), nullptr) != ERROR_SUCCESS)
     throw ERegistryException(Format("Failed to create key %s", keyPath.c_str()));
 }
 
-TRegIniFile::~TRegIniFile() { RegCloseKey(FImpl->Key); }
+TRegIniFile::~TRegIniFile() = default;
 
 namespace {
 
@@ -31,23 +32,23 @@ std::string TextOfValue(const std::wstring& data) {
 }  // namespace
 
 bool TRegIniFile::ReadText(const std::string& section, const std::string& name, std::string& text) const {
-  HKEY sectionKey = nullptr;
-  if (RegOpenKeyExW(FImpl->Key, Utf8ToWide(section).c_str(), 0, KEY_READ, &sectionKey) != ERROR_SUCCESS)
+  TRegKey sectionKey;
+  if (RegOpenKeyExW(FImpl->Key.Get(), Utf8ToWide(section).c_str(), 0, KEY_READ, sectionKey.Receive()) !=
+      ERROR_SUCCESS)
     return false;
   const std::wstring valueName = Utf8ToWide(name);
   DWORD type = 0, size = 0;
-  LONG status = RegQueryValueExW(sectionKey, valueName.c_str(), nullptr, &type, nullptr, &size);
+  LONG status = RegQueryValueExW(sectionKey.Get(), valueName.c_str(), nullptr, &type, nullptr, &size);
   std::wstring data;
   if (status == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ)) {
     // The value may grow between the two calls; ask again until it fits.
     do {
       data.assign(size / sizeof(wchar_t) + 1, L'\0');
       size = DWORD(data.size() * sizeof(wchar_t));
-      status = RegQueryValueExW(sectionKey, valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
+      status = RegQueryValueExW(sectionKey.Get(), valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
                                 &size);
     } while (status == ERROR_MORE_DATA);
   }
-  RegCloseKey(sectionKey);
   if (status == ERROR_FILE_NOT_FOUND) return false;
   if (status != ERROR_SUCCESS) throw ERegistryException(Format("Failed to get data for '%s'", name.c_str()));
   if (type != REG_SZ && type != REG_EXPAND_SZ)
@@ -58,14 +59,13 @@ bool TRegIniFile::ReadText(const std::string& section, const std::string& name, 
 }
 
 void TRegIniFile::WriteString(const std::string& section, const std::string& name, const std::string& value) {
-  HKEY sectionKey = nullptr;
-  if (RegCreateKeyExW(FImpl->Key, Utf8ToWide(section).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                      nullptr, &sectionKey, nullptr) != ERROR_SUCCESS)
+  TRegKey sectionKey;
+  if (RegCreateKeyExW(FImpl->Key.Get(), Utf8ToWide(section).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                      KEY_ALL_ACCESS, nullptr, sectionKey.Receive(), nullptr) != ERROR_SUCCESS)
     throw ERegistryException(Format("Failed to create key %s", section.c_str()));
   const std::wstring data = Utf8ToWide(value);
-  const LONG status = RegSetValueExW(sectionKey, Utf8ToWide(name).c_str(), 0, REG_SZ,
+  const LONG status = RegSetValueExW(sectionKey.Get(), Utf8ToWide(name).c_str(), 0, REG_SZ,
                                      reinterpret_cast<const BYTE*>(data.c_str()),
                                      DWORD((data.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(sectionKey);
   if (status != ERROR_SUCCESS) throw ERegistryException(Format("Failed to set data for '%s'", name.c_str()));
 }

@@ -3,34 +3,32 @@
 #include <windows.h>
 
 #include "framework/Exceptions.h"
+#include "framework/Handles_win.h"
 #include "framework/SysUtils.h"
 #include "framework/Wide.h"
 
 struct TRegistry::TImpl {
-  HKEY Key = nullptr;
+  TRegKey Key;
 };
 
 TRegistry::TRegistry() : FImpl(new TImpl) {}
 
-TRegistry::~TRegistry() { CloseKey(); }
+TRegistry::~TRegistry() = default;
 
 bool TRegistry::OpenKey(const std::string& keyPath) {
   CloseKey();
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, Utf8ToWide(keyPath).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                      KEY_ALL_ACCESS, nullptr, &FImpl->Key, nullptr) != ERROR_SUCCESS)
-    FImpl->Key = nullptr;
-  return FImpl->Key != nullptr;
+  return RegCreateKeyExW(HKEY_CURRENT_USER, Utf8ToWide(keyPath).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                         KEY_ALL_ACCESS, nullptr, FImpl->Key.Receive(), nullptr) == ERROR_SUCCESS;
 }
 
 void TRegistry::WriteString(const std::string& name, const std::string& value) {
   const std::wstring data = Utf8ToWide(value);
   if (!FImpl->Key ||
-      RegSetValueExW(FImpl->Key, Utf8ToWide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+      RegSetValueExW(FImpl->Key.Get(), Utf8ToWide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                      DWORD((data.size() + 1) * sizeof(wchar_t))) != ERROR_SUCCESS)
     throw ERegistryException(Format("Failed to set data for '%s'", name.c_str()));
 }
 
 void TRegistry::CloseKey() {
-  if (FImpl->Key) RegCloseKey(FImpl->Key);
-  FImpl->Key = nullptr;
+  FImpl->Key.Reset();
 }

@@ -2,14 +2,14 @@
 
 #include <windows.h>
 
+#include "framework/Handles_win.h"
+
 namespace {
 
 int ScreenDeviceCaps(int index) {
-  HDC screen = GetDC(nullptr);
-  if (!screen) return 96;  // no screen DC (service session): the system's default
-  const int value = GetDeviceCaps(screen, index);
-  ReleaseDC(nullptr, screen);
-  return value;
+  const TWindowDC screen(nullptr);
+  if (!screen.Get()) return 96;  // no screen DC (service session): the system's default
+  return GetDeviceCaps(screen.Get(), index);
 }
 
 }  // namespace

@@ -2,54 +2,54 @@
 
 #include <windows.h>
 
-#include "framework/Exceptions.h"
+#include <unordered_map>
+
+#include "framework/MessageWindow.h"
 
 namespace {
 
-const wchar_t* const TimerWindowClass = L"TKaleidonTimerWindow";
+// Every timer of the process ticks through one hidden window. A timer's
+// identifier is a serial number, never reused: a WM_TIMER already queued when
+// its timer was freed (KillTimer leaves those in the queue) finds no timer.
+struct TTimers {
+  uint64_t NextId = 1;
+  std::unordered_map<UINT_PTR, TTimer*> Live;
+  TMessageWindow Window{TMessageWindow::TKind::MessageOnly, "Timers", [this](TMessage& m) {
+                          if (m.Msg != WM_TIMER) return false;
+                          const auto timer = Live.find(m.WParam);
+                          if (timer != Live.end()) timer->second->Tick();
+                          return true;
+                        }};
+  HWND Handle() const { return static_cast<HWND>(Window.Handle()); }
+};
 
-LRESULT CALLBACK TimerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_TIMER) {
-    reinterpret_cast<TTimer*>(wParam)->Tick();
-    return 0;
-  }
-  return DefWindowProcW(window, message, wParam, lParam);
-}
-
-// One hidden message window carries every timer of the process; a timer's
-// identifier is its own address, so WM_TIMER leads straight back to it.
-HWND TimerWindow() {
-  static const HWND window = [] {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = TimerWindowProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = TimerWindowClass;
-    RegisterClassExW(&wc);
-    return CreateWindowExW(0, TimerWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr),
-                           nullptr);
-  }();
-  if (!window) throw EOSError("Cannot create the timer window");
-  return window;
+TTimers& Timers() {
+  static TTimers timers;
+  return timers;
 }
 
 }  // namespace
 
 struct TTimer::TImpl {
+  UINT_PTR Id = 0;
   bool Armed = false;
 };
 
-TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner), FImpl(new TImpl) { UpdateTimer(); }
+TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner), FImpl(new TImpl) {
+  FImpl->Id = UINT_PTR(Timers().NextId++);
+  Timers().Live[FImpl->Id] = this;
+  UpdateTimer();
+}
 
 TTimer::~TTimer() {
-  if (FImpl->Armed) KillTimer(TimerWindow(), reinterpret_cast<UINT_PTR>(this));
+  if (FImpl->Armed) KillTimer(Timers().Handle(), FImpl->Id);
+  Timers().Live.erase(FImpl->Id);
 }
 
 void TTimer::UpdateTimer() {
-  const HWND window = TimerWindow();
-  const auto id = reinterpret_cast<UINT_PTR>(this);
-  if (FImpl->Armed) KillTimer(window, id);
+  const HWND window = Timers().Handle();
+  if (FImpl->Armed) KillTimer(window, FImpl->Id);
   FImpl->Armed = false;
   if (!FEnabled || FInterval == 0) return;
-  FImpl->Armed = SetTimer(window, id, FInterval, nullptr) != 0;
+  FImpl->Armed = SetTimer(window, FImpl->Id, FInterval, nullptr) != 0;
 }

@@ -3,10 +3,12 @@
 #include <windows.h>
 
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "framework/Exceptions.h"
 #include "framework/Files.h"
+#include "framework/Handles_win.h"
 #include "imaging/ByteSource.h"
 
 namespace {
@@ -25,23 +27,16 @@ public:
     info.bmiHeader.biHeight = -height;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 24;
-    FDC = CreateCompatibleDC(nullptr);
-    FSection = CreateDIBSection(FDC, &info, DIB_RGB_COLORS, &FBits, nullptr, 0);
-    if (!FDC || !FSection) {
-      Release();
-      Invalid("no drawing surface");
-    }
-    FOld = SelectObject(FDC, FSection);
+    FDC.Reset(CreateCompatibleDC(nullptr));
+    FSection.Reset(CreateDIBSection(FDC.Get(), &info, DIB_RGB_COLORS, &FBits, nullptr, 0));
+    if (!FDC || !FSection) Invalid("no drawing surface");
+    FSelection.emplace(FDC.Get(), FSection.Get());
     const RECT all{0, 0, width, height};
-    HBRUSH brush = CreateSolidBrush(background);
-    FillRect(FDC, &all, brush);
-    DeleteObject(brush);
+    const TGdiObject<HBRUSH> brush(CreateSolidBrush(background));
+    FillRect(FDC.Get(), &all, brush.Get());
   }
-  ~TCanvas() { Release(); }
-  TCanvas(const TCanvas&) = delete;
-  TCanvas& operator=(const TCanvas&) = delete;
 
-  HDC DC() const { return FDC; }
+  HDC DC() const { return FDC.Get(); }
 
   std::unique_ptr<TBitmap> Take() {
     if (FBits) {
@@ -52,18 +47,10 @@ public:
   }
 
 private:
-  void Release() {
-    if (FOld) SelectObject(FDC, FOld);
-    if (FSection) DeleteObject(FSection);
-    if (FDC) DeleteDC(FDC);
-    FOld = FSection = nullptr;
-    FDC = nullptr;
-  }
-
   TBitmap FImage;
-  HDC FDC = nullptr;
-  HGDIOBJ FSection = nullptr;
-  HGDIOBJ FOld = nullptr;
+  TMemoryDC FDC;
+  TGdiObject<HBITMAP> FSection;
+  std::optional<TSelection> FSelection;  // declared last: deselected before the section goes
   void* FBits = nullptr;
 };
 
@@ -113,26 +100,22 @@ constexpr uint32_t PlaceableKey = 0x9AC6CDD7;
 constexpr int HimetricPerInch = 2540;
 
 struct TMetafile {
-  HENHMETAFILE Handle = nullptr;
+  TEnhMetafile Handle;
   int Width = 0, Height = 0;  // pixels on the screen
-  ~TMetafile() {
-    if (Handle) DeleteEnhMetaFile(Handle);
-  }
 };
 
 int ScreenDpi(int index) {
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, index);
-  ReleaseDC(nullptr, screen);
+  const TWindowDC screen(nullptr);
+  const int dpi = GetDeviceCaps(screen.Get(), index);
   return dpi > 0 ? dpi : 96;
 }
 
 // An enhanced metafile sized by its frame (hundredths of a millimetre).
 void OpenEnhanced(const std::vector<uint8_t>& bytes, TMetafile& meta) {
-  meta.Handle = SetEnhMetaFileBits(UINT(bytes.size()), bytes.data());
+  meta.Handle.Reset(SetEnhMetaFileBits(UINT(bytes.size()), bytes.data()));
   if (!meta.Handle) Invalid("not an enhanced metafile");
   ENHMETAHEADER header{};
-  if (!GetEnhMetaFileHeader(meta.Handle, sizeof header, &header)) Invalid("no metafile header");
+  if (!GetEnhMetaFileHeader(meta.Handle.Get(), sizeof header, &header)) Invalid("no metafile header");
   meta.Width = MulDiv(header.rclFrame.right - header.rclFrame.left, ScreenDpi(LOGPIXELSX), HimetricPerInch);
   meta.Height = MulDiv(header.rclFrame.bottom - header.rclFrame.top, ScreenDpi(LOGPIXELSY), HimetricPerInch);
 }
@@ -151,9 +134,7 @@ void OpenPlaceable(const std::vector<uint8_t>& bytes, TMetafile& meta) {
   const int xExt = MulDiv(right - left, HimetricPerInch, inch), yExt = MulDiv(bottom - top, HimetricPerInch, inch);
   const std::span<const uint8_t> records = file.View(file.Position(), file.Remaining());
   const METAFILEPICT picture{MM_ANISOTROPIC, xExt, yExt, nullptr};
-  HDC screen = GetDC(nullptr);
-  meta.Handle = SetWinMetaFileBits(UINT(records.size()), records.data(), screen, &picture);
-  ReleaseDC(nullptr, screen);
+  meta.Handle.Reset(SetWinMetaFileBits(UINT(records.size()), records.data(), TWindowDC(nullptr).Get(), &picture));
   if (!meta.Handle) Invalid("not a Windows metafile");
   meta.Width = MulDiv(xExt, ScreenDpi(LOGPIXELSX), HimetricPerInch);
   meta.Height = MulDiv(yExt, ScreenDpi(LOGPIXELSY), HimetricPerInch);
@@ -174,18 +155,13 @@ std::unique_ptr<TBitmap> RenderIconFile(const std::string& fileName, TColor back
   TByteSource file(bytes);
   const std::vector<TIconEntry> entries = ReadIconDirectory(file);
   const TIconEntry& entry = PickIcon(entries);
-  HICON icon = CreateIconFromResourceEx(const_cast<uint8_t*>(entry.Image.data()), DWORD(entry.Image.size()), TRUE,
-                                        0x00030000, entry.Width, entry.Height, LR_DEFAULTCOLOR);
+  const TIconHandle icon(CreateIconFromResourceEx(const_cast<uint8_t*>(entry.Image.data()),
+                                                   DWORD(entry.Image.size()), TRUE, 0x00030000, entry.Width,
+                                                   entry.Height, LR_DEFAULTCOLOR));
   if (!icon) Invalid("icon image not valid");
-  try {
-    TCanvas canvas(entry.Width, entry.Height, background);
-    DrawIconEx(canvas.DC(), 0, 0, icon, entry.Width, entry.Height, 0, nullptr, DI_NORMAL);
-    DestroyIcon(icon);
-    return canvas.Take();
-  } catch (...) {
-    DestroyIcon(icon);
-    throw;
-  }
+  TCanvas canvas(entry.Width, entry.Height, background);
+  DrawIconEx(canvas.DC(), 0, 0, icon.Get(), entry.Width, entry.Height, 0, nullptr, DI_NORMAL);
+  return canvas.Take();
 }
 
 // The canvas is one pixel narrower and lower than the picture, which is
@@ -201,7 +177,7 @@ std::unique_ptr<TBitmap> RenderMetafileFile(const std::string& fileName, TColor 
   TCanvas canvas(meta.Width - 1, meta.Height - 1, background);
   if (canvas.DC()) {
     const RECT frame{0, 0, meta.Width, meta.Height};
-    PlayEnhMetaFile(canvas.DC(), meta.Handle, &frame);
+    PlayEnhMetaFile(canvas.DC(), meta.Handle.Get(), &frame);
   }
   return canvas.Take();
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "BmpTestFiles.h"
+#include "framework/Handles_win.h"
 #include "imaging/BmpCodec.h"
 
 namespace {
@@ -33,12 +34,12 @@ TPicture Platform(const std::vector<uint8_t>& file, int width, int height) {
   target.bmiHeader.biPlanes = 1;
   target.bmiHeader.biBitCount = 24;
   void* bits = nullptr;
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP section = CreateDIBSection(dc, &target, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(dc, section);
+  const TMemoryDC dc(CreateCompatibleDC(nullptr));
+  const TGdiObject<HBITMAP> section(CreateDIBSection(dc.Get(), &target, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const TSelection selection(dc.Get(), section.Get());
   const size_t stride = (size_t(width) * 3 + 3) / 4 * 4;
   std::memset(bits, 0xFF, stride * size_t(height));
-  const int lines = StretchDIBits(dc, 0, 0, width, height, 0, 0, width, height, file.data() + offset,
+  const int lines = StretchDIBits(dc.Get(), 0, 0, width, height, 0, 0, width, height, file.data() + offset,
                                   reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS, SRCCOPY);
   EXPECT_EQ(lines, height) << "the platform refused the file";
   GdiFlush();
@@ -47,9 +48,6 @@ TPicture Platform(const std::vector<uint8_t>& file, int width, int height) {
     const auto* row = static_cast<const uint8_t*>(bits) + stride * size_t(y);
     picture.Rows.insert(picture.Rows.end(), row, row + size_t(width) * 3);
   }
-  SelectObject(dc, old);
-  DeleteObject(section);
-  DeleteDC(dc);
   return picture;
 }
 

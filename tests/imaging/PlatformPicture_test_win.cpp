@@ -11,6 +11,7 @@
 #include "BmpTestFiles.h"
 #include "TempDir.h"
 #include "framework/Exceptions.h"
+#include "framework/Handles_win.h"
 #include "imaging/Imageholder.h"
 
 namespace {
@@ -74,20 +75,18 @@ uint32_t Pixel(const TBitmap& b, int x, int y) {
 }
 
 // A 48 x 24 pixel picture (at 96 dots per inch) with its left half red.
-HENHMETAFILE RedLeftHalf() {
-  HDC screen = GetDC(nullptr);
-  const int mmX = GetDeviceCaps(screen, HORZSIZE), mmY = GetDeviceCaps(screen, VERTSIZE);
-  const int pxX = GetDeviceCaps(screen, HORZRES), pxY = GetDeviceCaps(screen, VERTRES);
-  ReleaseDC(nullptr, screen);
+TEnhMetafile RedLeftHalf() {
+  const TWindowDC screen(nullptr);
+  const int mmX = GetDeviceCaps(screen.Get(), HORZSIZE), mmY = GetDeviceCaps(screen.Get(), VERTSIZE);
+  const int pxX = GetDeviceCaps(screen.Get(), HORZRES), pxY = GetDeviceCaps(screen.Get(), VERTRES);
   const RECT frame{0, 0, 1270, 635};  // hundredths of a millimetre
   HDC dc = CreateEnhMetaFileW(nullptr, nullptr, &frame, nullptr);
   // the frame in the reference device's pixels
   const int w = MulDiv(1270, pxX, mmX * 100), h = MulDiv(635, pxY, mmY * 100);
   const RECT left{0, 0, w / 2, h};
-  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
-  FillRect(dc, &left, red);
-  DeleteObject(red);
-  return CloseEnhMetaFile(dc);
+  const TGdiObject<HBRUSH> red(CreateSolidBrush(RGB(255, 0, 0)));
+  FillRect(dc, &left, red.Get());
+  return TEnhMetafile(CloseEnhMetaFile(dc));
 }
 
 class PlatformPicture : public ::testing::Test {
@@ -117,10 +116,9 @@ TEST_F(PlatformPicture, IconOfTheStandardSizePicked) {
 }
 
 TEST_F(PlatformPicture, EnhancedMetafileOnePixelSmallerThanItsFrame) {
-  HENHMETAFILE emf = RedLeftHalf();
-  std::vector<uint8_t> bytes(GetEnhMetaFileBits(emf, 0, nullptr));
-  GetEnhMetaFileBits(emf, UINT(bytes.size()), bytes.data());
-  DeleteEnhMetaFile(emf);
+  const TEnhMetafile emf = RedLeftHalf();
+  std::vector<uint8_t> bytes(GetEnhMetaFileBits(emf.Get(), 0, nullptr));
+  GetEnhMetaFileBits(emf.Get(), UINT(bytes.size()), bytes.data());
   const auto image = RenderMetafileFile(Write("red.emf", bytes), Green);
   ASSERT_EQ(image->Width(), 47);
   ASSERT_EQ(image->Height(), 23);
@@ -129,12 +127,10 @@ TEST_F(PlatformPicture, EnhancedMetafileOnePixelSmallerThanItsFrame) {
 }
 
 TEST_F(PlatformPicture, PlaceableWindowsMetafile) {
-  HENHMETAFILE emf = RedLeftHalf();
-  HDC screen = GetDC(nullptr);
-  std::vector<uint8_t> records(GetWinMetaFileBits(emf, 0, nullptr, MM_ANISOTROPIC, screen));
-  GetWinMetaFileBits(emf, UINT(records.size()), records.data(), MM_ANISOTROPIC, screen);
-  ReleaseDC(nullptr, screen);
-  DeleteEnhMetaFile(emf);
+  const TEnhMetafile emf = RedLeftHalf();
+  const TWindowDC screen(nullptr);
+  std::vector<uint8_t> records(GetWinMetaFileBits(emf.Get(), 0, nullptr, MM_ANISOTROPIC, screen.Get()));
+  GetWinMetaFileBits(emf.Get(), UINT(records.size()), records.data(), MM_ANISOTROPIC, screen.Get());
   std::vector<uint8_t> file;
   Put32(file, 0x9AC6CDD7);
   for (uint32_t v : {0u, 0u, 0u, 48u, 24u, 96u}) Put16(file, v);  // handle, box, units per inch

@@ -12,15 +12,10 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "framework/Handles_win.h"
+#include "framework/Wide.h"
 
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string result(size, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), result.data(), size, nullptr, nullptr);
-  return result;
-}
+namespace {
 
 std::wstring WindowText(HWND window) {
   wchar_t text[4096];
@@ -37,12 +32,11 @@ std::wstring ClassOf(HWND window) {
 bool OfKaleidon(HWND window) {
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
-  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  const TKernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
   if (!process) return false;
   wchar_t image[MAX_PATH];
   DWORD size = MAX_PATH;
-  const bool ok = QueryFullProcessImageNameW(process, 0, image, &size);
-  CloseHandle(process);
+  const bool ok = QueryFullProcessImageNameW(process.Get(), 0, image, &size);
   const std::wstring path(image, ok ? size : 0);
   return path.size() >= 12 && _wcsicmp(path.c_str() + path.size() - 12, L"Kaleidon.exe") == 0;
 }
@@ -71,7 +65,11 @@ bool IsDialog(HWND window, const wchar_t* caption) {
   return IsWindowVisible(window) && ClassOf(window) == L"#32770" && WindowText(window) == caption;
 }
 
-bool IsForm(HWND window, const wchar_t*) { return ClassOf(window) == L"TKaleidonForm" && OfKaleidon(window); }
+// The main form's hidden window: the one of Kaleidon's hidden windows that
+// carries the program's name.
+bool IsForm(HWND window, const wchar_t*) {
+  return ClassOf(window) == L"TKaleidonWindow" && WindowText(window) == L"Kaleidon" && OfKaleidon(window);
+}
 
 // The message box's text is its one static control that carries text.
 std::wstring DialogText(HWND dialog) {
@@ -90,7 +88,7 @@ std::wstring DialogText(HWND dialog) {
 int Dialog(const wchar_t* caption, int seconds) {
   HWND dialog = Wait(seconds, IsDialog, caption);
   if (!dialog) return 1;
-  std::printf("%s\n", Utf8(DialogText(dialog)).c_str());
+  std::printf("%s\n", WideToUtf8(DialogText(dialog)).c_str());
   PostMessageW(dialog, WM_COMMAND, IDOK, 0);
   return 0;
 }
@@ -98,7 +96,7 @@ int Dialog(const wchar_t* caption, int seconds) {
 int Visible() {
   for (HWND window : TopLevelWindows())
     if (IsWindowVisible(window) && OfKaleidon(window))
-      std::printf("%s \"%s\"\n", Utf8(ClassOf(window)).c_str(), Utf8(WindowText(window)).c_str());
+      std::printf("%s \"%s\"\n", WideToUtf8(ClassOf(window)).c_str(), WideToUtf8(WindowText(window)).c_str());
   return 0;
 }
 
