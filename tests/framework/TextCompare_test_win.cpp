@@ -1,7 +1,12 @@
-#include "framework/StringList.h"
 #include "framework/TextCompare.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "framework/StringList.h"
+#include "framework/Wide.h"
 
 // The user default locale folds the case of every letter, not only ASCII.
 TEST(TextCompare_AnsiCompareText, IgnoresTheCaseOfAccentedLetters) {
@@ -20,4 +25,21 @@ TEST(StringList_Add, AccentedNamesInTheLocalesOrderIgnoringCase) {
   EXPECT_EQ(list[1], "\xC3\xA9t\xC3\xA9.jpg");
   EXPECT_EQ(list[2], "Z.jpg");
   EXPECT_EQ(list.IndexOf("\xC3\x89t\xC3\xA9.jpg"), 1);
+}
+
+// Keys compare as CompareString compares the texts, also for keys longer than
+// four bytes a character (ligatures that sort as several letters).
+TEST(TextCompare_AnsiCompareText, AgreesWithCompareString) {
+  std::string ligatures;
+  for (int i = 0; i < 50; ++i) ligatures += "\xEF\xAC\x83";  // U+FB03, "ffi"
+  const std::string texts[] = {"a.jpg", "B.JPG", "\xC3\xA9t\xC3\xA9.jpg", "Z", ligatures, ligatures + "a",
+                               std::string(50, 'f') + "FI", "picture 10.gif", "Picture 9.gif"};
+  for (const std::string& a : texts)
+    for (const std::string& b : texts) {
+      const std::wstring wa = Utf8ToWide(a), wb = Utf8ToWide(b);
+      const int expected = CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, wa.data(), int(wa.size()), wb.data(),
+                                          int(wb.size())) - CSTR_EQUAL;
+      const int actual = AnsiCompareText(a, b);
+      EXPECT_EQ((actual > 0) - (actual < 0), expected) << a << " / " << b;
+    }
 }
