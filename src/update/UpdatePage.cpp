@@ -84,7 +84,7 @@ void ParseDocument(const TStringList& lines, const TWfiTags& tags, TWfiDateForma
 void ParsePage(std::string_view page, size_t maxBytes, const TWfiTags& tags, TWfiDateFormat dateFormat,
                TWfiRelease& release) {
   if (page.size() > maxBytes)
-    throw EUpdatePageError(Format("Update information larger than %zu bytes", maxBytes));
+    throw EUpdatePageError("Update information larger than " + std::to_string(maxBytes) + " bytes");
   while (!page.empty()) {
     const size_t end = std::min(page.find_first_of("\r\n"), page.size());
     ParseMetaLine(page.substr(0, end), tags, release);
@@ -193,7 +193,7 @@ std::string PlainFileName(std::string_view url) {
     if (uint8_t(c) >= 0x20 && c != 0x7F && std::string_view("<>\"|*").find(c) == std::string_view::npos)
       name += c;
   name.erase(name.find_last_not_of(". ") + 1);
-  if (IsDeviceName(name)) name.insert(0, "_");
+  if (IsDeviceName(name)) name = "_" + name;
   if (name.size() <= 255) return name;
   size_t cut = 255;
   while (cut > 0 && (uint8_t(name[cut]) & 0xC0) == 0x80) --cut;

@@ -50,7 +50,7 @@ bool TWebFileInfo::FollowRedirect(const std::vector<std::string>& fetched) const
   if (std::find(fetched.begin(), fetched.end(), next) != fetched.end())
     throw EUpdatePageError("The update information redirects back to " + next);
   if (fetched.size() > MaxRedirects)
-    throw EUpdatePageError(Format("The update information redirects more than %zu times", MaxRedirects));
+    throw EUpdatePageError("The update information redirects more than " + std::to_string(MaxRedirects) + " times");
   return true;
 }
 
