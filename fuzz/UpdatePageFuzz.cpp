@@ -10,27 +10,8 @@
 #include "update/UpdatePage.h"
 #include "update/UpdateSignature.h"
 
-namespace {
-
-TWfiTags DialogTags() {
-  TWfiTags tags;
-  tags.AuthorTag = "Author";
-  tags.AuthorEMailTag = "AuthorEmail";
-  tags.DateTag = "KDNDate";
-  tags.DownloadTag = "KDNDownload";
-  tags.ProductNameTag = "KDNName";
-  tags.ReadMeTag = "KDNReadme";
-  tags.ReadMeExtTag = "KDNReadmeExt";
-  tags.RedirectTag = "KDNRedirect";
-  tags.RunParamsTag = "KDNRun";
-  tags.VersionTag = "KDNVersion";
-  return tags;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const TWfiTags tags = DialogTags();
+  static const TWfiTags tags = ProductPageTags();
   TWfiRelease release;
   try {
     ParsePage(std::string_view(reinterpret_cast<const char*>(data), size), size_t{1} << 20, tags, wfidDFSDate,

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "framework/SysUtils.h"
+
 namespace {
 
 using TBytes = std::span<const uint8_t>;
@@ -66,24 +68,6 @@ bool FindChild(TBytes data, const TBlock& parent, std::string_view key, TBlock& 
     if (KeyIs(data, child, key)) return true;
   }
   return false;
-}
-
-void AppendUtf8(std::string& out, uint32_t c) {
-  if (c < 0x80) {
-    out += char(c);
-  } else if (c < 0x800) {
-    out += char(0xC0 | c >> 6);
-    out += char(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += char(0xE0 | c >> 12);
-    out += char(0x80 | (c >> 6 & 0x3F));
-    out += char(0x80 | (c & 0x3F));
-  } else {
-    out += char(0xF0 | c >> 18);
-    out += char(0x80 | (c >> 12 & 0x3F));
-    out += char(0x80 | (c >> 6 & 0x3F));
-    out += char(0x80 | (c & 0x3F));
-  }
 }
 
 // UTF-16LE text from `at` to the first zero character or `end`.

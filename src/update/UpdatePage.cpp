@@ -39,6 +39,21 @@ int32_t NumberOrZero(std::string_view text) { return StrToIntDef(std::string(Tri
 
 }  // namespace
 
+TWfiTags ProductPageTags() {
+  TWfiTags tags;
+  tags.AuthorTag = "Author";
+  tags.AuthorEMailTag = "AuthorEmail";
+  tags.DateTag = "KDNDate";
+  tags.DownloadTag = "KDNDownload";
+  tags.ProductNameTag = "KDNName";
+  tags.ReadMeTag = "KDNReadme";
+  tags.ReadMeExtTag = "KDNReadmeExt";
+  tags.RedirectTag = "KDNRedirect";
+  tags.RunParamsTag = "KDNRun";
+  tags.VersionTag = "KDNVersion";
+  return tags;
+}
+
 std::string ExtractContent(std::string_view line) {
   const size_t match = line.find(ContentMark);
   // Without the mark the value is read as if it stood just before the line.

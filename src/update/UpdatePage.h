@@ -46,6 +46,9 @@ struct TWfiTags {
   std::string VersionTag;      // ProductVersion
 };
 
+// The names the product's own page uses, which the update dialog sets.
+TWfiTags ProductPageTags();
+
 enum TWfiDateFormat { wfidDFSDate, wfidNone };
 enum TWfiVersionFormat { wfivBuildNumber, wfivSimpleString };
 

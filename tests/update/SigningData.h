@@ -20,18 +20,10 @@ inline std::string PublicKey(const std::string& name) {
   return key;
 }
 
-inline TWfiTags ReleaseTags() {
-  TWfiTags tags;
-  tags.DownloadTag = "KDNDownload";
-  tags.RunParamsTag = "KDNRun";
-  tags.VersionTag = "KDNVersion";
-  return tags;
-}
-
 // The signed release as the page gives it.
 inline TWfiRelease SignedRelease() {
   TWfiRelease release;
-  ParsePage(SigningFile("release.html"), size_t{1} << 20, ReleaseTags(), wfidDFSDate, release);
+  ParsePage(SigningFile("release.html"), size_t{1} << 20, ProductPageTags(), wfidDFSDate, release);
   return release;
 }
 

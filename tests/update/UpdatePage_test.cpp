@@ -6,22 +6,7 @@
 
 namespace {
 
-TWfiTags DialogTags() {
-  TWfiTags tags;
-  tags.AuthorTag = "Author";
-  tags.AuthorEMailTag = "AuthorEmail";
-  tags.DateTag = "KDNDate";
-  tags.DownloadTag = "KDNDownload";
-  tags.ProductNameTag = "KDNName";
-  tags.ReadMeTag = "KDNReadme";
-  tags.ReadMeExtTag = "KDNReadmeExt";
-  tags.RedirectTag = "KDNRedirect";
-  tags.RunParamsTag = "KDNRun";
-  tags.VersionTag = "KDNVersion";
-  return tags;
-}
-
-TWfiRelease Parse(std::string_view page, TWfiTags tags = DialogTags()) {
+TWfiRelease Parse(std::string_view page, TWfiTags tags = ProductPageTags()) {
   TWfiRelease release;
   ParsePage(page, size_t{1} << 20, tags, wfidDFSDate, release);
   return release;
@@ -50,6 +35,20 @@ constexpr char FullPage[] =
 
 }  // namespace
 
+TEST(UpdatePage_ProductPageTags, NamesOfTheProductsPage) {
+  const TWfiTags tags = ProductPageTags();
+  EXPECT_EQ(tags.AuthorTag, "Author");
+  EXPECT_EQ(tags.AuthorEMailTag, "AuthorEmail");
+  EXPECT_EQ(tags.DateTag, "KDNDate");
+  EXPECT_EQ(tags.DownloadTag, "KDNDownload");
+  EXPECT_EQ(tags.ProductNameTag, "KDNName");
+  EXPECT_EQ(tags.ReadMeTag, "KDNReadme");
+  EXPECT_EQ(tags.ReadMeExtTag, "KDNReadmeExt");
+  EXPECT_EQ(tags.RedirectTag, "KDNRedirect");
+  EXPECT_EQ(tags.RunParamsTag, "KDNRun");
+  EXPECT_EQ(tags.VersionTag, "KDNVersion");
+}
+
 TEST(UpdatePage_ParsePage, FillsEveryPropertyFromItsTag) {
   const TWfiRelease r = Parse(FullPage);
   EXPECT_EQ(r.ProductName, "Kaleidon");
@@ -76,7 +75,7 @@ TEST(UpdatePage_ParsePage, LinesOfAListGiveTheSame) {
   }
   lines.Add(std::string(page));
   TWfiRelease fromList;
-  ParseDocument(lines, DialogTags(), wfidDFSDate, fromList);
+  ParseDocument(lines, ProductPageTags(), wfidDFSDate, fromList);
   const TWfiRelease fromPage = Parse(FullPage);
   EXPECT_EQ(fromList.ProductVersion, fromPage.ProductVersion);
   EXPECT_EQ(fromList.ProductAuthorEMail, fromPage.ProductAuthorEMail);
@@ -94,9 +93,9 @@ TEST(UpdatePage_ParsePage, PageWithoutMetaLinesLeavesEverythingEmpty) {
 TEST(UpdatePage_ParsePage, PageBeyondItsLimitIsRejected) {
   const std::string page(101, 'x');
   TWfiRelease r;
-  EXPECT_NO_THROW(ParsePage(std::string_view(page).substr(0, 100), 100, DialogTags(), wfidDFSDate, r));
+  EXPECT_NO_THROW(ParsePage(std::string_view(page).substr(0, 100), 100, ProductPageTags(), wfidDFSDate, r));
   try {
-    ParsePage(page, 100, DialogTags(), wfidDFSDate, r);
+    ParsePage(page, 100, ProductPageTags(), wfidDFSDate, r);
     FAIL() << "no exception";
   } catch (const EUpdatePageError& e) {
     EXPECT_EQ(e.Message(), "Update information larger than 100 bytes");
@@ -114,29 +113,29 @@ TEST(UpdatePage_ParsePage, UnreadableDateGivesZeroAndTheRestIsRead) {
 
 TEST(UpdatePage_ParseMetaLine, MetaWordsInAnyCaseButContentInCapitals) {
   TWfiRelease r;
-  ParseMetaLine("<meta http-equiv=\"KDNVersion\" CONTENT=\"1.1\">", DialogTags(), r);
+  ParseMetaLine("<meta http-equiv=\"KDNVersion\" CONTENT=\"1.1\">", ProductPageTags(), r);
   EXPECT_EQ(r.ProductVersion, "1.1");
   // A lower-case content attribute: the value is read from the ninth character.
-  ParseMetaLine("<meta http-equiv=\"KDNVersion\" content=\"1.2\">", DialogTags(), r);
+  ParseMetaLine("<meta http-equiv=\"KDNVersion\" content=\"1.2\">", ProductPageTags(), r);
   EXPECT_EQ(r.ProductVersion, "tp-equiv=");
 }
 
 TEST(UpdatePage_ParseMetaLine, NamesMatchCaseSensitively) {
   TWfiRelease r;
-  ParseMetaLine("<META HTTP-EQUIV=\"kdnversion\" CONTENT=\"9.9\">", DialogTags(), r);
+  ParseMetaLine("<META HTTP-EQUIV=\"kdnversion\" CONTENT=\"9.9\">", ProductPageTags(), r);
   EXPECT_EQ(r.ProductVersion, "");
 }
 
 TEST(UpdatePage_ParseMetaLine, OnlyTheFirstMetaOfALineCounts) {
   TWfiRelease r;
   ParseMetaLine("<META HTTP-EQUIV=\"KDNName\" CONTENT=\"A\"><META HTTP-EQUIV=\"KDNVersion\" CONTENT=\"2\">",
-                DialogTags(), r);
+                ProductPageTags(), r);
   EXPECT_EQ(r.ProductName, "A");
   EXPECT_EQ(r.ProductVersion, "");
 }
 
 TEST(UpdatePage_ParseMetaLine, TagsOfOneNameAreAllFilledAndLaterLinesWin) {
-  TWfiTags tags = DialogTags();
+  TWfiTags tags = ProductPageTags();
   tags.ProductNameTag = "KDNVersion";
   TWfiRelease r;
   ParseMetaLine("<META HTTP-EQUIV=\"KDNVersion\" CONTENT=\"1\">", tags, r);

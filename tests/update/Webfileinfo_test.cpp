@@ -10,19 +10,6 @@
 
 namespace {
 
-void SetDialogTags(TWebFileInfo& info) {
-  info.InfoTags.AuthorTag = "Author";
-  info.InfoTags.AuthorEMailTag = "AuthorEmail";
-  info.InfoTags.DateTag = "KDNDate";
-  info.InfoTags.DownloadTag = "KDNDownload";
-  info.InfoTags.ProductNameTag = "KDNName";
-  info.InfoTags.ReadMeTag = "KDNReadme";
-  info.InfoTags.ReadMeExtTag = "KDNReadmeExt";
-  info.InfoTags.RedirectTag = "KDNRedirect";
-  info.InfoTags.RunParamsTag = "KDNRun";
-  info.InfoTags.VersionTag = "KDNVersion";
-}
-
 std::string Meta(const std::string& name, const std::string& value) {
   return "<META HTTP-EQUIV=\"" + name + "\" CONTENT=\"" + value + "\">\r\n";
 }
@@ -81,7 +68,7 @@ TEST(WebFileInfo_SetActive, TrueIsIgnored) {
 
 TEST(WebFileInfo_LoadDocument, ReadsThePageAndTheDownloadFileName) {
   TWebFileInfo info(nullptr);
-  SetDialogTags(info);
+  info.InfoTags = ProductPageTags();
   info.LoadDocument(Meta("KDNVersion", "1.0.2.0") + Meta("KDNDownload", "http://host/get/Setup.exe?from=page") +
                     Meta("KDNDate", "Mar 3, 2026") + Meta("AuthorEmail", "a@b.example"));
   EXPECT_EQ(info.ProductVersion(), "1.0.2.0");
@@ -95,14 +82,14 @@ TEST(WebFileInfo_LoadDocument, ReadsThePageAndTheDownloadFileName) {
 
 TEST(WebFileInfo_LoadDocument, PageBeyondOneMebibyteIsRejected) {
   TWebFileInfo info(nullptr);
-  SetDialogTags(info);
+  info.InfoTags = ProductPageTags();
   EXPECT_NO_THROW(info.LoadDocument(std::string(MaxInfoPageBytes, ' ')));
   EXPECT_THROW(info.LoadDocument(std::string(MaxInfoPageBytes + 1, ' ')), EUpdatePageError);
 }
 
 TEST(WebFileInfo_ClearResults, SecondPageReplacesTheFirst) {
   TWebFileInfo info(nullptr);
-  SetDialogTags(info);
+  info.InfoTags = ProductPageTags();
   info.LoadDocument(Meta("KDNRedirect", "http://second/") + Meta("KDNName", "First") +
                     Meta("KDNDownload", "http://first/a.exe"));
   EXPECT_EQ(info.RedirectURL(), "http://second/");
@@ -116,7 +103,7 @@ TEST(WebFileInfo_ClearResults, SecondPageReplacesTheFirst) {
 
 TEST(WebFileInfo_ParseDocument, FillsFromTheListAndConvertsTheDate) {
   TWebFileInfo info(nullptr);
-  SetDialogTags(info);
+  info.InfoTags = ProductPageTags();
   TStringList lines;
   lines.Add("<meta http-equiv=\"KDNDate\" CONTENT=\"Jan 15, 1999\">");
   lines.Add("<META HTTP-EQUIV=\"KDNReadme\" CONTENT=\"http://host/readme.txt\">");
@@ -131,7 +118,7 @@ TEST(WebFileInfo_ParseDocument, FillsFromTheListAndConvertsTheDate) {
 
 TEST(WebFileInfo_IsUpdateAvailable, ComparesWithTheFormat) {
   TWebFileInfo info(nullptr);
-  SetDialogTags(info);
+  info.InfoTags = ProductPageTags();
   info.CurrentVersion = "1.9";
   info.LoadDocument(Meta("KDNVersion", "1.10"));
   EXPECT_TRUE(info.IsUpdateAvailable());
@@ -141,7 +128,7 @@ TEST(WebFileInfo_IsUpdateAvailable, ComparesWithTheFormat) {
 
 TEST(WebFileInfo_IsUpdateAvailable, PageWithoutTagsGivesNoUpdateForAReleasedProgram) {
   TWebFileInfo info(nullptr);
-  SetDialogTags(info);
+  info.InfoTags = ProductPageTags();
   info.CurrentVersion = "1.0.0.1";
   info.LoadDocument("<HTML></HTML>");
   EXPECT_FALSE(info.IsUpdateAvailable());
@@ -149,7 +136,7 @@ TEST(WebFileInfo_IsUpdateAvailable, PageWithoutTagsGivesNoUpdateForAReleasedProg
 
 TEST(WebFileInfo_FollowRedirect, AtMostFiveHopsAndNeverBack) {
   TWebFileInfo info(nullptr);
-  SetDialogTags(info);
+  info.InfoTags = ProductPageTags();
   EXPECT_FALSE(info.FollowRedirect({"http://home/"}));
   info.LoadDocument(Meta("KDNRedirect", "http://next/"));
   EXPECT_TRUE(info.FollowRedirect({"http://home/"}));
@@ -164,7 +151,7 @@ TEST(WebFileInfo_FollowRedirect, AtMostFiveHopsAndNeverBack) {
 
 TEST(WebFileInfo_VerifyRelease, VersionsOnlyGoUp) {
   TWebFileInfo info(nullptr);
-  SetDialogTags(info);
+  info.InfoTags = ProductPageTags();
   info.Verify = uvNone;
   info.CurrentVersion = "1.0.0.1";
   info.LoadDocument(Meta("KDNVersion", "1"));
@@ -177,7 +164,7 @@ TEST(WebFileInfo_VerifyRelease, VersionsOnlyGoUp) {
 
 TEST(WebFileInfo_VerifyRelease, SignedReleaseAndItsPackage) {
   TWebFileInfo info(nullptr);
-  info.InfoTags = ReleaseTags();
+  info.InfoTags = ProductPageTags();
   info.CurrentVersion = "1.0.0.1";
   info.Verify = uvRequired;
   info.UpdateKey = PublicKey("public.txt");
