@@ -66,21 +66,14 @@ TEST(UpdatePage_ParsePage, FillsEveryPropertyFromItsTag) {
   EXPECT_EQ(r.ProductSignature, "c2ln");
 }
 
-TEST(UpdatePage_ParsePage, LinesOfAListGiveTheSame) {
+TEST(UpdatePage_ParseDocument, LinesOfAListAndTheDate) {
   TStringList lines;
-  std::string_view page = FullPage;
-  for (size_t end; (end = page.find_first_of("\r\n")) != std::string_view::npos;) {
-    lines.Add(std::string(page.substr(0, end)));
-    page.remove_prefix(end + (page.substr(end, 2) == "\r\n" ? 2 : 1));
-  }
-  lines.Add(std::string(page));
-  TWfiRelease fromList;
-  ParseDocument(lines, ProductPageTags(), wfidDFSDate, fromList);
-  const TWfiRelease fromPage = Parse(FullPage);
-  EXPECT_EQ(fromList.ProductVersion, fromPage.ProductVersion);
-  EXPECT_EQ(fromList.ProductAuthorEMail, fromPage.ProductAuthorEMail);
-  EXPECT_EQ(fromList.ProductDate, fromPage.ProductDate);
-  EXPECT_EQ(fromList.ProductSignature, fromPage.ProductSignature);
+  lines.Add("<meta http-equiv=\"KDNDate\" CONTENT=\"Jan 15, 1999\">");
+  lines.Add("<META HTTP-EQUIV=\"KDNReadme\" CONTENT=\"http://host/readme.txt\">");
+  TWfiRelease r;
+  ParseDocument(lines, ProductPageTags(), wfidDFSDate, r);
+  EXPECT_EQ(r.ProductDate, 36175);
+  EXPECT_EQ(r.ProductReadMe, "http://host/readme.txt");
 }
 
 TEST(UpdatePage_ParsePage, PageWithoutMetaLinesLeavesEverythingEmpty) {

@@ -101,26 +101,13 @@ TEST(WebFileInfo_ClearResults, SecondPageReplacesTheFirst) {
   EXPECT_EQ(info.ProductVersion(), "2.0");
 }
 
-TEST(WebFileInfo_ParseDocument, FillsFromTheListAndConvertsTheDate) {
-  TWebFileInfo info(nullptr);
-  info.InfoTags = ProductPageTags();
-  TStringList lines;
-  lines.Add("<meta http-equiv=\"KDNDate\" CONTENT=\"Jan 15, 1999\">");
-  lines.Add("<META HTTP-EQUIV=\"KDNReadme\" CONTENT=\"http://host/readme.txt\">");
-  info.ParseDocument(lines);
-  EXPECT_EQ(info.ProductDateStr(), "Jan 15, 1999");
-  EXPECT_EQ(info.ProductDate(), 36175);
-  EXPECT_EQ(info.ProductReadMe(), "http://host/readme.txt");
-  EXPECT_EQ(TWebFileInfo::ExtractContent("x CONTENT=\"v\""), "v");
-  info.DateFormat = wfidNone;
-  EXPECT_EQ(info.ConvertProductDate("Jan 15, 1999"), 0);
-}
-
 TEST(WebFileInfo_IsUpdateAvailable, ComparesWithTheFormat) {
   TWebFileInfo info(nullptr);
   info.InfoTags = ProductPageTags();
   info.CurrentVersion = "1.9";
-  info.LoadDocument(Meta("KDNVersion", "1.10"));
+  TStringList lines;
+  lines.Add("<META HTTP-EQUIV=\"KDNVersion\" CONTENT=\"1.10\">");
+  info.ParseDocument(lines);
   EXPECT_TRUE(info.IsUpdateAvailable());
   info.VersionFormat = wfivSimpleString;
   EXPECT_FALSE(info.IsUpdateAvailable());
