@@ -56,15 +56,20 @@ TWfiTags ProductPageTags() {
 
 std::string ExtractContent(std::string_view line) {
   const size_t match = line.find(ContentMark);
-  // Without the mark the value is read as if it stood just before the line.
-  const size_t start = match == std::string_view::npos ? 8 : match + 9;
+  // Past the mark and the opening quote (not tested); without the mark the
+  // value is read as if the mark stood just before the line.
+  const size_t start = match == std::string_view::npos ? ContentMark.size() : match + ContentMark.size() + 1;
   return std::string(QuotedFrom(line, start));
 }
 
+// The name starts past the mark, the equals sign and the opening quote (the
+// two are not tested). An empty name, or one that no quote ends, names
+// nothing: otherwise every tag left unset, the redirect's among them, would
+// take such a line's value.
 void ParseMetaLine(std::string_view line, const TWfiTags& tags, TWfiRelease& release) {
   const size_t match = FindIgnoringCase(line, MetaMark);
   if (match == std::string_view::npos) return;
-  const std::string_view name = QuotedFrom(line, match + 17);
+  const std::string_view name = QuotedFrom(line, match + MetaMark.size() + 2);
   if (name.empty()) return;
   const std::pair<const std::string&, std::string&> targets[] = {
       {tags.AuthorTag, release.ProductAuthor},
@@ -95,7 +100,8 @@ void ParseDocument(const TStringList& lines, const TWfiTags& tags, TWfiDateForma
   ConvertDate(dateFormat, release);
 }
 
-// Lines end at CR, LF or CR LF, as the framework's text lists read them.
+// Lines end at CR, LF or CR LF, as text is read into a list of lines; the
+// lines are views into the page, nothing is copied.
 void ParsePage(std::string_view page, size_t maxBytes, const TWfiTags& tags, TWfiDateFormat dateFormat,
                TWfiRelease& release) {
   if (page.size() > maxBytes)
