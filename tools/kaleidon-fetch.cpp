@@ -58,12 +58,12 @@ bool Parse(const std::vector<std::string>& args, Options& options) {
   return true;
 }
 
-// The client's verdict: empty when the document arrived whole with a 2xx status.
+// The client's verdict: empty when the document arrived whole with a 2xx
+// status, else the client's text (its own, or the server's phrase).
 std::string Outcome(const THttpCli& client, uint16_t error) {
-  if (error || client.StatusCode() == 404) return client.ReasonPhrase();
+  if (error) return client.ReasonPhrase();
   if (client.StatusCode() == 0) return "No status line in the response";
-  if (client.StatusCode() < 200 || client.StatusCode() >= 300)
-    return std::to_string(client.StatusCode()) + " " + client.ReasonPhrase();
+  if (client.StatusCode() < 200 || client.StatusCode() >= 300) return client.ReasonPhrase();
   return {};
 }
 

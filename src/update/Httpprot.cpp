@@ -264,7 +264,7 @@ void THttpCli::ReceiveHeader() {
   if (FState != httpWaitingHeader || FEnding || FFailed) return;
   FReceiveLength += size_t(got);
   FResponseBy = TClock::now() + ResponseTimeLimit;
-  while (FState == httpWaitingHeader && !FEnding && !FLocationPending && FReceiveLength > 0) {
+  while (FState == httpWaitingHeader && !FEnding && FReceiveLength > 0) {
     char* const held = FReceiveBuffer.data();
     const auto* lineFeed = static_cast<const char*>(std::memchr(held, '\n', FReceiveLength));
     const size_t length = lineFeed ? size_t(lineFeed - held) : FReceiveLength;
