@@ -437,7 +437,7 @@ void THttpCli::EndWith(uint16_t error, const std::string& text, bool lookingUp) 
       // request over; the request ends here either way.
     }
   }
-  if (FSocket->State() != wsClosed) FSocket->Close();
+  FSocket->Close();
   SocketSessionClosed(nullptr, 0);
 }
 
@@ -447,10 +447,7 @@ void THttpCli::Fail(uint16_t error, const std::string& text) {
 }
 
 void THttpCli::Abort() {
-  if (FState == httpReady) {
-    if (FSocket->State() != wsClosed) FSocket->Close();
-    return;
-  }
+  if (FState == httpReady) return FSocket->Close();
   if (FEnding) return;
   const bool lookingUp = FState == httpDnsLookup;
   StateChange(httpAborting);
