@@ -4,22 +4,13 @@
 #include "app/Placement.h"
 #include "app/Settings.h"
 #include "framework/Application.h"
+#include "framework/Exceptions.h"
 #include "framework/Files.h"
 #include "framework/MessageBox.h"
 #include "framework/Registry.h"
+#include "imaging/PictureKinds.h"
 
 namespace {
-
-struct TPattern {
-  const char* Setting;
-  const char* Mask;
-};
-
-// The catalogue's search patterns, in the order the build runs them.
-constexpr TPattern Patterns[] = {
-    {"JPEG", "\\*.jpg"}, {"JPEG", "\\*.jpeg"}, {"JPEG", "\\*.jpe"}, {"GIF", "\\*.gif"},
-    {"BMP", "\\*.bmp"},  {"PCX", "\\*.pcx"},   {"TIFF", "\\*.tif"},
-};
 
 void WriteDesktopValue(const std::string& name, const std::string& value) {
   TRegistry registry;
@@ -113,10 +104,10 @@ void TForm1::BuildWallpaperList() {
   FWallpaperList->Clear();
   FWallpaperList->Duplicates = TDuplicates::dupIgnore;
   FWallpaperList->SetSorted(true);
-  for (const TPattern& pattern : Patterns) {
-    if (!settings->ReadBool(SettingsSection, pattern.Setting, true)) continue;
+  for (const TPictureKind& kind : PictureKinds()) {
+    if (!kind.Catalogued || !settings->ReadBool(SettingsSection, kind.Setting, true)) continue;
     FDirFinder->FileList().Clear();
-    FDirFinder->SetStartString(FBaseDir + pattern.Mask);
+    FDirFinder->SetStartString(FBaseDir + "\\*" + kind.Extension);
     FDirFinder->Run();
     FWallpaperList->AddStrings(FDirFinder->FileList());
   }
@@ -167,19 +158,21 @@ int TForm1::PlacementFor(TRegIniFile& settings) {
   return settings.ReadInteger(SettingsSection, "Middle Type", plStretchProportionally);
 }
 
-// TileWallpaper is written before the system is asked to show the bitmap and
-// Wallpaper after it. The bitmap save replaces the old file in one step, so a
-// failed save leaves the previous wallpaper intact.
+// Only a picture that was loaded becomes the wallpaper: a file that gave none
+// (a GIF without images) ends the command with its kind's error, and nothing
+// is written. TileWallpaper is written once the bitmap is saved, before the
+// system is asked to show it, and Wallpaper after that; the save replaces the
+// old file in one step, so a failed save leaves the previous wallpaper and
+// its tile mode as they were.
 void TForm1::SetWallpaper(const std::string& sourcePath) {
   const std::string bitmapPath = BitmapPath();
   auto settings = OpenSettings();
-  ImageHolder1->LoadFromFile(sourcePath);
+  if (!ImageHolder1->LoadFromFile(sourcePath)) throw EInvalidGraphic(NoPictureMessage(sourcePath));
   const int placement = PlacementFor(*settings);
-  if (placement >= plTile && placement <= plStretchProportionally) {
-    WriteDesktopValue("TileWallpaper", placement == plTile ? "1" : "0");
-    ResizeForPlacement(*ImageHolder1, placement, FDesktop.ScreenWidth(), FDesktop.ScreenHeight());
-  }
+  const bool known = placement >= plTile && placement <= plStretchProportionally;
+  if (known) ResizeForPlacement(*ImageHolder1, placement, FDesktop.ScreenWidth(), FDesktop.ScreenHeight());
   ImageHolder1->SaveToFileBMP(bitmapPath);
+  if (known) WriteDesktopValue("TileWallpaper", placement == plTile ? "1" : "0");
   FDesktop.SetWallpaperFile(bitmapPath);
   WriteDesktopValue("Wallpaper", bitmapPath);
   FDesktop.BroadcastSettingChange();
