@@ -316,6 +316,8 @@ def run_case(name, setup, expected, seconds, workdir):
     if isinstance(expected, bytes):
         if code != 0:
             problems.append("exit %d: %s" % (code, stderr))
+        elif not os.path.exists(output):
+            problems.append("exit 0 without OUTPUT: %s" % stderr)
         elif open(output, "rb").read() != expected:
             got = hashlib.sha256(open(output, "rb").read()).hexdigest()
             problems.append("body differs: sha256 %s, expected %s" % (got, hashlib.sha256(expected).hexdigest()))
