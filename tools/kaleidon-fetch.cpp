@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "ToolMain.h"
 #include "framework/Application.h"
 #include "framework/Files.h"
 #include "framework/Streams.h"
@@ -99,16 +100,8 @@ int Run(const Options& options) {
 
 }  // namespace
 
-int KaleidonFetch(const std::vector<std::string>& args) {
+int ToolMain(const std::vector<std::string>& args) {
   Options options;
-  if (!Parse(args, options)) {
-    std::fputs(Usage, stderr);
-    return 2;
-  }
-  try {
-    return Run(options);
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "%s\n", e.what());
-    return 1;
-  }
+  const bool parsed = Parse(args, options);
+  return RunTool(Usage, parsed, [&] { return Run(options); });
 }

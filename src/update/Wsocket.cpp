@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "framework/Application.h"
 #include "framework/MessageWindow.h"
@@ -58,6 +59,21 @@ std::string Trim(const std::string& text) {
   const size_t first = text.find_first_not_of(' ');
   if (first == std::string::npos) return {};
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// Port and Proto: a number, read up to its first non-digit (leading spaces
+// skipped), or a name the system's database knows; none for neither, for an
+// empty text and for a number above Max.
+template <class Lookup>
+std::optional<int> NumberOrName(const std::string& value, int max, Lookup lookup) {
+  const std::string text = Trim(value);
+  if (text.empty()) return std::nullopt;
+  if (text[0] < '0' || text[0] > '9') return lookup(text);
+  int number = 0;
+  for (size_t i = 0; i < text.size() && text[i] >= '0' && text[i] <= '9' && number <= max; ++i)
+    number = number * 10 + (text[i] - '0');
+  if (number > max) return std::nullopt;
+  return number;
 }
 
 }  // namespace
@@ -200,41 +216,25 @@ void TCustomWSocket::SetAddr(const std::string& value) {
   FAddrResolved = false;
 }
 
-// A number is read up to its first non-digit, leading spaces skipped; any
-// other text is a service name of the current protocol.
 void TCustomWSocket::SetPort(const std::string& value) {
   if (FPortAssigned && value == FPortStr) return;
   FPortStr = value;
   if (FState != wsClosed) return RaiseException("Cannot change Port if not closed");
-  const std::string port = Trim(value);
-  FPortAssigned = false;
-  if (port.empty()) return;
-  if (port[0] >= '0' && port[0] <= '9') {
-    unsigned number = 0;
-    for (size_t i = 0; i < port.size() && port[i] >= '0' && port[i] <= '9' && number <= 65535; ++i)
-      number = number * 10 + unsigned(port[i] - '0');
-    FPortNumber = uint16_t(number);
-    FPortAssigned = number <= 65535;
-  } else {
-    FPortAssigned = OsLookupService(port, FProtoStr, FPortNumber);
-  }
-  if (!FPortAssigned) SocketError("SetPort: Cannot convert port '" + value + "'", weInvalidArgument);
+  const auto port = NumberOrName(value, 65535, [&](const std::string& name) { return OsLookupService(name, FProtoStr); });
+  FPortAssigned = port.has_value();
+  if (port) FPortNumber = uint16_t(*port);
+  if (!port && !Trim(value).empty()) SocketError("SetPort: Cannot convert port '" + value + "'", weInvalidArgument);
 }
 
 void TCustomWSocket::SetProto(const std::string& value) {
   if (FProtoAssigned && value == FProtoStr) return;
   FProtoStr = value;
   if (FState != wsClosed) return RaiseException("Cannot change Proto if not closed");
-  const std::string proto = Trim(value);
-  FProtoAssigned = false;
-  if (proto.empty()) return;
-  if (proto[0] >= '0' && proto[0] <= '9') {
-    FProtoNumber = StrToIntDef(proto, -1);
-    FProtoAssigned = FProtoNumber >= 0;
-  } else {
-    FProtoAssigned = OsLookupProtocol(proto, FProtoNumber);
-  }
-  if (!FProtoAssigned) SocketError("SetProto: Cannot convert protocol '" + value + "'", weInvalidArgument);
+  const auto proto = NumberOrName(value, 255, OsLookupProtocol);
+  FProtoAssigned = proto.has_value();
+  if (proto) FProtoNumber = *proto;
+  if (!proto && !Trim(value).empty())
+    SocketError("SetProto: Cannot convert protocol '" + value + "'", weInvalidArgument);
 }
 
 void TCustomWSocket::DnsLookup(const std::string& hostName) {
@@ -354,10 +354,11 @@ void TCustomWSocket::ASyncReceive(uint16_t error) {
 
 int TCustomWSocket::Receive(void* buffer, int len) {
   const int count = OsReceive(buffer, len);
-  if (count < 0)
-    FLastError = OsLastError();
-  else
-    FReadCount += count;
+  if (count < 0) {
+    FLastError = -count;
+    return -1;
+  }
+  FReadCount += count;
   return count;
 }
 
@@ -401,7 +402,7 @@ void TCustomWSocket::TryToSend() {
       if (sent < count) return;
       continue;
     }
-    const int error = OsLastError();
+    const int error = -sent;
     if (error == weWouldBlock) return;
     if (error == weConnectionReset || error == weNotSocket || error == weNotConnected || error == weInvalidArgument) {
       FCloseInvoked = true;

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -143,11 +144,10 @@ private:
   int OsConnect(uint32_t addr, uint16_t port);
   int OsShutdown();
   int OsCloseSocket();
-  // Send and receive: the count, or -1 with the error in OsLastError.
+  // Send and receive: the count, or the error number negated.
   int OsSend(const void* data, int len);
   int OsReceive(void* buffer, int len);
   int OsBytesWaiting(int& count);
-  int OsLastError() const;
   int OsStartLookup(const std::string& hostName, uintptr_t& lookup);
   int OsCancelLookup();
   // The addresses answered to the current lookup; false for a reply to
@@ -155,8 +155,8 @@ private:
   bool OsTakeLookupResult(uintptr_t lookup, std::vector<std::string>& addresses);
   // Blocking lookups of the system's databases; false when not found.
   static bool OsResolveName(const std::string& name, uint32_t& addr);
-  static bool OsLookupService(const std::string& name, const std::string& proto, uint16_t& port);
-  static bool OsLookupProtocol(const std::string& name, int& protocol);
+  static std::optional<int> OsLookupService(const std::string& name, const std::string& proto);
+  static std::optional<int> OsLookupProtocol(const std::string& name);
   friend uint32_t WSocketResolveHost(const std::string& host);
 
   std::unique_ptr<TMessageWindow> FWindow;

@@ -113,7 +113,6 @@ struct TCustomWSocket::TImpl {
   uint64_t Watch = 0;
   bool Connecting = false;
   bool Closed = false;  // the close event has been reported
-  int LastError = 0;
   std::shared_ptr<TLookupJob> Lookup;
   uint64_t LookupWatch = 0;
   uintptr_t LookupNumber = 0;
@@ -128,11 +127,9 @@ TCustomWSocket::TImpl* TCustomWSocket::OsNewImpl() { return new TImpl; }
 
 void TCustomWSocket::TImplDeleter::operator()(TImpl* impl) const { delete impl; }
 
-bool TCustomWSocket::OsHasSocket() const { return FImpl->Socket.Valid(); }
-
 uintptr_t TCustomWSocket::OsSocketId() const { return uintptr_t(FImpl->Socket.Get()); }
 
-int TCustomWSocket::OsLastError() const { return FImpl->LastError; }
+bool TCustomWSocket::OsHasSocket() const { return FImpl->Socket.Valid(); }
 
 int TCustomWSocket::OsOpen(int protocol) {
   const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, protocol);
@@ -220,20 +217,15 @@ int TCustomWSocket::OsCloseSocket() {
 int TCustomWSocket::OsSend(const void* data, int len) {
   const ssize_t sent = ::send(FImpl->Socket.Get(), data, size_t(len), MSG_NOSIGNAL);
   if (sent >= 0) return int(sent);
-  FImpl->LastError = WinsockError(errno);
-  if (FImpl->LastError == weWouldBlock && !FImpl->Closed) ChangeWatch(FImpl->Watch, POLLIN | POLLOUT);
-  return -1;
+  const int error = WinsockError(errno);
+  if (error == weWouldBlock && !FImpl->Closed) ChangeWatch(FImpl->Watch, POLLIN | POLLOUT);
+  return -error;
 }
 
 int TCustomWSocket::OsReceive(void* buffer, int len) {
-  if (!FImpl->Socket) {
-    FImpl->LastError = weNotSocket;
-    return -1;
-  }
+  if (!FImpl->Socket) return -weNotSocket;
   const ssize_t got = ::recv(FImpl->Socket.Get(), buffer, size_t(len > 0 ? len : 0), 0);
-  if (got >= 0) return int(got);
-  FImpl->LastError = WinsockError(errno);
-  return -1;
+  return got >= 0 ? int(got) : -WinsockError(errno);
 }
 
 int TCustomWSocket::OsBytesWaiting(int& count) {
@@ -283,16 +275,14 @@ bool TCustomWSocket::OsResolveName(const std::string& name, uint32_t& addr) {
   return ::inet_pton(AF_INET, addresses.front().c_str(), &addr) == 1;
 }
 
-bool TCustomWSocket::OsLookupService(const std::string& name, const std::string& proto, uint16_t& port) {
+std::optional<int> TCustomWSocket::OsLookupService(const std::string& name, const std::string& proto) {
   const servent* service = ::getservbyname(name.c_str(), proto.c_str());
-  if (!service) return false;
-  port = ntohs(uint16_t(service->s_port));
-  return true;
+  if (!service) return std::nullopt;
+  return ntohs(uint16_t(service->s_port));
 }
 
-bool TCustomWSocket::OsLookupProtocol(const std::string& name, int& protocol) {
+std::optional<int> TCustomWSocket::OsLookupProtocol(const std::string& name) {
   const protoent* entry = ::getprotobyname(name.c_str());
-  if (!entry) return false;
-  protocol = entry->p_proto;
-  return true;
+  if (!entry) return std::nullopt;
+  return entry->p_proto;
 }

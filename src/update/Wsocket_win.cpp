@@ -59,7 +59,6 @@ struct TCustomWSocket::TImpl {
   }
   TSocketHandle Socket;
   HANDLE Lookup = nullptr;
-  int LastError = 0;
 };
 
 TCustomWSocket::TImpl* TCustomWSocket::OsNewImpl() { return new TImpl; }
@@ -69,8 +68,6 @@ void TCustomWSocket::TImplDeleter::operator()(TImpl* impl) const { delete impl; 
 bool TCustomWSocket::OsHasSocket() const { return FImpl->Socket.Valid(); }
 
 uintptr_t TCustomWSocket::OsSocketId() const { return uintptr_t(FImpl->Socket.Get()); }
-
-int TCustomWSocket::OsLastError() const { return FImpl->LastError; }
 
 int TCustomWSocket::OsOpen(int protocol) {
   FImpl->Socket.Reset(socket(AF_INET, SOCK_STREAM, protocol));
@@ -126,14 +123,12 @@ int TCustomWSocket::OsCloseSocket() {
 
 int TCustomWSocket::OsSend(const void* data, int len) {
   const int sent = send(FImpl->Socket.Get(), static_cast<const char*>(data), len, 0);
-  if (sent == SOCKET_ERROR) FImpl->LastError = WSAGetLastError();
-  return sent == SOCKET_ERROR ? -1 : sent;
+  return sent == SOCKET_ERROR ? -WSAGetLastError() : sent;
 }
 
 int TCustomWSocket::OsReceive(void* buffer, int len) {
   const int got = recv(FImpl->Socket.Get(), static_cast<char*>(buffer), len > 0 ? len : 0, 0);
-  if (got == SOCKET_ERROR) FImpl->LastError = WSAGetLastError();
-  return got == SOCKET_ERROR ? -1 : got;
+  return got == SOCKET_ERROR ? -WSAGetLastError() : got;
 }
 
 int TCustomWSocket::OsBytesWaiting(int& count) {
@@ -188,16 +183,14 @@ bool TCustomWSocket::OsResolveName(const std::string& name, uint32_t& addr) {
   return true;
 }
 
-bool TCustomWSocket::OsLookupService(const std::string& name, const std::string& proto, uint16_t& port) {
+std::optional<int> TCustomWSocket::OsLookupService(const std::string& name, const std::string& proto) {
   const servent* service = getservbyname(name.c_str(), proto.c_str());
-  if (!service) return false;
-  port = ntohs(u_short(service->s_port));
-  return true;
+  if (!service) return std::nullopt;
+  return ntohs(uint16_t(service->s_port));
 }
 
-bool TCustomWSocket::OsLookupProtocol(const std::string& name, int& protocol) {
+std::optional<int> TCustomWSocket::OsLookupProtocol(const std::string& name) {
   const protoent* entry = getprotobyname(name.c_str());
-  if (!entry) return false;
-  protocol = entry->p_proto;
-  return true;
+  if (!entry) return std::nullopt;
+  return entry->p_proto;
 }

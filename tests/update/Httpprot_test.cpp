@@ -362,3 +362,20 @@ TEST(THttpCli_Encode, Base64UUEncodeAndPosn) {
   EXPECT_EQ(Posn("/", "http://host/dir/file.zip", -1), 16);
   EXPECT_EQ(Posn("/", "file.zip", -1), 0);
 }
+
+TEST(THttpCli_Get, WaitsInTheMessageLoopAndRaisesForAServerError) {
+  THttpRun run(7);
+  run.Reply(Exchanges[0][0]);
+  run.Reply(Exchanges[4][0]);
+  run.Client->URL = "http://example.test/";
+  run.Client->Get();
+  EXPECT_EQ(run.Client->State(), httpReady);
+  EXPECT_EQ(std::string(run.Body.Data().begin(), run.Body.Data().end()), Doc);
+  try {
+    run.Client->Get();
+    FAIL() << "no exception";
+  } catch (const EHttpException& e) {
+    EXPECT_EQ(e.Message(), "Not Found");
+    EXPECT_EQ(e.Code(), 404);
+  }
+}
