@@ -19,27 +19,33 @@
 #include "framework/Streams.h"
 #include "update/Httpprot.h"
 
+// One client serves every input, as one serves every fetch of the update
+// check: each request must start afresh whatever the one before did.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static TApplication application;
+  static TFakeSocket* net = nullptr;
+  static THttpCli* client = [] {
+    auto socket = std::make_unique<TFakeSocket>(1);
+    net = socket.get();
+    return new THttpCli(nullptr, std::move(socket));
+  }();
   if (size == 0) return 0;
-  const size_t piece = data[0] ? data[0] : size;
-  auto socket = std::make_unique<TFakeSocket>(piece);
-  TFakeSocket& net = *socket;
+  net->PieceSize = data[0] ? data[0] : size;
+  net->Replies.clear();
   std::string_view rest(reinterpret_cast<const char*>(data + 1), size - 1);
   for (;;) {
     const size_t split = rest.find("\xFF\xFE\xFD\xFC");
-    net.Replies.push_back({std::string(rest.substr(0, split)), true});
+    net->Replies.push_back({std::string(rest.substr(0, split)), true});
     if (split == std::string_view::npos) break;
     rest.remove_prefix(split + 4);
   }
   TMemoryStream body;
-  THttpCli client(nullptr, std::move(socket));
-  client.ReceiveStream = &body;
-  client.URL = "http://fuzz.test/dir/page?q=1";
+  client->ReceiveStream = &body;
+  client->URL = "http://fuzz.test/dir/page?q=1";
   bool done = false;
-  client.OnRequestDone = THttpRequestDone([&](TObject*, THttpRequest, uint16_t) { done = true; });
-  client.GetASync();
+  client->OnRequestDone = THttpRequestDone([&](TObject*, THttpRequest, uint16_t) { done = true; });
+  client->GetASync();
   for (int spins = 0; !done && spins < 1000000; ++spins) application.ProcessMessages();
-  if (!done || client.State() != httpReady || client.ReceivedBytes() != int64_t(body.Data().size())) std::abort();
+  if (!done || client->State() != httpReady || client->ReceivedBytes() != int64_t(body.Data().size())) std::abort();
   return 0;
 }

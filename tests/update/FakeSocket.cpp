@@ -10,7 +10,7 @@ constexpr uint32_t MsgConnected = WM_USER_BASE + 10, MsgPiece = WM_USER_BASE + 1
 }  // namespace
 
 TFakeSocket::TFakeSocket(size_t pieceSize)
-    : TCustomWSocket(nullptr), FPieceSize(pieceSize), FWindow(TMessageWindow::TKind::MessageOnly, "fake", [this](TMessage& m) {
+    : TCustomWSocket(nullptr), PieceSize(pieceSize), FWindow(TMessageWindow::TKind::MessageOnly, "fake", [this](TMessage& m) {
         if (m.Msg != MsgConnected && m.Msg != MsgPiece) return false;
         if (m.WParam == FConnection && FOpen) Next(m.Msg);
         return true;
@@ -44,7 +44,7 @@ void TFakeSocket::Next(uint32_t step) {
     return;
   }
   if (FReleased < FReply.Bytes.size()) {
-    FReleased = std::min(FReply.Bytes.size(), FReleased + FPieceSize);
+    FReleased = std::min(FReply.Bytes.size(), FReleased + PieceSize);
     OnDataAvailable(this, 0);
     if (FOpen) FWindow.Post(MsgPiece, FConnection);
     return;

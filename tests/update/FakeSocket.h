@@ -21,6 +21,7 @@ class TFakeSocket : public TCustomWSocket {
 public:
   explicit TFakeSocket(size_t pieceSize);
 
+  size_t PieceSize;
   std::deque<TScriptedReply> Replies;  // one per connection, in order
   bool AnswerLookups = true;
   int ConnectError = 0;
@@ -40,7 +41,6 @@ public:
 private:
   void Next(uint32_t step);
 
-  size_t FPieceSize;
   bool FOpen = false;
   TScriptedReply FReply;
   size_t FReleased = 0, FRead = 0;
