@@ -28,8 +28,11 @@ public:
     Log.push_back("set " + path + " tile=" + DesktopValue("TileWallpaper") + " wallpaper=" + DesktopValue("Wallpaper"));
   }
   void BroadcastSettingChange() override { Log.push_back("broadcast wallpaper=" + DesktopValue("Wallpaper")); }
+  int MenuLineHeight() override { return LineHeight; }
+  int MenuItemWidth(const std::string& caption) override { return 10 * int(caption.size()); }
 
   std::string Directory;
+  int LineHeight = 19;
   std::vector<std::string> Log;
 };
 

@@ -1,0 +1,54 @@
+#include "framework/Menus.h"
+
+#include <windows.h>
+
+#include "framework/Handle.h"
+#include "framework/Wide.h"
+
+namespace {
+
+struct TMenuTraits {
+  using TValue = HMENU;
+  static TValue None() { return nullptr; }
+  static void Close(TValue h) { DestroyMenu(h); }
+};
+using TMenuHandle = THandle<TMenuTraits>;
+
+// A caption is shown as it reads: an "&" in a file name is a character, not
+// the mark of an accelerator.
+std::wstring MenuText(const std::string& caption) {
+  std::wstring text;
+  for (wchar_t c : Utf8ToWide(caption)) {
+    if (c == L'&') text += L'&';
+    text += c;
+  }
+  return text;
+}
+
+UINT ItemFlags(const TMenuItem& item) {
+  if (item.IsLine()) return MF_SEPARATOR;
+  UINT flags = MF_STRING;
+  if (!item.Enabled) flags |= MF_GRAYED;
+  if (item.Break == TMenuBreak::mbBarBreak) flags |= MF_MENUBARBREAK;
+  if (item.Break == TMenuBreak::mbBreak) flags |= MF_MENUBREAK;
+  return flags;
+}
+
+}  // namespace
+
+// Commands are item positions plus one (0 means nothing was chosen). The
+// item is clicked after the menu's own loop has ended, so its handler may
+// open dialogs of its own.
+void TPopupMenu::Popup(int x, int y, void* ownerWindow) {
+  OnPopup(this);
+  const TMenuHandle menu(CreatePopupMenu());
+  if (!menu) return;
+  for (size_t i = 0; i < FItems.size(); ++i) {
+    const TMenuItem& item = *FItems[i];
+    AppendMenuW(menu.Get(), ItemFlags(item), i + 1, MenuText(item.Caption).c_str());
+    if (item.Default) SetMenuDefaultItem(menu.Get(), UINT(i), TRUE);
+  }
+  const auto owner = static_cast<HWND>(ownerWindow);
+  const int chosen = TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y, 0, owner, nullptr);
+  if (chosen > 0 && size_t(chosen) <= FItems.size()) FItems[size_t(chosen) - 1]->Click();
+}
