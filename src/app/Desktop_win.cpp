@@ -30,7 +30,8 @@ public:
   // second holds a submenu arrow) and the column's bar.
   int MenuItemWidth(const std::string& caption) override {
     if (!FMenuFont) {
-      NONCLIENTMETRICSW metrics{sizeof metrics};
+      NONCLIENTMETRICSW metrics{};
+      metrics.cbSize = sizeof metrics;
       SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
       metrics.lfMenuFont.lfWeight = FW_BOLD;  // the default item is bold: measure every item so
       FMenuFont.Reset(CreateFontIndirectW(&metrics.lfMenuFont));

@@ -5,7 +5,8 @@
 // The version the system shows this program, which the manifest's list of
 // supported systems decides.
 void ReadOSVersion(int& major, int& minor) {
-  OSVERSIONINFOW info{sizeof info};
+  OSVERSIONINFOW info{};
+  info.dwOSVersionInfoSize = sizeof info;
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
   if (!GetVersionExW(&info)) return;

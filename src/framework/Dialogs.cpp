@@ -147,16 +147,9 @@ bool TSpinEdit::KeyAllowed(uint32_t c) const {
   return (c >= '0' && c <= '9') || c == '+' || c == '-';
 }
 
-struct TDialog::TImpl {
-  void* Window = nullptr;
-};
-
-TDialog::TDialog(TComponent* AOwner, int templateId)
-    : TComponent(AOwner), FTemplateId(templateId), FImpl(new TImpl) {}
+TDialog::TDialog(TComponent* AOwner, int templateId) : TComponent(AOwner), FTemplateId(templateId) {}
 
 TDialog::~TDialog() = default;
-
-void* TDialog::Handle() const { return FImpl->Window; }
 
 TDialogControl* TDialog::Control(int id) const {
   for (const auto& control : FControls)

@@ -179,7 +179,7 @@ public:
   TNotifyEvent OnShow;
 
   // The dialog's window, or null while it is closed.
-  void* Handle() const;
+  void* Handle() const { return FWindow; }
   bool Showing() const { return Handle() != nullptr; }
   // Brings the open dialog to the front.
   void BringToFront();
@@ -208,8 +208,7 @@ private:
   int FTemplateId;
   int FModalResult = mrNone;
   std::vector<std::unique_ptr<TDialogControl>> FControls;
-  struct TImpl;
-  std::unique_ptr<TImpl> FImpl;
+  void* FWindow = nullptr;
 };
 
 // Plays the user in tests (and where there is no window manager): the hook

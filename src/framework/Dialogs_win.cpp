@@ -60,7 +60,7 @@ bool TDialog::WindowMessage(void* handle, uint32_t msg, uintptr_t wParam, intptr
   const HWND window = Window(handle);
   switch (msg) {
     case WM_INITDIALOG:
-      FImpl->Window = window;
+      FWindow = window;
       for (const auto& control : FControls) {
         SetWindowSubclass(GetDlgItem(window, control->Id()), ControlProc, 1, DWORD_PTR(control.get()));
         control->Attach();
@@ -116,7 +116,7 @@ int TDialog::PlatformShowModal() {
   }
   if (disableOwner) EnableWindow(owner, TRUE);
   for (const auto& control : FControls) control->Detach();
-  FImpl->Window = nullptr;
+  FWindow = nullptr;
   SetWindowLongPtrW(window, DWLP_USER, 0);
   DestroyWindow(window);
   return FModalResult;
@@ -140,7 +140,8 @@ void TDialog::SetClientSize(int width, int height) {
   RECT frame{0, 0, ScaleForDpi(window, width), ScaleForDpi(window, height)};
   AdjustWindowRectEx(&frame, DWORD(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
                      DWORD(GetWindowLongPtrW(window, GWL_EXSTYLE)));
-  MONITORINFO monitor{sizeof monitor};
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
   GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
   const RECT& work = monitor.rcWork;
   const int w = frame.right - frame.left;
