@@ -4,10 +4,13 @@
 #include "TempDir.h"
 #include "app/Mainform.h"
 #include "app/PaperRandom.h"
+#include "app/Traymenu.h"
 #include "framework/Application.h"
+#include "framework/Exceptions.h"
 #include "framework/Files.h"
 #include "framework/RegIniFile.h"
 #include "framework/Registry.h"
+#include "framework/SysUtils.h"
 #include "imaging/BmpCodec.h"
 
 namespace {
@@ -35,6 +38,28 @@ public:
   int LineHeight = 19;
   std::vector<std::string> Log;
 };
+
+// Counts the commands that would open dialogs, and plays the options dialog.
+class TFakeDialogs : public TDialogCommands {
+public:
+  void Configure(TForm1& controller) override {
+    ++Configured;
+    if (OnConfigure) OnConfigure(controller);
+  }
+  void WallpaperList(TForm1&) override { ++Listed; }
+  void About(TForm1&) override { ++Abouts; }
+
+  int Configured = 0;
+  int Listed = 0;
+  int Abouts = 0;
+  std::function<void(TForm1&)> OnConfigure;
+};
+
+std::vector<std::string> Captions(const TPopupMenu& menu) {
+  std::vector<std::string> captions;
+  for (int i = 0; i < menu.Count(); ++i) captions.push_back(menu.Items(i)->Caption);
+  return captions;
+}
 
 std::string BmpOfSize(int width, int height) {
   TBitmap bitmap(width, height);
@@ -76,7 +101,7 @@ protected:
     desktop.WriteString("Wallpaper", "old");
   }
 
-  std::unique_ptr<TForm1> Start() { return std::make_unique<TForm1>(nullptr, Desktop); }
+  std::unique_ptr<TForm1> Start() { return std::make_unique<TForm1>(nullptr, Desktop, Dialogs); }
   // Catalogue paths as the program builds them: base directory, backslash, name.
   std::string Picture(const std::string& name) { return Pictures.Path() + "\\" + name; }
   std::string BitmapPath() const { return Windows.Join("win") + "\\Kaleidon.bmp"; }
@@ -93,6 +118,7 @@ protected:
   TTempDir Pictures;
   TTempDir Windows;
   TFakeDesktop Desktop{Windows.Join("win") + "\\"};
+  TFakeDialogs Dialogs;
 };
 
 }  // namespace
@@ -132,16 +158,202 @@ TEST_F(MainformTest, CatalogueHoldsTheSevenPatternsSortedIgnoringCase) {
   EXPECT_EQ(Catalogue(*form), (std::vector<std::string>{"d.tif", "f.GIF", "g.bmp", "h.Pcx"}));
 }
 
-TEST_F(MainformTest, InvalidBaseDirectoryIsReportedOncePerEnabledPattern) {
+TEST_F(MainformTest, InvalidBaseDirectoryIsReportedOncePerBuild) {
   const std::string missing = Pictures.Join("gone");
   Store("WPLocation", missing);
   Store("GIF", "0");
   auto form = Start();
   form->BuildWallpaperList();
-  ASSERT_EQ(Sandbox.Messages.size(), 6u);
+  ASSERT_EQ(Sandbox.Messages.size(), 1u);
   EXPECT_EQ(Sandbox.Messages[0].Text, "Invalid Wallpaper Directory:\n" + missing + "\\");
   EXPECT_EQ(Sandbox.Messages[0].Caption, "Kaleidon");
+  EXPECT_EQ(Dialogs.Configured, 1);
   EXPECT_EQ(form->WallpaperList().Count(), 0);
+}
+
+TEST_F(MainformTest, DirectoryChosenInTheReportsDialogIsSearched) {
+  Pictures.Write("a.bmp");
+  Store("WPLocation", Pictures.Join("gone"));
+  Dialogs.OnConfigure = [&](TForm1& controller) { controller.SetBaseDir(Pictures.Path()); };
+  auto form = Start();
+  form->BuildWallpaperList();
+  EXPECT_EQ(Sandbox.Messages.size(), 1u);
+  EXPECT_EQ(Catalogue(*form), std::vector<std::string>{"a.bmp"});
+}
+
+TEST_F(MainformTest, BuildDuringTheReportReportsNothingAndTimedChangesWait) {
+  Pictures.Write("a.bmp", BmpOfSize(4, 3));
+  Store("WPLocation", Pictures.Join("gone"));
+  auto form = Start();
+  form->SetChangeTimer(1);
+  Dialogs.OnConfigure = [&](TForm1& controller) {
+    controller.BuildWallpaperList();
+    controller.Timer1Timer(nullptr);
+    controller.Timer1Timer(nullptr);
+  };
+  form->BuildWallpaperList();
+  EXPECT_EQ(Sandbox.Messages.size(), 1u);
+  EXPECT_EQ(Dialogs.Configured, 1);
+  EXPECT_EQ(form->MinutesLeft(), 1);
+  EXPECT_TRUE(Desktop.Log.empty());
+}
+
+TEST_F(MainformTest, EmptyOrRelativeBaseDirectoryIsReportedUnsearched) {
+  for (const char* location : {"", "Pictures"}) {
+    Store("WPLocation", location);
+    Sandbox.Messages.clear();
+    auto form = Start();
+    form->BuildWallpaperList();
+    ASSERT_EQ(Sandbox.Messages.size(), 1u) << location;
+    EXPECT_EQ(Sandbox.Messages[0].Text, std::string("Invalid Wallpaper Directory:\n") + location + "\\");
+  }
+}
+
+TEST_F(MainformTest, OneWalkGivesWhatOneWalkPerPatternGives) {
+  for (const char* name : {"x.jpg", "X.JPG", "sub/x.jpg", "Sub/X.Jpg", "b.JPEG", "b.jpe", "c.tif", "c.TIFF", "d.gif",
+                           "e.bmp", "f.pcx", "g.png", "deep/er/h.Pcx", "deep/er/H.pcx", "deep/I.BMP", "j.jpeg"})
+    Pictures.Write(name);
+  Store("GIF", "0");
+  auto form = Start();
+  form->BuildWallpaperList();
+  TStringList expected;
+  expected.Duplicates = TDuplicates::dupIgnore;
+  expected.SetSorted(true);
+  TFindDirsList finder(nullptr, "");
+  for (const TCataloguePattern& pattern : CataloguePatterns) {
+    if (std::string(pattern.Setting) == "GIF") continue;
+    finder.FileList().Clear();
+    finder.SetStartString(Pictures.Path() + pattern.Mask);
+    finder.Run();
+    expected.AddStrings(finder.FileList());
+  }
+  ASSERT_EQ(form->WallpaperList().Count(), expected.Count());
+  for (int i = 0; i < expected.Count(); ++i) EXPECT_EQ(form->WallpaperList()[i], expected[i]);
+  EXPECT_EQ(expected.Count(), 10);
+}
+
+TEST_F(MainformTest, HintNamesTheWallpaperAndTheMinutesLeft) {
+  auto form = Start();
+  EXPECT_EQ(form->TrayIcon1->Hint(), "Wallpaper: ");
+  Pictures.Write("sub/sunset.bmp", BmpOfSize(4, 3));
+  form->SetWallpaper(Picture("sub\\sunset.bmp"));
+  form->SetChangeTimer(12);
+  form->UpdateTrayHint();
+  EXPECT_EQ(form->TrayIcon1->Hint(), "Wallpaper: sunset.bmp; Time: 12 Min");
+  form->SetChangeTimer(-3);
+  form->UpdateTrayHint();
+  EXPECT_EQ(form->TrayIcon1->Hint(), "Wallpaper: sunset.bmp; Time: -3 Min");
+}
+
+TEST_F(MainformTest, MenuListsTheCatalogueAfterTheCommands) {
+  for (const char* name : {"b.bmp", "a&b.jpg", "sub/b.bmp"}) Pictures.Write(name);
+  auto form = Start();
+  form->BuildPopupMenu();
+  EXPECT_EQ(Captions(*form->PopupMenu1), (std::vector<std::string>{"Chage Paper", "Configure Kaleidon", "Wallpaper List",
+                                                                    "About Kaleidon", "-", "a&b.jpg", "b.bmp", "b.bmp",
+                                                                    "-", "Exit"}));
+  EXPECT_TRUE(form->PopupMenu1->Items(0)->Default);
+  EXPECT_EQ(form->PopupMenu1->Items(7)->Tag, 2);
+  EXPECT_EQ(form->PopupMenu1->Items(7)->Hint, Picture("sub\\b.bmp"));
+  EXPECT_EQ(form->Exit1, form->PopupMenu1->Items(9));
+}
+
+TEST_F(MainformTest, MenuWithoutTheCatalogueOrWithAnEmptyOne) {
+  auto form = Start();
+  form->BuildPopupMenu();
+  EXPECT_EQ(Captions(*form->PopupMenu1).size(), 7u);
+  EXPECT_EQ(form->PopupMenu1->Items(5)->Caption, "-");
+  Store("Display Papers", "0");
+  Store("WPLocation", Pictures.Join("gone"));
+  form->BuildPopupMenu();
+  EXPECT_EQ(Captions(*form->PopupMenu1).back(), "Exit");
+  EXPECT_EQ(Captions(*form->PopupMenu1).size(), 6u);
+  EXPECT_TRUE(Sandbox.Messages.empty());
+}
+
+TEST_F(MainformTest, MenuStillEndsWithExitWhenTheCatalogueFails) {
+  Store("WPLocation", Pictures.Join("gone"));
+  Dialogs.OnConfigure = [](TForm1&) { throw Exception("the dialog failed"); };
+  auto form = Start();
+  form->BuildPopupMenu();
+  EXPECT_EQ(Captions(*form->PopupMenu1), (std::vector<std::string>{"Chage Paper", "Configure Kaleidon", "Wallpaper List",
+                                                                    "About Kaleidon", "-", "-", "Exit"}));
+  ASSERT_EQ(Sandbox.Messages.size(), 2u);
+  EXPECT_EQ(Sandbox.Messages[1].Text, "the dialog failed");
+}
+
+TEST_F(MainformTest, MenuColumnsBreakEveryScreenfulOfRows) {
+  for (int i = 0; i < 60; ++i) Pictures.Write(Format("p%02d.bmp", i));
+  auto form = Start();
+  form->BuildPopupMenu();  // 768 / 19: 40 rows
+  const TPopupMenu& menu = *form->PopupMenu1;
+  for (int p = 5; p < menu.Count() - 2; ++p)
+    EXPECT_EQ(menu.Items(p)->Break == TMenuBreak::mbBarBreak, p == 40) << p;
+  EXPECT_EQ(menu.Items(40)->Caption, "p35.bmp");
+  Desktop.LineHeight = 0;  // at least one row, no division by zero
+  form->BuildPopupMenu();
+  EXPECT_EQ(form->PopupMenu1->Items(5)->Caption, "More...");
+}
+
+TEST_F(MainformTest, MenuTooLargeForTheScreenEndsWithMore) {
+  for (int i = 0; i < 2000; ++i) Pictures.Write(Format("picture %04d.bmp", i));
+  auto form = Start();
+  form->BuildPopupMenu();  // items 160 wide on a 1024-pixel screen: 6 columns
+  const TPopupMenu& menu = *form->PopupMenu1;
+  const int listed = menu.Count() - 8;
+  EXPECT_EQ(listed, 6 * 40 - 8);
+  EXPECT_EQ(menu.Items(menu.Count() - 3)->Caption, "More...");
+  EXPECT_EQ(menu.Items(menu.Count() - 2)->Caption, "-");
+  EXPECT_EQ(menu.Items(menu.Count() - 4)->Caption, Format("picture %04d.bmp", listed - 1));
+  Dialogs.Listed = 0;
+  menu.Items(menu.Count() - 3)->Click();
+  EXPECT_EQ(Dialogs.Listed, 1);
+}
+
+TEST_F(MainformTest, MenuItemAppliesTheFileItShowsAfterTheCatalogueChanged) {
+  for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) Pictures.Write(name, BmpOfSize(4, 3));
+  auto form = Start();
+  form->BuildPopupMenu();
+  TMenuItem* b = form->PopupMenu1->Items(6);
+  RemoveFile(Picture("a.bmp"));
+  form->BuildWallpaperList();
+  b->Click();
+  EXPECT_EQ(form->CurrentWallpaper(), Picture("b.bmp"));
+}
+
+TEST_F(MainformTest, TrayDoubleClickChangesThroughTheDefaultItem) {
+  Pictures.Write("a.bmp", BmpOfSize(4, 3));
+  Store("Random Paper", "0");
+  auto form = Start();
+  form->TrayIcon1->MouseMessage(0x0203);
+  EXPECT_EQ(form->CurrentWallpaper(), Picture("a.bmp"));
+  EXPECT_EQ(form->TrayIcon1->Hint(), "Wallpaper: a.bmp");
+}
+
+TEST_F(MainformTest, TrayRightClickRebuildsTheMenu) {
+  Pictures.Write("a.bmp");
+  auto form = Start();
+  form->TrayIcon1->MouseMessage(0x0205);  // an up without its down is no click
+  EXPECT_EQ(form->PopupMenu1->Count(), 6);
+  form->TrayIcon1->MouseMessage(0x0204);
+  form->TrayIcon1->MouseMessage(0x0205);
+  EXPECT_EQ(Captions(*form->PopupMenu1)[5], "a.bmp");
+}
+
+TEST_F(MainformTest, CommandsGoThroughTheDialogs) {
+  auto form = Start();
+  form->ConfigureKaleidon1->Click();
+  form->WallpaperList2->Click();
+  form->AboutKaleidon1->Click();
+  EXPECT_EQ(Dialogs.Configured, 1);
+  EXPECT_EQ(Dialogs.Listed, 1);
+  EXPECT_EQ(Dialogs.Abouts, 1);
+}
+
+TEST_F(MainformTest, ScrollingMenusFollowTheSystemsVersion) {
+  auto form = Start();
+  EXPECT_EQ(form->ScrollingMenus(),
+            ScrollingMenusFor(form->SysInfo1->OSMajorVersionNumber(), form->SysInfo1->OSMinorVersionNumber()));
 }
 
 TEST_F(MainformTest, InOrderChoiceWrapsAndStartsOverWhenCurrentIsGone) {
