@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchTiming.h"
 #include "app/Mainform.h"
 #include "framework/RegIniFile.h"
 #include "framework/StringList.h"
@@ -23,30 +24,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-double Seconds(const std::function<void()>& job) {
-  const auto start = std::chrono::steady_clock::now();
-  job();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-// 100 files per directory, 20 directories per level, seven kinds of pictures
-// plus files the catalogue leaves out.
-std::vector<std::string> MakeTree(const fs::path& root, int files) {
-  const char* kinds[] = {".jpg", ".JPEG", ".jpe", ".gif", ".bmp", ".pcx", ".tif", ".tiff", ".txt", ".png"};
-  std::vector<std::string> names;
-  fs::create_directories(root);
-  for (int i = 0; i < files; ++i) {
-    const int dir = i / 100;
-    const fs::path parent = root / std::string("d").append(std::to_string(dir / 20)) /
-                            std::string("s").append(std::to_string(dir % 20));
-    if (i % 100 == 0) fs::create_directories(parent);
-    const std::string name = "Picture " + std::to_string(i) + kinds[i % 10];
-    std::ofstream(parent / name).put('x');
-    names.push_back(name);
-  }
-  return names;
-}
 
 void Run(int files) {
   const fs::path root = fs::temp_directory_path() / ("kaleidon-catalogue-" + std::to_string(files));

@@ -1,5 +1,16 @@
 #include "framework/Menus.h"
 
+namespace {
+
+TPopupHook& PopupHook() {
+  static TPopupHook hook;
+  return hook;
+}
+
+}  // namespace
+
+void SetPopupHook(TPopupHook hook) { PopupHook() = std::move(hook); }
+
 TPopupMenu::TPopupMenu(TComponent* AOwner) : TComponent(AOwner) {}
 
 TPopupMenu::~TPopupMenu() = default;
@@ -17,3 +28,11 @@ TMenuItem* TPopupMenu::Add(const std::string& caption, TNotifyEvent onClick) {
 }
 
 void TPopupMenu::Delete(int index) { FItems.erase(FItems.begin() + index); }
+
+// The item is clicked after the menu has closed, so its handler may open
+// dialogs of its own.
+void TPopupMenu::Popup(int x, int y, void* ownerWindow) {
+  OnPopup(this);
+  TMenuItem* chosen = PopupHook() ? PopupHook()(*this) : Track(x, y, ownerWindow);
+  if (chosen) chosen->Click();
+}

@@ -3,6 +3,7 @@
 // menu is closed. The platform's menu is made from the items each time the
 // menu pops up, and the chosen item is clicked after it has closed.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -51,5 +52,15 @@ public:
   void Popup(int x, int y, void* ownerWindow);
 
 private:
+  // Shows the platform's menu and returns the item chosen, or null.
+  TMenuItem* Track(int x, int y, void* ownerWindow);
+
   std::vector<std::unique_ptr<TMenuItem>> FItems;
 };
+
+// Plays the user in tests (and where there is no window manager): the hook
+// is called instead of showing the menu, after OnPopup, and the item it
+// returns (or none, for null) is clicked. An empty hook restores the
+// platform's menus.
+using TPopupHook = std::function<TMenuItem*(TPopupMenu& menu)>;
+void SetPopupHook(TPopupHook hook);

@@ -36,13 +36,10 @@ UINT ItemFlags(const TMenuItem& item) {
 
 }  // namespace
 
-// Commands are item positions plus one (0 means nothing was chosen). The
-// item is clicked after the menu's own loop has ended, so its handler may
-// open dialogs of its own.
-void TPopupMenu::Popup(int x, int y, void* ownerWindow) {
-  OnPopup(this);
+// Commands are item positions plus one (0 means nothing was chosen).
+TMenuItem* TPopupMenu::Track(int x, int y, void* ownerWindow) {
   const TMenuHandle menu(CreatePopupMenu());
-  if (!menu) return;
+  if (!menu) return nullptr;
   for (size_t i = 0; i < FItems.size(); ++i) {
     const TMenuItem& item = *FItems[i];
     AppendMenuW(menu.Get(), ItemFlags(item), i + 1, MenuText(item.Caption).c_str());
@@ -50,5 +47,5 @@ void TPopupMenu::Popup(int x, int y, void* ownerWindow) {
   }
   const auto owner = static_cast<HWND>(ownerWindow);
   const int chosen = TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y, 0, owner, nullptr);
-  if (chosen > 0 && size_t(chosen) <= FItems.size()) FItems[size_t(chosen) - 1]->Click();
+  return chosen > 0 && size_t(chosen) <= FItems.size() ? FItems[size_t(chosen) - 1].get() : nullptr;
 }

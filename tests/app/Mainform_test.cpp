@@ -91,6 +91,7 @@ std::string Stored(const std::string& name) {
 class MainformTest : public ::testing::Test {
 protected:
   void SetUp() override {
+    SetPopupHook([](TPopupMenu&) { return nullptr; });
     Application = &FApplication;
     FApplication.Title = "Kaleidon";
     Store("WPLocation", Pictures.Path());
@@ -100,6 +101,8 @@ protected:
     desktop.WriteString("TileWallpaper", "old");
     desktop.WriteString("Wallpaper", "old");
   }
+
+  void TearDown() override { SetPopupHook({}); }
 
   std::unique_ptr<TForm1> Start() { return std::make_unique<TForm1>(nullptr, Desktop, Dialogs); }
   // Catalogue paths as the program builds them: base directory, backslash, name.
@@ -296,7 +299,7 @@ TEST_F(MainformTest, MenuColumnsBreakEveryScreenfulOfRows) {
 }
 
 TEST_F(MainformTest, MenuTooLargeForTheScreenEndsWithMore) {
-  for (int i = 0; i < 2000; ++i) Pictures.Write(Format("picture %04d.bmp", i));
+  for (int i = 0; i < 400; ++i) Pictures.Write(Format("picture %04d.bmp", i));
   auto form = Start();
   form->BuildPopupMenu();  // items 160 wide on a 1024-pixel screen: 6 columns
   const TPopupMenu& menu = *form->PopupMenu1;
@@ -330,14 +333,19 @@ TEST_F(MainformTest, TrayDoubleClickChangesThroughTheDefaultItem) {
   EXPECT_EQ(form->TrayIcon1->Hint(), "Wallpaper: a.bmp");
 }
 
-TEST_F(MainformTest, TrayRightClickRebuildsTheMenu) {
+TEST_F(MainformTest, TrayRightClickRebuildsTheMenuAndClicksTheChoice) {
   Pictures.Write("a.bmp");
+  SetPopupHook([](TPopupMenu& menu) { return menu.Items(4); });  // the separator: nothing
   auto form = Start();
   form->TrayIcon1->MouseMessage(0x0205);  // an up without its down is no click
   EXPECT_EQ(form->PopupMenu1->Count(), 6);
   form->TrayIcon1->MouseMessage(0x0204);
   form->TrayIcon1->MouseMessage(0x0205);
   EXPECT_EQ(Captions(*form->PopupMenu1)[5], "a.bmp");
+  SetPopupHook([](TPopupMenu& menu) { return menu.Items(1); });
+  form->TrayIcon1->MouseMessage(0x0204);
+  form->TrayIcon1->MouseMessage(0x0205);
+  EXPECT_EQ(Dialogs.Configured, 1);
 }
 
 TEST_F(MainformTest, CommandsGoThroughTheDialogs) {

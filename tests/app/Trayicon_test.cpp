@@ -55,6 +55,7 @@ TEST(TrayIcon_MouseMessage, RightClickWithoutMenuIsAClick) {
   icon.MouseMessage(0x0205);
   EXPECT_EQ(clicks, std::vector<TMouseButton>{TMouseButton::mbRight});
   TPopupMenu menu(nullptr);
+  SetPopupHook([](TPopupMenu&) { return nullptr; });
   int popups = 0;
   menu.OnPopup = TNotifyEvent([&](TObject*) { ++popups; });
   icon.PopupMenu = &menu;
@@ -63,6 +64,7 @@ TEST(TrayIcon_MouseMessage, RightClickWithoutMenuIsAClick) {
   EXPECT_EQ(popups, 1);
   EXPECT_EQ(clicks.size(), 1u);
   EXPECT_EQ(menu.PopupComponent, &icon);
+  SetPopupHook({});
 }
 
 TEST(TrayIcon_SetHint, ShowsTheIconWhenActive) {

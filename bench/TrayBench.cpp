@@ -1,0 +1,151 @@
+// The tray menu and the wallpaper list with a large catalogue, on Windows
+// (run under Wine): the catalogue's one directory walk against one walk per
+// search pattern, the time the menu takes to open after the catalogue build,
+// the time the list dialog takes to show its entries, and how many previews
+// a held arrow key costs.
+//   TrayBench [FILES]   (default: 100000)
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "BenchTiming.h"
+#include "app/Mainform.h"
+#include "app/Settings.h"
+#include "dialogs/Wplistform.h"
+#include "framework/Application.h"
+#include "framework/Timer.h"
+#include "imaging/BmpCodec.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void StoreBaseDir(const fs::path& root) {
+  OpenSettings()->WriteString(SettingsSection, "WPLocation", root.string());
+}
+
+// The peer: one complete walk per search pattern, as the catalogue was built
+// before, into the same sorted list.
+double SevenWalks(const fs::path& root, int& found) {
+  TStringList list;
+  list.Duplicates = TDuplicates::dupIgnore;
+  list.SetSorted(true);
+  TFindDirsList finder(nullptr, "");
+  const double seconds = Seconds([&] {
+    for (const TCataloguePattern& pattern : CataloguePatterns) {
+      finder.FileList().Clear();
+      finder.SetStartString(root.string() + pattern.Mask);
+      finder.Run();
+      list.AddStrings(finder.FileList());
+    }
+    found = list.Count();
+  });
+  return seconds;
+}
+
+// Runs job (which enters a modal loop) and measures the time until that
+// loop first idles, when a timer's tick (the last message a queue hands out,
+// after painting) arrives; then end() closes it.
+double UntilIdle(const std::function<void()>& job, const std::function<void()>& end) {
+  TTimer idle(nullptr);
+  double seconds = 0;
+  const auto start = std::chrono::steady_clock::now();
+  idle.SetInterval(1);
+  idle.OnTimer = TNotifyEvent([&](TObject*) {
+    idle.SetEnabled(false);
+    seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    end();
+  });
+  job();
+  return seconds;
+}
+
+void Catalogue(TForm1& form, const fs::path& root) {
+  int sevenFound = 0;
+  const double seven = SevenWalks(root, sevenFound);
+  const double one = Seconds([&] { form.BuildWallpaperList(); });
+  std::printf("  catalogue: one walk %.3f s (%d entries); one walk per pattern %.3f s (%d entries); ratio %.2f\n", one,
+              form.WallpaperList().Count(), seven, sevenFound, seven / one);
+}
+
+void Menu(TForm1& form) {
+  const double build = Seconds([&] { form.BuildWallpaperList(); });
+  const HWND owner = static_cast<HWND>(form.Handle());
+  SetForegroundWindow(owner);
+  const double open = UntilIdle([&] { form.PopupMenu1->Popup(10, 10, owner); }, [] { EndMenu(); });
+  std::printf("  tray menu: open %.3f s with the catalogue build (%.3f s of it); %d items, %s\n", open, build,
+              form.PopupMenu1->Count(),
+              form.PopupMenu1->Items(form.PopupMenu1->Count() - 3)->Caption == "More..." ? "ending in More..."
+                                                                                     : "the whole catalogue");
+  const int sample = 3000;
+  const double appendSample = Seconds([&] {
+    const HMENU menu = CreatePopupMenu();
+    for (int i = 0; i < sample; ++i) AppendMenuW(menu, MF_STRING, UINT_PTR(i + 1), L"Picture 12345.jpg");
+    DestroyMenu(menu);
+  });
+  std::printf("  every entry in the menu instead: %d items appended in %.3f s, so at least %.1f s for %d\n", sample,
+              appendSample, appendSample * form.WallpaperList().Count() / sample, form.WallpaperList().Count());
+}
+
+void List(TForm1& form) {
+  TFormListWP dialog(&form);
+  const double build = Seconds([&] { form.BuildWallpaperList(); });
+  const double shown = UntilIdle(
+      [&] {
+        dialog.WPListBox->Items.AddStrings(form.WallpaperList());
+        dialog.ShowModal();
+      },
+      [&] { dialog.SetModalResult(mrCancel); });
+  std::printf("  wallpaper list: %d entries shown in %.3f s after the catalogue build (%.3f s)\n",
+              dialog.WPListBox->Items.Count(), shown, build);
+}
+
+// A held arrow key: 40 key presses queued at once over pictures that take a
+// while to decode.
+void HeldKey(TForm1& form, const fs::path& root) {
+  const fs::path pictures = root / "held";
+  fs::create_directories(pictures);
+  const std::vector<uint8_t> bitmap = WriteBitmapStream(TBitmap(2000, 1500));
+  for (int i = 0; i < 41; ++i) WriteWholeFileAtomic((pictures / ("p" + std::to_string(100 + i) + ".bmp")).string(), bitmap.data(), bitmap.size());
+  TFormListWP dialog(&form);
+  for (int i = 0; i < 41; ++i) dialog.WPListBox->Items.Add((pictures / ("p" + std::to_string(100 + i) + ".bmp")).string());
+  int previews = 0;
+  dialog.ImageHolder1->OnImageChange = TNotifyEvent([&](TObject*) { ++previews; });
+  TTimer press(nullptr), done(nullptr);
+  press.SetInterval(50);
+  press.OnTimer = TNotifyEvent([&](TObject*) {
+    press.SetEnabled(false);
+    const HWND list = static_cast<HWND>(dialog.WPListBox->Handle());
+    SetFocus(list);
+    for (int i = 0; i < 40; ++i) PostMessageW(list, WM_KEYDOWN, VK_DOWN, 1);
+    done.SetEnabled(true);
+  });
+  done.SetEnabled(false);
+  done.SetInterval(3000);
+  done.OnTimer = TNotifyEvent([&](TObject*) { dialog.SetModalResult(mrCancel); });
+  const double seconds = Seconds([&] { dialog.ShowModal(); });
+  std::printf("  held arrow key: 40 presses gave %d preview%s (last selection %d), dialog open %.1f s\n", previews,
+              previews == 1 ? "" : "s", dialog.WPListBox->ItemIndex(), seconds);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int files = argc > 1 ? std::atoi(argv[1]) : 100000;
+  TApplication application;
+  application.Title = "Kaleidon";
+  const fs::path root = fs::temp_directory_path() / ("kaleidon-tray-" + std::to_string(files));
+  fs::remove_all(root);
+  std::printf("tree of %d files: generating...\n", files);
+  MakeTree(root, files);
+  StoreBaseDir(root);
+  TForm1 form(nullptr);
+  Catalogue(form, root);
+  Menu(form);
+  List(form);
+  HeldKey(form, root);
+  fs::remove_all(root);
+}
