@@ -13,6 +13,7 @@
 
 #include "BenchTiming.h"
 #include "app/Mainform.h"
+#include "imaging/PictureKinds.h"
 #include "app/Settings.h"
 #include "dialogs/Wplistform.h"
 #include "framework/Application.h"
@@ -35,9 +36,10 @@ double SevenWalks(const fs::path& root, int& found) {
   list.SetSorted(true);
   TFindDirsList finder(nullptr, "");
   const double seconds = Seconds([&] {
-    for (const TCataloguePattern& pattern : CataloguePatterns) {
+    for (const TPictureKind& kind : PictureKinds()) {
+      if (!kind.Catalogued) continue;
       finder.FileList().Clear();
-      finder.SetStartString(root.string() + pattern.Mask);
+      finder.SetStartString(root.string() + "\\*" + kind.Extension);
       finder.Run();
       list.AddStrings(finder.FileList());
     }

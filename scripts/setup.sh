@@ -19,18 +19,82 @@ for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 
-# Debian's source packages are needed for libjpeg-turbo.
-src_list=/etc/apt/sources.list.d/kaleidon-deb-src.sources
+# Debian's source packages are needed for libjpeg-turbo. When the machine
+# has no source entries, they are derived from its own binary ones (the same
+# mirrors, suites and components, in the format each was written in), so the
+# set-up follows whatever mirror or proxy the machine is configured for.
+src_name=/etc/apt/sources.list.d/kaleidon-deb-src
 need_src=0
 [ -f "$ljt_prefix/lib/libjpeg.a" ] || need_src=1
-if [ "$need_src" = 1 ] && ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
-  cat > "$src_list" <<'SRC'
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: bookworm bookworm-updates
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SRC
+
+# The suites of this release ("bookworm", "bookworm-updates", ...): entries of
+# other repositories (vendor packages) may carry no sources at all.
+release_suite() {
+  local codename
+  codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+  awk -v c="$codename" 'BEGIN { s = ARGV[1]; ARGV[1] = ""; sub(/-.*/, "", s); exit !(c != "" && s == c) }' "$1"
+}
+
+# Source entries the machine has of its own (ours are derived anew each time).
+has_deb_src() {
+  local f
+  for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources; do
+    [ -f "$f" ] && [ "${f%.*}" != "$src_name" ] || continue
+    grep -Eqs '^[[:space:]]*deb-src[[:space:]]|^Types:.*deb-src' "$f" && return 0
+  done
+  return 1
+}
+
+# deb822 stanzas of type deb become the same stanzas of type deb-src.
+derive_sources_stanzas() {
+  local codename
+  codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+  awk -v c="$codename" '
+    function flush(   i, ok, n, s, suites) {
+      if (n_lines && is_deb && enabled) {
+        ok = 0
+        n = split(suites_line, suites, /[[:space:]]+/)
+        for (i = 1; i <= n; i++) { s = suites[i]; sub(/-.*/, "", s); if (s == c) ok = 1 }
+        if (ok) {
+          print "Types: deb-src"
+          for (i = 1; i <= n_lines; i++) print lines[i]
+          print ""
+        }
+      }
+      n_lines = 0; is_deb = 0; enabled = 1; suites_line = ""; skip = 0
+    }
+    BEGIN { enabled = 1 }
+    FNR == 1 { flush() }
+    /^#/ { next }
+    /^[[:space:]]*$/ { flush(); next }
+    /^[[:space:]]/ { if (!skip) lines[++n_lines] = $0; next }
+    {
+      skip = 0
+      key = tolower($1)
+      if (key == "types:") { for (i = 2; i <= NF; i++) if ($i == "deb") is_deb = 1; skip = 1; next }
+      if (key == "enabled:") { if (tolower($2) == "no") enabled = 0; skip = 1; next }
+      if (key == "architectures:") { skip = 1; next }
+      if (key == "suites:") { suites_line = $0; sub(/^[^:]*:[[:space:]]*/, "", suites_line) }
+      lines[++n_lines] = $0
+    }
+    END { flush() }' "$@"
+}
+
+# One-line entries: "deb [options] uri suite components" becomes "deb-src ...".
+derive_list_lines() {
+  local line suite
+  grep -Eh '^[[:space:]]*deb[[:space:]]' "$@" 2>/dev/null | while read -r line; do
+    suite=$(echo "$line" | sed -E 's/^[[:space:]]*deb[[:space:]]+(\[[^]]*\][[:space:]]+)?[^[:space:]]+[[:space:]]+([^[:space:]]+).*/\2/')
+    release_suite "$suite" && echo "$line" | sed -E 's/^[[:space:]]*deb[[:space:]]/deb-src /'
+  done
+}
+
+if [ "$need_src" = 1 ] && ! has_deb_src; then
+  derive_sources_stanzas /etc/apt/sources.list.d/*.sources > "$src_name.sources.new" 2>/dev/null || true
+  derive_list_lines /etc/apt/sources.list /etc/apt/sources.list.d/*.list > "$src_name.list.new" || true
+  for f in "$src_name.sources" "$src_name.list"; do
+    if [ -s "$f.new" ]; then mv "$f.new" "$f"; else rm -f "$f.new"; fi
+  done
 fi
 
 if [ ${#missing[@]} -gt 0 ] || [ "$need_src" = 1 ]; then

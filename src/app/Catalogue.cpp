@@ -2,17 +2,18 @@
 
 #include "app/Settings.h"
 #include "framework/SysUtils.h"
+#include "imaging/PictureKinds.h"
 
 TCatalogueSearch::TCatalogueSearch(TComponent* AOwner, const std::string& startString)
     : TFindDirs(AOwner, startString) {
-  for (const TCataloguePattern& pattern : CataloguePatterns)
-    FFound.push_back({UpperCaseAscii(ExtractFileExt(pattern.Mask)), false, {}});
+  for (const TPictureKind& kind : PictureKinds())
+    if (kind.Catalogued) FFound.push_back({UpperCaseAscii(kind.Extension), kind.Setting, false, {}});
 }
 
 void TCatalogueSearch::SetPatterns(const TRegIniFile& settings) {
-  for (size_t i = 0; i < FFound.size(); ++i) {
-    FFound[i].Enabled = settings.ReadBool(SettingsSection, CataloguePatterns[i].Setting, true);
-    FFound[i].Files.clear();
+  for (TFound& found : FFound) {
+    found.Enabled = settings.ReadBool(SettingsSection, found.Setting, true);
+    found.Files.clear();
   }
 }
 

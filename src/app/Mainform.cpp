@@ -8,10 +8,12 @@
 #include "app/Settings.h"
 #include "app/Traymenu.h"
 #include "framework/Application.h"
+#include "framework/Exceptions.h"
 #include "framework/Files.h"
 #include "framework/MessageBox.h"
 #include "framework/Registry.h"
 #include "framework/SysUtils.h"
+#include "imaging/PictureKinds.h"
 
 namespace {
 
@@ -204,19 +206,21 @@ int TForm1::PlacementFor(TRegIniFile& settings) {
   return settings.ReadInteger(SettingsSection, "Middle Type", plStretchProportionally);
 }
 
-// TileWallpaper is written before the system is asked to show the bitmap and
-// Wallpaper after it. The bitmap save replaces the old file in one step, so a
-// failed save leaves the previous wallpaper intact.
+// Only a picture that was loaded becomes the wallpaper: a file that gave none
+// (a GIF without images) ends the command with its kind's error, and nothing
+// is written. TileWallpaper is written once the bitmap is saved, before the
+// system is asked to show it, and Wallpaper after that; the save replaces the
+// old file in one step, so a failed save leaves the previous wallpaper and
+// its tile mode as they were.
 void TForm1::SetWallpaper(const std::string& sourcePath) {
   const std::string bitmapPath = BitmapPath();
   auto settings = OpenSettings();
-  ImageHolder1->LoadFromFile(sourcePath);
+  if (!ImageHolder1->LoadFromFile(sourcePath)) throw EInvalidGraphic(NoPictureMessage(sourcePath));
   const int placement = PlacementFor(*settings);
-  if (placement >= plTile && placement <= plStretchProportionally) {
-    WriteDesktopValue("TileWallpaper", placement == plTile ? "1" : "0");
-    ResizeForPlacement(*ImageHolder1, placement, FDesktop.ScreenWidth(), FDesktop.ScreenHeight());
-  }
+  const bool known = placement >= plTile && placement <= plStretchProportionally;
+  if (known) ResizeForPlacement(*ImageHolder1, placement, FDesktop.ScreenWidth(), FDesktop.ScreenHeight());
   ImageHolder1->SaveToFileBMP(bitmapPath);
+  if (known) WriteDesktopValue("TileWallpaper", placement == plTile ? "1" : "0");
   FDesktop.SetWallpaperFile(bitmapPath);
   WriteDesktopValue("Wallpaper", bitmapPath);
   FDesktop.BroadcastSettingChange();

@@ -6,74 +6,35 @@
 
 #include "framework/Handle.h"
 
-struct TFileHandleTraits {
+// Handles whose "none" is null, and those whose "none" is INVALID_HANDLE_VALUE
+// (files and searches), each closed by the given call.
+template <class T, auto CloseCall>
+struct TNullHandleTraits {
+  using TValue = T;
+  static TValue None() { return nullptr; }
+  static void Close(TValue h) { CloseCall(h); }
+};
+template <auto CloseCall>
+struct TInvalidHandleTraits {
   using TValue = HANDLE;
   static TValue None() { return INVALID_HANDLE_VALUE; }
-  static void Close(TValue h) { CloseHandle(h); }
+  static void Close(TValue h) { CloseCall(h); }
 };
-// A file opened with CreateFile; "none" is INVALID_HANDLE_VALUE.
-using TFileHandle = THandle<TFileHandleTraits>;
 
-struct TKernelHandleTraits {
-  using TValue = HANDLE;
-  static TValue None() { return nullptr; }
-  static void Close(TValue h) { CloseHandle(h); }
-};
-// A process, thread or event handle; "none" is null.
-using TKernelHandle = THandle<TKernelHandleTraits>;
-
-struct TFindHandleTraits {
-  using TValue = HANDLE;
-  static TValue None() { return INVALID_HANDLE_VALUE; }
-  static void Close(TValue h) { FindClose(h); }
-};
-using TFindHandle = THandle<TFindHandleTraits>;
-
-struct TRegKeyTraits {
-  using TValue = HKEY;
-  static TValue None() { return nullptr; }
-  static void Close(TValue h) { RegCloseKey(h); }
-};
-using TRegKey = THandle<TRegKeyTraits>;
-
-struct TIconHandleTraits {
-  using TValue = HICON;
-  static TValue None() { return nullptr; }
-  static void Close(TValue h) { DestroyIcon(h); }
-};
-using TIconHandle = THandle<TIconHandleTraits>;
-
-template <class Object>
-struct TGdiObjectTraits {
-  using TValue = Object;
-  static TValue None() { return nullptr; }
-  static void Close(TValue h) { DeleteObject(h); }
-};
+// A file opened with CreateFile.
+using TFileHandle = THandle<TInvalidHandleTraits<&CloseHandle>>;
+using TFindHandle = THandle<TInvalidHandleTraits<&FindClose>>;
+// A process, thread or event handle.
+using TKernelHandle = THandle<TNullHandleTraits<HANDLE, &CloseHandle>>;
+using TRegKey = THandle<TNullHandleTraits<HKEY, &RegCloseKey>>;
+using TIconHandle = THandle<TNullHandleTraits<HICON, &DestroyIcon>>;
 // A pen, brush, font, bitmap or region.
 template <class Object>
-using TGdiObject = THandle<TGdiObjectTraits<Object>>;
-
-struct TMemoryDCTraits {
-  using TValue = HDC;
-  static TValue None() { return nullptr; }
-  static void Close(TValue h) { DeleteDC(h); }
-};
+using TGdiObject = THandle<TNullHandleTraits<Object, &DeleteObject>>;
 // A device context made with CreateCompatibleDC or CreateDC.
-using TMemoryDC = THandle<TMemoryDCTraits>;
-
-struct TEnhMetafileTraits {
-  using TValue = HENHMETAFILE;
-  static TValue None() { return nullptr; }
-  static void Close(TValue h) { DeleteEnhMetaFile(h); }
-};
-using TEnhMetafile = THandle<TEnhMetafileTraits>;
-
-struct TWindowHandleTraits {
-  using TValue = HWND;
-  static TValue None() { return nullptr; }
-  static void Close(TValue h) { DestroyWindow(h); }
-};
-using TWindowHandle = THandle<TWindowHandleTraits>;
+using TMemoryDC = THandle<TNullHandleTraits<HDC, &DeleteDC>>;
+using TEnhMetafile = THandle<TNullHandleTraits<HENHMETAFILE, &DeleteEnhMetaFile>>;
+using TWindowHandle = THandle<TNullHandleTraits<HWND, &DestroyWindow>>;
 
 // A window's device context, from GetDC; released to that window.
 class TWindowDC {

@@ -2,17 +2,12 @@
 
 #include <windows.h>
 
-#include "framework/Handle.h"
+#include "framework/Handles_win.h"
 #include "framework/Wide.h"
 
 namespace {
 
-struct TMenuTraits {
-  using TValue = HMENU;
-  static TValue None() { return nullptr; }
-  static void Close(TValue h) { DestroyMenu(h); }
-};
-using TMenuHandle = THandle<TMenuTraits>;
+using TMenuHandle = THandle<TNullHandleTraits<HMENU, &DestroyMenu>>;
 
 // A caption is shown as it reads: an "&" in a file name is a character, not
 // the mark of an accelerator.

@@ -10,13 +10,10 @@ namespace {
 
 const wchar_t* const WindowClass = L"TKaleidonWindow";
 
-// The object rides in the window's user data from WM_NCCREATE on, so that
-// even the messages of the window's creation reach it.
+// The object rides in the window's user data once the window exists: the
+// messages of its creation take the default processing, so that no handler
+// can refuse them (and so fail the creation) by answering them itself.
 LRESULT CALLBACK WindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
   auto* owner = reinterpret_cast<TMessageWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (owner) {
     TMessage message{msg, wParam, lParam};
@@ -51,8 +48,9 @@ TMessageWindow::TMessageWindow(TKind kind, const std::string& caption, THandler 
   const bool topLevel = kind == TKind::TopLevel;
   FImpl->Window.Reset(CreateWindowExW(topLevel ? WS_EX_TOOLWINDOW : 0, WindowClass, Utf8ToWide(caption).c_str(),
                                       topLevel ? WS_POPUP : 0, 0, 0, 0, 0, topLevel ? nullptr : HWND_MESSAGE,
-                                      nullptr, GetModuleHandleW(nullptr), this));
+                                      nullptr, GetModuleHandleW(nullptr), nullptr));
   if (!FImpl->Window) throw EOSError("Cannot create the window of " + caption);
+  SetWindowLongPtrW(FImpl->Window.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 // The object lets go of the window before destroying it: the messages of

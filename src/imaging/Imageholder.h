@@ -12,7 +12,7 @@ class TImageHolder : public TImageView {
 public:
   explicit TImageHolder(TComponent* AOwner);
 
-  void LoadFromFile(const std::string& fileName) { FIO->LoadFromFile(fileName); }
+  bool LoadFromFile(const std::string& fileName) { return FIO->LoadFromFile(fileName); }
   void SaveToFileBMP(const std::string& fileName) { FIO->SaveToFileBMP(fileName); }
   void Resample(int NewWidth, int NewHeight, TResampleFilter filter) {
     FProc->Resample(NewWidth, NewHeight, filter);

@@ -13,6 +13,7 @@
 #include "imaging/Hash1.h"
 #include "imaging/Jpegfilt.h"
 #include "imaging/Pcxfilter.h"
+#include "imaging/PictureKinds.h"
 #include "imaging/PlatformPicture.h"
 #include "imaging/Tiffilt.h"
 
@@ -33,16 +34,6 @@ auto Reading(const char* message, TReplace replace, Read&& read) {
     throw;
   }
 }
-
-bool IsOneOf(const std::string& ext, std::initializer_list<const char*> list) {
-  for (const char* candidate : list)
-    if (ext == candidate) return true;
-  return false;
-}
-
-const std::initializer_list<const char*> JpegExtensions = {".jpg", ".jpeg", ".jpe"};
-const std::initializer_list<const char*> TiffExtensions = {".tif", ".tiff"};
-const std::initializer_list<const char*> MetafileExtensions = {".wmf", ".emf"};
 
 // Eight 3-byte pixels for every byte value, set bits white.
 const std::array<std::array<uint8_t, 24>, 256>& ExpansionTable() {
@@ -111,11 +102,7 @@ TBitmap ConvertTo1bit(const TBitmap& image) {
   return bits;
 }
 
-bool HasReaderFor(const std::string& fileName) {
-  const std::string ext = LowerCaseAscii(ExtractFileExt(fileName));
-  return IsOneOf(ext, JpegExtensions) || IsOneOf(ext, TiffExtensions) || IsOneOf(ext, MetafileExtensions) ||
-         IsOneOf(ext, {".pcx", ".gif", ".bmp", ".ico"});
-}
+bool HasReaderFor(const std::string& fileName) { return PictureKindOf(fileName) != nullptr; }
 
 void TImageIO::Report(int percent) { OnProgress(FView, percent); }
 
@@ -135,66 +122,83 @@ void TImageIO::Replace(TBitmap&& bitmap) {
   FView->ImageChange();
 }
 
-void TImageIO::LoadFromFile(const std::string& fileName) {
-  if (!FView) return;
+bool TImageIO::LoadFromFile(const std::string& fileName) {
+  if (!FView) return false;
   if (FView->Bitmap().PixelFormat() != TPixelFormat::pf24bit) FView->Bitmap() = Conv1to24(FView->Bitmap());
-  const std::string ext = LowerCaseAscii(ExtractFileExt(fileName));
+  const TPictureKind* kind = PictureKindOf(fileName);
+  if (!kind) return false;  // no reader: the previous image stays
   TProgressRec progress{OnProgress, FView, 0, 0.0};
   int xDpi = 0, yDpi = 0;
 
-  if (IsOneOf(ext, JpegExtensions)) {
-    const std::vector<uint8_t> bytes = ReadWholeFile(fileName);
-    TByteSource stream(bytes);
-    auto bitmap = Reading("unrecognized JPEG", TReplace::InvalidGraphicOnly,
-                          [&] { return ReadJPegStream(stream, xDpi, yDpi, progress); });
-    SetResolution(xDpi, yDpi);
-    Replace(std::move(*bitmap));
-  } else if (IsOneOf(ext, TiffExtensions)) {
-    const std::vector<uint8_t> bytes = ReadWholeFile(fileName);
-    TByteSource stream(bytes);
-    int pages = 0;
-    auto bitmap = Reading("unrecognized TIFF", TReplace::InvalidGraphicOnly, [&] {
-      auto page = TIFFReadStream(stream, 0, pages, progress, xDpi, yDpi);
-      if (!page) throw EInvalidGraphic("no such page");
-      return page;
-    });
-    SetResolution(xDpi, yDpi);
-    Replace(std::move(*bitmap));
-  } else if (ext == ".pcx") {
-    auto bitmap = Reading("unrecognized PCX", TReplace::Everything,
-                          [&] { return ReadPcx(fileName, xDpi, yDpi, progress); });
-    SetResolution(xDpi, yDpi);
-    Replace(std::move(*bitmap));
-  } else if (ext == ".gif") {
-    int count = 0;
-    TGlobGifInfo global;
-    TGifInfo info;
-    auto bitmap = Reading("unrecognized GIF", TReplace::Everything,
-                          [&] { return ReadGif(fileName, 0, count, progress, global, info); });
-    if (!bitmap) return;  // no first image: the previous one stays
-    if (info.Transparent)
-      FView->Background = ColorOf(info.TransparentColor);
-    else if (global.HasBackground)
-      FView->Background = ColorOf(global.BackgroundColor);
-    Replace(std::move(*bitmap));
-  } else if (IsOneOf(ext, MetafileExtensions)) {
-    auto bitmap = Reading("unrecognized WMF or EMF", TReplace::Everything,
-                          [&] { return RenderMetafileFile(fileName, FView->Background); });
-    Replace(std::move(*bitmap));
-  } else if (ext == ".bmp") {
-    Report(0);
-    const std::vector<uint8_t> bytes = ReadWholeFile(fileName);
-    TByteSource stream(bytes);
-    auto bitmap = Reading("unrecognized BMP", TReplace::InvalidGraphicOnly,
-                          [&] { return ReadBitmapStream(stream); });
-    Report(80);
-    Replace(std::move(*bitmap));
-    Report(100);
-  } else if (ext == ".ico") {
-    auto bitmap = Reading("unrecognized ICO", TReplace::Everything,
-                          [&] { return RenderIconFile(fileName, FView->Background); });
-    Replace(std::move(*bitmap));
+  switch (kind->Reader) {
+    case TReader::Jpeg: {
+      const std::vector<uint8_t> bytes = ReadWholeFile(fileName);
+      TByteSource stream(bytes);
+      auto bitmap = Reading(kind->Unrecognized, TReplace::InvalidGraphicOnly,
+                            [&] { return ReadJPegStream(stream, xDpi, yDpi, progress); });
+      SetResolution(xDpi, yDpi);
+      Replace(std::move(*bitmap));
+      break;
+    }
+    case TReader::Tiff: {
+      const std::vector<uint8_t> bytes = ReadWholeFile(fileName);
+      TByteSource stream(bytes);
+      int pages = 0;
+      auto bitmap = Reading(kind->Unrecognized, TReplace::InvalidGraphicOnly, [&] {
+        auto page = TIFFReadStream(stream, 0, pages, progress, xDpi, yDpi);
+        if (!page) throw EInvalidGraphic("no such page");
+        return page;
+      });
+      SetResolution(xDpi, yDpi);
+      Replace(std::move(*bitmap));
+      break;
+    }
+    case TReader::Pcx: {
+      auto bitmap = Reading(kind->Unrecognized, TReplace::Everything,
+                            [&] { return ReadPcx(fileName, xDpi, yDpi, progress); });
+      SetResolution(xDpi, yDpi);
+      Replace(std::move(*bitmap));
+      break;
+    }
+    case TReader::Gif: {
+      int count = 0;
+      TGlobGifInfo global;
+      TGifInfo info;
+      auto bitmap = Reading(kind->Unrecognized, TReplace::Everything,
+                            [&] { return ReadGif(fileName, 0, count, progress, global, info); });
+      if (!bitmap) return false;  // no first image: the previous one stays
+      if (info.Transparent)
+        FView->Background = ColorOf(info.TransparentColor);
+      else if (global.HasBackground)
+        FView->Background = ColorOf(global.BackgroundColor);
+      Replace(std::move(*bitmap));
+      break;
+    }
+    case TReader::Metafile: {
+      auto bitmap = Reading(kind->Unrecognized, TReplace::Everything,
+                            [&] { return RenderMetafileFile(fileName, FView->Background); });
+      Replace(std::move(*bitmap));
+      break;
+    }
+    case TReader::Bmp: {
+      Report(0);
+      const std::vector<uint8_t> bytes = ReadWholeFile(fileName);
+      TByteSource stream(bytes);
+      auto bitmap = Reading(kind->Unrecognized, TReplace::InvalidGraphicOnly,
+                            [&] { return ReadBitmapStream(stream); });
+      Report(80);
+      Replace(std::move(*bitmap));
+      Report(100);
+      break;
+    }
+    case TReader::Icon: {
+      auto bitmap = Reading(kind->Unrecognized, TReplace::Everything,
+                            [&] { return RenderIconFile(fileName, FView->Background); });
+      Replace(std::move(*bitmap));
+      break;
+    }
   }
+  return true;
 }
 
 void TImageIO::SaveToFileBMP(const std::string& fileName) {

@@ -18,7 +18,10 @@ public:
 
   void AttachedView(TImageView* view) { FView = view; }
 
-  void LoadFromFile(const std::string& fileName);
+  // True when the file's picture replaced the image; false when the file's
+  // kind has no reader or the file holds no picture (a GIF without images),
+  // which leave the previous image and raise nothing.
+  bool LoadFromFile(const std::string& fileName);
   void SaveToFileBMP(const std::string& fileName);
 
   TProgressEvent OnProgress;

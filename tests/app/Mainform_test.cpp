@@ -3,6 +3,7 @@
 #include "SettingsSandbox.h"
 #include "TempDir.h"
 #include "app/Mainform.h"
+#include "imaging/PictureKinds.h"
 #include "app/PaperRandom.h"
 #include "app/Traymenu.h"
 #include "framework/Application.h"
@@ -223,10 +224,10 @@ TEST_F(MainformTest, OneWalkGivesWhatOneWalkPerPatternGives) {
   expected.Duplicates = TDuplicates::dupIgnore;
   expected.SetSorted(true);
   TFindDirsList finder(nullptr, "");
-  for (const TCataloguePattern& pattern : CataloguePatterns) {
-    if (std::string(pattern.Setting) == "GIF") continue;
+  for (const TPictureKind& kind : PictureKinds()) {
+    if (!kind.Catalogued || std::string(kind.Setting) == "GIF") continue;
     finder.FileList().Clear();
-    finder.SetStartString(Pictures.Path() + pattern.Mask);
+    finder.SetStartString(Pictures.Path() + "\\*" + kind.Extension);
     finder.Run();
     expected.AddStrings(finder.FileList());
   }
@@ -526,5 +527,52 @@ TEST_F(MainformTest, UndecodableFileChangesNothing) {
   EXPECT_TRUE(Desktop.Log.empty());
   EXPECT_EQ(form->CurrentWallpaper(), "before");
   EXPECT_EQ(DesktopValue("TileWallpaper"), "old");
+  EXPECT_FALSE(FileExists(BitmapPath()));
+}
+
+TEST_F(MainformTest, FileWithoutAPictureEndsWithItsErrorAndChangesNothing) {
+  Pictures.Write("sky.bmp", BmpOfSize(800, 600));
+  // A GIF with a screen and a colour table but no image.
+  Pictures.Write("empty.gif", std::string("GIF89a\x01\x00\x01\x00\x80\x00\x00", 13) + std::string(6, '\0') + ";");
+  auto form = Start();
+  form->SetWallpaper(Picture("sky.bmp"));
+  TRegistry desktop;
+  desktop.OpenKey("Control Panel\\desktop");
+  desktop.WriteString("TileWallpaper", "before");
+  const std::vector<uint8_t> bitmap = ReadWholeFile(BitmapPath());
+  Desktop.Log.clear();
+  try {
+    form->SetWallpaper(Picture("empty.gif"));
+    FAIL() << "no error";
+  } catch (const EInvalidGraphic& e) {
+    EXPECT_STREQ(e.what(), "unrecognized GIF");
+  }
+  EXPECT_TRUE(Desktop.Log.empty());
+  EXPECT_EQ(ReadWholeFile(BitmapPath()), bitmap);
+  EXPECT_EQ(DesktopValue("TileWallpaper"), "before");
+  EXPECT_EQ(DesktopValue("Wallpaper"), BitmapPath());
+  EXPECT_EQ(Stored("Wallpaper"), Picture("sky.bmp"));
+  EXPECT_EQ(form->CurrentWallpaper(), Picture("sky.bmp"));
+}
+
+TEST_F(MainformTest, FailedSaveLeavesTheTileModeAsItWas) {
+  Pictures.Write("sky.bmp", BmpOfSize(800, 600));
+  Desktop.Directory = Windows.Join("missing") + "\\";
+  auto form = Start();
+  EXPECT_THROW(form->SetWallpaper(Picture("sky.bmp")), EFCreateError);
+  EXPECT_EQ(DesktopValue("TileWallpaper"), "old");
+  EXPECT_EQ(DesktopValue("Wallpaper"), "old");
+  EXPECT_TRUE(Desktop.Log.empty());
+}
+
+TEST_F(MainformTest, FileNoReaderTakesIsNotApplied) {
+  Pictures.Write("photo.png", BmpOfSize(8, 8));
+  auto form = Start();
+  try {
+    form->SetWallpaper(Picture("photo.png"));
+    FAIL() << "no error";
+  } catch (const EInvalidGraphic& e) {
+    EXPECT_STREQ(e.what(), "Unknown picture file extension (.png)");
+  }
   EXPECT_FALSE(FileExists(BitmapPath()));
 }
