@@ -4,6 +4,8 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <cwchar>
+
 #include "framework/Application.h"
 #include "framework/Exceptions.h"
 #include "framework/Wide.h"
@@ -35,6 +37,15 @@ LRESULT CALLBACK ControlProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam
   return DefSubclassProc(window, msg, wParam, lParam);
 }
 
+// Only text fields take typed characters. Other controls stay without the
+// filter, which would cost every one of their messages a property lookup (a
+// long list's lines are added one message each).
+bool IsTextField(HWND control) {
+  wchar_t name[16] = L"";
+  GetClassNameW(control, name, 16);
+  return _wcsicmp(name, L"Edit") == 0;
+}
+
 void InitControls() {
   static const bool done = [] {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
@@ -62,7 +73,8 @@ bool TDialog::WindowMessage(void* handle, uint32_t msg, uintptr_t wParam, intptr
     case WM_INITDIALOG:
       FWindow = window;
       for (const auto& control : FControls) {
-        SetWindowSubclass(GetDlgItem(window, control->Id()), ControlProc, 1, DWORD_PTR(control.get()));
+        const HWND item = GetDlgItem(window, control->Id());
+        if (IsTextField(item)) SetWindowSubclass(item, ControlProc, 1, DWORD_PTR(control.get()));
         control->Attach();
       }
       OnShow(this);
