@@ -81,21 +81,13 @@ TSavedSize SavedSize(const std::string& bitmapPath) {
   return {at(18), at(22)};
 }
 
-void Store(const std::string& name, const std::string& value) {
-  TRegIniFile("Software\\Trellwick\\Kaleidon").WriteString("Settings", name, value);
-}
-
-std::string Stored(const std::string& name) {
-  return TRegIniFile("Software\\Trellwick\\Kaleidon").ReadString("Settings", name, "<none>");
-}
-
 class MainformTest : public ::testing::Test {
 protected:
   void SetUp() override {
     SetPopupHook([](TPopupMenu&) { return nullptr; });
     Application = &FApplication;
     FApplication.Title = "Kaleidon";
-    Store("WPLocation", Pictures.Path());
+    StoreSetting("WPLocation", Pictures.Path());
     Windows.MakeDir("win");
     TRegistry desktop;
     desktop.OpenKey("Control Panel\\desktop");
@@ -135,7 +127,7 @@ TEST(PaperRandom_Next, FirstDrawsOfTheSequence) {
 
 TEST_F(MainformTest, FirstRunUsesTheDefaults) {
   TRegIniFile("Software\\Trellwick\\Kaleidon").WriteString("Other", "x", "");  // no Settings values at all
-  Store("WPLocation", "");
+  StoreSetting("WPLocation", "");
   auto form = Start();
   EXPECT_EQ(form->MinutesLeft(), 0);
   EXPECT_FALSE(form->Timer1->Enabled());
@@ -156,16 +148,16 @@ TEST_F(MainformTest, CatalogueHoldsTheSevenPatternsSortedIgnoringCase) {
   form->BuildWallpaperList();
   EXPECT_EQ(Catalogue(*form),
             (std::vector<std::string>{"a.JPG", "b.jpeg", "c.jpe", "d.tif", "f.GIF", "g.bmp", "h.Pcx"}));
-  Store("JPEG", "0");
-  Store("PCX", "word");  // not a number: the default, included
+  StoreSetting("JPEG", "0");
+  StoreSetting("PCX", "word");  // not a number: the default, included
   form->BuildWallpaperList();
   EXPECT_EQ(Catalogue(*form), (std::vector<std::string>{"d.tif", "f.GIF", "g.bmp", "h.Pcx"}));
 }
 
 TEST_F(MainformTest, InvalidBaseDirectoryIsReportedOncePerBuild) {
   const std::string missing = Pictures.Join("gone");
-  Store("WPLocation", missing);
-  Store("GIF", "0");
+  StoreSetting("WPLocation", missing);
+  StoreSetting("GIF", "0");
   auto form = Start();
   form->BuildWallpaperList();
   ASSERT_EQ(Sandbox.Messages.size(), 1u);
@@ -177,7 +169,7 @@ TEST_F(MainformTest, InvalidBaseDirectoryIsReportedOncePerBuild) {
 
 TEST_F(MainformTest, DirectoryChosenInTheReportsDialogIsSearched) {
   Pictures.Write("a.bmp");
-  Store("WPLocation", Pictures.Join("gone"));
+  StoreSetting("WPLocation", Pictures.Join("gone"));
   Dialogs.OnConfigure = [&](TForm1& controller) { controller.SetBaseDir(Pictures.Path()); };
   auto form = Start();
   form->BuildWallpaperList();
@@ -187,7 +179,7 @@ TEST_F(MainformTest, DirectoryChosenInTheReportsDialogIsSearched) {
 
 TEST_F(MainformTest, BuildDuringTheReportReportsNothingAndTimedChangesWait) {
   Pictures.Write("a.bmp", BmpOfSize(4, 3));
-  Store("WPLocation", Pictures.Join("gone"));
+  StoreSetting("WPLocation", Pictures.Join("gone"));
   auto form = Start();
   form->SetChangeTimer(1);
   Dialogs.OnConfigure = [&](TForm1& controller) {
@@ -204,7 +196,7 @@ TEST_F(MainformTest, BuildDuringTheReportReportsNothingAndTimedChangesWait) {
 
 TEST_F(MainformTest, EmptyOrRelativeBaseDirectoryIsReportedUnsearched) {
   for (const char* location : {"", "Pictures"}) {
-    Store("WPLocation", location);
+    StoreSetting("WPLocation", location);
     Sandbox.Messages.clear();
     auto form = Start();
     form->BuildWallpaperList();
@@ -217,7 +209,7 @@ TEST_F(MainformTest, OneWalkGivesWhatOneWalkPerPatternGives) {
   for (const char* name : {"x.jpg", "X.JPG", "sub/x.jpg", "Sub/X.Jpg", "b.JPEG", "b.jpe", "c.tif", "c.TIFF", "d.gif",
                            "e.bmp", "f.pcx", "g.png", "deep/er/h.Pcx", "deep/er/H.pcx", "deep/I.BMP", "j.jpeg"})
     Pictures.Write(name);
-  Store("GIF", "0");
+  StoreSetting("GIF", "0");
   auto form = Start();
   form->BuildWallpaperList();
   TStringList expected;
@@ -267,8 +259,8 @@ TEST_F(MainformTest, MenuWithoutTheCatalogueOrWithAnEmptyOne) {
   form->BuildPopupMenu();
   EXPECT_EQ(Captions(*form->PopupMenu1).size(), 7u);
   EXPECT_EQ(form->PopupMenu1->Items(5)->Caption, "-");
-  Store("Display Papers", "0");
-  Store("WPLocation", Pictures.Join("gone"));
+  StoreSetting("Display Papers", "0");
+  StoreSetting("WPLocation", Pictures.Join("gone"));
   form->BuildPopupMenu();
   EXPECT_EQ(Captions(*form->PopupMenu1).back(), "Exit");
   EXPECT_EQ(Captions(*form->PopupMenu1).size(), 6u);
@@ -276,7 +268,7 @@ TEST_F(MainformTest, MenuWithoutTheCatalogueOrWithAnEmptyOne) {
 }
 
 TEST_F(MainformTest, MenuStillEndsWithExitWhenTheCatalogueFails) {
-  Store("WPLocation", Pictures.Join("gone"));
+  StoreSetting("WPLocation", Pictures.Join("gone"));
   Dialogs.OnConfigure = [](TForm1&) { throw Exception("the dialog failed"); };
   auto form = Start();
   form->BuildPopupMenu();
@@ -327,7 +319,7 @@ TEST_F(MainformTest, MenuItemAppliesTheFileItShowsAfterTheCatalogueChanged) {
 
 TEST_F(MainformTest, TrayDoubleClickChangesThroughTheDefaultItem) {
   Pictures.Write("a.bmp", BmpOfSize(4, 3));
-  Store("Random Paper", "0");
+  StoreSetting("Random Paper", "0");
   auto form = Start();
   form->TrayIcon1->MouseMessage(0x0203);
   EXPECT_EQ(form->CurrentWallpaper(), Picture("a.bmp"));
@@ -367,18 +359,18 @@ TEST_F(MainformTest, ScrollingMenusFollowTheSystemsVersion) {
 
 TEST_F(MainformTest, InOrderChoiceWrapsAndStartsOverWhenCurrentIsGone) {
   for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) Pictures.Write(name, BmpOfSize(4, 3));
-  Store("Random Paper", "0");
-  Store("Wallpaper", Picture("c.bmp"));
+  StoreSetting("Random Paper", "0");
+  StoreSetting("Wallpaper", Picture("c.bmp"));
   auto form = Start();
   form->ChangeWallpaper();
   EXPECT_EQ(form->CurrentWallpaper(), Picture("a.bmp"));
   form->ChangeWallpaper();
   EXPECT_EQ(form->CurrentWallpaper(), Picture("b.bmp"));
-  Store("Wallpaper", Picture("vanished.bmp"));
+  StoreSetting("Wallpaper", Picture("vanished.bmp"));
   auto again = Start();
   again->ChangeWallpaper();
   EXPECT_EQ(again->CurrentWallpaper(), Picture("a.bmp"));
-  EXPECT_EQ(Stored("Wallpaper"), Picture("a.bmp"));
+  EXPECT_EQ(StoredSetting("Wallpaper"), Picture("a.bmp"));
 }
 
 TEST_F(MainformTest, RandomChoiceNeverTakesTheCurrentWallpaper) {
@@ -387,7 +379,7 @@ TEST_F(MainformTest, RandomChoiceNeverTakesTheCurrentWallpaper) {
     names.push_back("p" + std::to_string(10 + i) + ".bmp");  // catalogue order is name order
     Pictures.Write(names.back(), BmpOfSize(2, 2));
   }
-  Store("Wallpaper", Picture("p13.bmp"));
+  StoreSetting("Wallpaper", Picture("p13.bmp"));
   auto form = Start();
   TPaperRandom next = PaperRandom();
   form->ChangeWallpaper();
@@ -397,7 +389,7 @@ TEST_F(MainformTest, RandomChoiceNeverTakesTheCurrentWallpaper) {
 
 TEST_F(MainformTest, RandomChoiceWithOnlyTheCurrentWallpaperKeepsIt) {
   Pictures.Write("only.bmp", BmpOfSize(2, 2));
-  Store("Wallpaper", Picture("only.bmp"));
+  StoreSetting("Wallpaper", Picture("only.bmp"));
   auto form = Start();
   const TPaperRandom before = PaperRandom();
   form->ChangeWallpaper();
@@ -415,7 +407,7 @@ TEST_F(MainformTest, EmptyCatalogueChangesNothing) {
 
 TEST_F(MainformTest, ChangePaperAtStartChangesOnceBeforeTheLoop) {
   Pictures.Write("a.bmp", BmpOfSize(2, 2));
-  Store("Change Paper", "1");
+  StoreSetting("Change Paper", "1");
   auto form = Start();
   EXPECT_EQ(form->CurrentWallpaper(), Picture("a.bmp"));
   EXPECT_EQ(Desktop.Log.size(), 2u);
@@ -424,8 +416,8 @@ TEST_F(MainformTest, ChangePaperAtStartChangesOnceBeforeTheLoop) {
 TEST_F(MainformTest, CountdownChangesAtZeroAndReloadsTheStoredTime) {
   Pictures.Write("a.bmp", BmpOfSize(2, 2));
   Pictures.Write("b.bmp", BmpOfSize(2, 2));
-  Store("Change Time", "5");
-  Store("Random Paper", "0");
+  StoreSetting("Change Time", "5");
+  StoreSetting("Random Paper", "0");
   auto form = Start();
   EXPECT_EQ(form->MinutesLeft(), 5);
   EXPECT_TRUE(form->Timer1->Enabled());
@@ -435,7 +427,7 @@ TEST_F(MainformTest, CountdownChangesAtZeroAndReloadsTheStoredTime) {
   form->TrayIcon1DblClick(nullptr);  // a change by hand leaves the countdown alone
   EXPECT_EQ(form->MinutesLeft(), 1);
   EXPECT_EQ(form->CurrentWallpaper(), Picture("a.bmp"));
-  Store("Change Time", "3");
+  StoreSetting("Change Time", "3");
   form->Timer1->Tick();
   EXPECT_EQ(form->CurrentWallpaper(), Picture("b.bmp"));
   EXPECT_EQ(form->MinutesLeft(), 3);
@@ -443,9 +435,9 @@ TEST_F(MainformTest, CountdownChangesAtZeroAndReloadsTheStoredTime) {
 
 TEST_F(MainformTest, CountdownReloadingZeroKeepsTheTimerIdling) {
   Pictures.Write("a.bmp", BmpOfSize(2, 2));
-  Store("Change Time", "1");
+  StoreSetting("Change Time", "1");
   auto form = Start();
-  Store("Change Time", "0");
+  StoreSetting("Change Time", "0");
   form->Timer1->Tick();
   EXPECT_EQ(form->MinutesLeft(), 0);
   EXPECT_TRUE(form->Timer1->Enabled());
@@ -456,7 +448,7 @@ TEST_F(MainformTest, CountdownReloadingZeroKeepsTheTimerIdling) {
 
 TEST_F(MainformTest, NegativeTimeCountsAwayFromZero) {
   Pictures.Write("a.bmp", BmpOfSize(2, 2));
-  Store("Change Time", "-2");
+  StoreSetting("Change Time", "-2");
   auto form = Start();
   EXPECT_TRUE(form->Timer1->Enabled());
   form->Timer1->Tick();
@@ -481,16 +473,16 @@ TEST_F(MainformTest, SetWallpaperWritesTheBitmapAndTheDesktopValuesInOrder) {
   EXPECT_EQ(Desktop.Log[1], "broadcast wallpaper=" + bitmap);
   EXPECT_EQ(SavedSize(bitmap), (TSavedSize{1023, 767}));  // large by default, stretched proportionally
   EXPECT_EQ(form->CurrentWallpaper(), Picture("sky.bmp"));
-  EXPECT_EQ(Stored("Wallpaper"), Picture("sky.bmp"));
+  EXPECT_EQ(StoredSetting("Wallpaper"), Picture("sky.bmp"));
 }
 
 TEST_F(MainformTest, SizeClassesPickTheirPlacement) {
-  Store("Small Width", "640");
-  Store("Large Width", "1024");
-  Store("Large Height", "5000");
-  Store("Small Type", "0");
-  Store("Middle Type", "1");
-  Store("Large Type", "2");
+  StoreSetting("Small Width", "640");
+  StoreSetting("Large Width", "1024");
+  StoreSetting("Large Height", "5000");
+  StoreSetting("Small Type", "0");
+  StoreSetting("Middle Type", "1");
+  StoreSetting("Large Type", "2");
   const struct {
     int Width;
     const char* Tile;
@@ -511,7 +503,7 @@ TEST_F(MainformTest, SizeClassesPickTheirPlacement) {
 }
 
 TEST_F(MainformTest, UnknownPlacementWritesNoTileValueAndKeepsTheSize) {
-  Store("Large Type", "7");
+  StoreSetting("Large Type", "7");
   Pictures.Write("p.bmp", BmpOfSize(30, 20));
   auto form = Start();
   form->SetWallpaper(Picture("p.bmp"));
@@ -521,7 +513,7 @@ TEST_F(MainformTest, UnknownPlacementWritesNoTileValueAndKeepsTheSize) {
 
 TEST_F(MainformTest, UndecodableFileChangesNothing) {
   Pictures.Write("bad.bmp", "BMnot a bitmap at all");
-  Store("Wallpaper", "before");
+  StoreSetting("Wallpaper", "before");
   auto form = Start();
   EXPECT_ANY_THROW(form->SetWallpaper(Picture("bad.bmp")));
   EXPECT_TRUE(Desktop.Log.empty());
@@ -551,7 +543,7 @@ TEST_F(MainformTest, FileWithoutAPictureEndsWithItsErrorAndChangesNothing) {
   EXPECT_EQ(ReadWholeFile(BitmapPath()), bitmap);
   EXPECT_EQ(DesktopValue("TileWallpaper"), "before");
   EXPECT_EQ(DesktopValue("Wallpaper"), BitmapPath());
-  EXPECT_EQ(Stored("Wallpaper"), Picture("sky.bmp"));
+  EXPECT_EQ(StoredSetting("Wallpaper"), Picture("sky.bmp"));
   EXPECT_EQ(form->CurrentWallpaper(), Picture("sky.bmp"));
 }
 

@@ -6,14 +6,6 @@
 
 namespace {
 
-std::string Stored(const std::string& name) {
-  return TRegIniFile("Software\\Trellwick\\Kaleidon").ReadString("Settings", name, "<none>");
-}
-
-void Store(const std::string& name, const std::string& value) {
-  TRegIniFile("Software\\Trellwick\\Kaleidon").WriteString("Settings", name, value);
-}
-
 class AdvformTest : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -39,12 +31,12 @@ TEST_F(AdvformTest, DefaultsShowZeroAndStretchProportionally) {
     return mrCancel;
   };
   EditAdvancedOptions(Owner);
-  EXPECT_EQ(Stored("Small Width"), "<none>");
+  EXPECT_EQ(StoredSetting("Small Width"), "<none>");
 }
 
 TEST_F(AdvformTest, OkWritesTheValuesAsEntered) {
-  Store("Middle Type", "7");
-  Store("Large Width", "800");
+  StoreSetting("Middle Type", "7");
+  StoreSetting("Large Width", "800");
   User = [](TAdvancedForm& form) {
     EXPECT_EQ(form.MiddleType->ItemIndex(), -1);
     EXPECT_EQ(form.LargeWidth->Text(), "800");
@@ -57,13 +49,13 @@ TEST_F(AdvformTest, OkWritesTheValuesAsEntered) {
     return form.ModalResult();
   };
   EditAdvancedOptions(Owner);
-  EXPECT_EQ(Stored("Small Width"), "-5");
-  EXPECT_EQ(Stored("Small Height"), "0");
-  EXPECT_EQ(Stored("Small Type"), "0");
-  EXPECT_EQ(Stored("Middle Type"), "-1");
-  EXPECT_EQ(Stored("Large Width"), "800");
-  EXPECT_EQ(Stored("Large Height"), "2147483647");
-  EXPECT_EQ(Stored("Large Type"), "2");
+  EXPECT_EQ(StoredSetting("Small Width"), "-5");
+  EXPECT_EQ(StoredSetting("Small Height"), "0");
+  EXPECT_EQ(StoredSetting("Small Type"), "0");
+  EXPECT_EQ(StoredSetting("Middle Type"), "-1");
+  EXPECT_EQ(StoredSetting("Large Width"), "800");
+  EXPECT_EQ(StoredSetting("Large Height"), "2147483647");
+  EXPECT_EQ(StoredSetting("Large Type"), "2");
 }
 
 TEST_F(AdvformTest, CancelWritesNothing) {
@@ -73,6 +65,6 @@ TEST_F(AdvformTest, CancelWritesNothing) {
     return mrCancel;
   };
   EditAdvancedOptions(Owner);
-  EXPECT_EQ(Stored("Small Width"), "<none>");
-  EXPECT_EQ(Stored("Small Type"), "<none>");
+  EXPECT_EQ(StoredSetting("Small Width"), "<none>");
+  EXPECT_EQ(StoredSetting("Small Type"), "<none>");
 }

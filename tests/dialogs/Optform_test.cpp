@@ -11,14 +11,6 @@
 
 namespace {
 
-std::string Stored(const std::string& name) {
-  return TRegIniFile("Software\\Trellwick\\Kaleidon").ReadString("Settings", name, "<none>");
-}
-
-void Store(const std::string& name, const std::string& value) {
-  TRegIniFile("Software\\Trellwick\\Kaleidon").WriteString("Settings", name, value);
-}
-
 // The user is played through the modal hook: User runs on the options
 // dialog, Advanced on the advanced options dialog.
 class OptformTest : public ::testing::Test {
@@ -61,7 +53,7 @@ TEST_F(OptformTest, FirstRunShowsTheDefaults) {
   };
   Configure();
   EXPECT_EQ(Shown, 1);
-  EXPECT_EQ(Stored("Change Time"), "<none>");
+  EXPECT_EQ(StoredSetting("Change Time"), "<none>");
 }
 
 TEST_F(OptformTest, StoredValuesShowClampedAndWithoutOneTrailingBackslash) {
@@ -70,13 +62,13 @@ TEST_F(OptformTest, StoredValuesShowClampedAndWithoutOneTrailingBackslash) {
     shown.emplace_back(form.PaperLocation->Text(), form.ChangeTime->Text());
     return mrCancel;
   };
-  Store("WPLocation", "D:\\Pictures\\");
-  Store("Change Time", "5000");
+  StoreSetting("WPLocation", "D:\\Pictures\\");
+  StoreSetting("Change Time", "5000");
   Configure();
-  Store("WPLocation", "D:\\Pictures\\\\");
-  Store("Change Time", "-3");
+  StoreSetting("WPLocation", "D:\\Pictures\\\\");
+  StoreSetting("Change Time", "-3");
   Configure();
-  Store("WPLocation", "C:\\");
+  StoreSetting("WPLocation", "C:\\");
   Configure();
   EXPECT_EQ(shown, (std::vector<std::pair<std::string, std::string>>{
                        {"D:\\Pictures", "2000"}, {"D:\\Pictures\\", "0"}, {"C:", "0"}}));
@@ -95,14 +87,14 @@ TEST_F(OptformTest, OkWritesEveryControlAndHandsTheControllerItsValues) {
     return form.ModalResult();
   };
   Configure();
-  EXPECT_EQ(Stored("WPLocation"), "D:\\Walls\\");
-  EXPECT_EQ(Stored("Change Paper"), "1");
-  EXPECT_EQ(Stored("Random Paper"), "0");
-  EXPECT_EQ(Stored("Display Papers"), "0");
-  EXPECT_EQ(Stored("Change Time"), "2000");
-  EXPECT_EQ(Stored("JPEG"), "1");
-  EXPECT_EQ(Stored("GIF"), "0");
-  EXPECT_EQ(Stored("TIFF"), "0");
+  EXPECT_EQ(StoredSetting("WPLocation"), "D:\\Walls\\");
+  EXPECT_EQ(StoredSetting("Change Paper"), "1");
+  EXPECT_EQ(StoredSetting("Random Paper"), "0");
+  EXPECT_EQ(StoredSetting("Display Papers"), "0");
+  EXPECT_EQ(StoredSetting("Change Time"), "2000");
+  EXPECT_EQ(StoredSetting("JPEG"), "1");
+  EXPECT_EQ(StoredSetting("GIF"), "0");
+  EXPECT_EQ(StoredSetting("TIFF"), "0");
   EXPECT_EQ(Controller->BaseDir(), "D:\\Walls\\");
   EXPECT_EQ(Controller->MinutesLeft(), 2000);
   EXPECT_TRUE(Controller->Timer1->Enabled());
@@ -110,26 +102,26 @@ TEST_F(OptformTest, OkWritesEveryControlAndHandsTheControllerItsValues) {
 }
 
 TEST_F(OptformTest, OkStoresTextThatIsNoNumberAsZero) {
-  Store("Change Time", "7");
+  StoreSetting("Change Time", "7");
   User = [](TOptionsForm& form) {
     form.ChangeTime->SetText("soon");
     return mrOk;
   };
   Configure();
-  EXPECT_EQ(Stored("Change Time"), "0");
+  EXPECT_EQ(StoredSetting("Change Time"), "0");
   EXPECT_FALSE(Controller->Timer1->Enabled());
 }
 
 TEST_F(OptformTest, CancelWritesNothing) {
-  Store("WPLocation", "D:\\Pictures");
+  StoreSetting("WPLocation", "D:\\Pictures");
   User = [](TOptionsForm& form) {
     form.PaperLocation->SetText("E:\\");
     form.ChangeTime->SetValue(9);
     return mrCancel;
   };
   Configure();
-  EXPECT_EQ(Stored("WPLocation"), "D:\\Pictures");
-  EXPECT_EQ(Stored("Change Time"), "<none>");
+  EXPECT_EQ(StoredSetting("WPLocation"), "D:\\Pictures");
+  EXPECT_EQ(StoredSetting("Change Time"), "<none>");
   EXPECT_EQ(Controller->MinutesLeft(), 0);
 }
 
@@ -143,8 +135,8 @@ TEST_F(OptformTest, AdvancedOkSurvivesACancelOfTheOptions) {
     return mrCancel;
   };
   Configure();
-  EXPECT_EQ(Stored("Small Width"), "-5");
-  EXPECT_EQ(Stored("Small Type"), "3");
+  EXPECT_EQ(StoredSetting("Small Width"), "-5");
+  EXPECT_EQ(StoredSetting("Small Type"), "3");
 }
 
 TEST_F(OptformTest, SecondConfigureWhileOpenOpensNoSecondDialog) {
