@@ -36,12 +36,18 @@ std::string TEdit::Text() const { return Handle() ? DialogWindows::Text(Handle()
 
 void TEdit::SetText(const std::string& text) {
   FText = text;
+  FTextSet = true;
   if (Handle()) DialogWindows::SetText(Handle(), text);
 }
 
-void TEdit::Attach() { DialogWindows::SetText(Handle(), FText); }
+void TEdit::Attach() {
+  if (FTextSet) DialogWindows::SetText(Handle(), FText);
+}
 
-void TEdit::Detach() { FText = DialogWindows::Text(Handle()); }
+void TEdit::Detach() {
+  FText = DialogWindows::Text(Handle());
+  FTextSet = true;
+}
 
 bool TCheckBox::Checked() const { return Handle() ? DialogWindows::Checked(Handle()) : FChecked; }
 
@@ -148,6 +154,9 @@ bool TSpinEdit::KeyAllowed(uint32_t c) const {
 }
 
 TDialog::TDialog(TComponent* AOwner, int templateId) : TComponent(AOwner), FTemplateId(templateId) {}
+
+TDialog::TDialog(TComponent* AOwner, TDialogTemplate layout)
+    : TComponent(AOwner), FTemplateId(0), FLayout(std::move(layout)) {}
 
 TDialog::~TDialog() = default;
 

@@ -74,6 +74,8 @@ public:
   void Notify(int code) override;
 };
 
+// A text field, or any control whose text is read or set. Until a text is
+// set, the window keeps the text of its template.
 class TEdit : public TDialogControl {
 public:
   using TDialogControl::TDialogControl;
@@ -84,6 +86,7 @@ public:
 
 private:
   std::string FText;
+  bool FTextSet = false;
 };
 
 class TCheckBox : public TDialogControl {
@@ -164,10 +167,32 @@ private:
 // false for anything else.
 bool SpinTextValue(const std::string& text, bool fraction, int32_t& value);
 
+// A dialog laid out in code, for windows the program builds itself (a
+// please-wait note, a progress window, a read-me viewer). Positions and sizes
+// are in dialog units of the dialog font ("MS Sans Serif", 8 points); styles
+// are the platform's window styles, added to a dialog's own (a popup with a
+// caption and a fixed frame, centred) and to a visible child's.
+struct TDialogItemTemplate {
+  std::string ClassName;  // "Button", "Static", "Edit", "msctls_progress32", ...
+  std::string Text;
+  int Id = -1;
+  int X = 0, Y = 0, Width = 0, Height = 0;
+  uint32_t Style = 0;
+};
+
+struct TDialogTemplate {
+  std::string Caption;
+  int Width = 0, Height = 0;
+  uint32_t Style = 0;  // e.g. the system menu, for a close box
+  std::vector<TDialogItemTemplate> Items;
+};
+
 class TDialog : public TComponent {
 public:
   // templateId names a dialog template of the executable's resources.
   TDialog(TComponent* AOwner, int templateId);
+  // A dialog laid out in code.
+  TDialog(TComponent* AOwner, TDialogTemplate layout);
   ~TDialog() override;
 
   // Shows the dialog and returns its modal result once it has closed.
@@ -206,6 +231,7 @@ private:
   void* OwnerWindow() const;
 
   int FTemplateId;
+  TDialogTemplate FLayout;  // used when there is no template identifier
   int FModalResult = mrNone;
   std::vector<std::unique_ptr<TDialogControl>> FControls;
   void* FWindow = nullptr;

@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include <cwchar>
+#include <vector>
 
 #include "framework/Application.h"
 #include "framework/Exceptions.h"
@@ -61,6 +62,58 @@ int ScaleForDpi(HWND window, int pixels) {
   return MulDiv(pixels, dpi, 96);
 }
 
+// The in-memory form of a dialog template (DLGTEMPLATEEX and its items):
+// 16-bit words, each item on a 32-bit boundary.
+class TTemplateWriter {
+public:
+  void Word(WORD value) { FWords.push_back(value); }
+  void Long(DWORD value) {
+    Word(LOWORD(value));
+    Word(HIWORD(value));
+  }
+  void Text(const std::string& text) {
+    for (wchar_t c : Utf8ToWide(text)) Word(WORD(c));
+    Word(0);
+  }
+  void Align() {
+    if (FWords.size() % 2) Word(0);
+  }
+  const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(FWords.data()); }
+
+private:
+  std::vector<WORD> FWords;
+};
+
+TTemplateWriter WriteTemplate(const TDialogTemplate& layout) {
+  TTemplateWriter out;
+  out.Word(1);       // version
+  out.Word(0xFFFF);  // an extended template
+  out.Long(0);       // help identifier
+  out.Long(0);       // extended style
+  out.Long(DS_SETFONT | DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | layout.Style);
+  out.Word(WORD(layout.Items.size()));
+  for (int value : {0, 0, layout.Width, layout.Height}) out.Word(WORD(value));
+  out.Word(0);  // no menu
+  out.Word(0);  // the dialog class
+  out.Text(layout.Caption);
+  out.Word(8);    // points
+  out.Word(400);  // weight
+  out.Word(0);    // italic, character set
+  out.Text("MS Sans Serif");
+  for (const TDialogItemTemplate& item : layout.Items) {
+    out.Align();
+    out.Long(0);  // help identifier
+    out.Long(0);  // extended style
+    out.Long(WS_CHILD | WS_VISIBLE | item.Style);
+    for (int value : {item.X, item.Y, item.Width, item.Height}) out.Word(WORD(value));
+    out.Long(DWORD(item.Id));
+    out.Text(item.ClassName);
+    out.Text(item.Text);
+    out.Word(0);  // no creation data
+  }
+  return out;
+}
+
 }  // namespace
 
 void* TDialogControl::Handle() const {
@@ -108,8 +161,11 @@ bool TDialog::WindowMessage(void* handle, uint32_t msg, uintptr_t wParam, intptr
 int TDialog::PlatformShowModal() {
   InitControls();
   const HWND owner = Window(OwnerWindow());
-  const HWND window = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(FTemplateId), owner,
-                                         DialogProc, reinterpret_cast<LPARAM>(this));
+  const LPARAM self = reinterpret_cast<LPARAM>(this);
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  const HWND window =
+      FTemplateId ? CreateDialogParamW(instance, MAKEINTRESOURCEW(FTemplateId), owner, DialogProc, self)
+                  : CreateDialogIndirectParamW(instance, WriteTemplate(FLayout).Get(), owner, DialogProc, self);
   if (!window) throw EOSError("Cannot create the dialog");
   const bool disableOwner = owner && IsWindowEnabled(owner);
   if (disableOwner) EnableWindow(owner, FALSE);
