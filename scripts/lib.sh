@@ -31,9 +31,16 @@ kaleidon_stop_xvfb() {
   [ -z "${KALEIDON_XVFB_PID:-}" ] || kill "$KALEIDON_XVFB_PID" 2>/dev/null || true
 }
 
-# True when an X server answers on display $1.
+# True when an X server answers on display $1. A server that many clients
+# (Wine programs run in parallel) connect to at once refuses some for a
+# moment: it is asked three times before it counts as dead.
 kaleidon_display_answers() {
-  xdpyinfo -display "$1" >/dev/null 2>&1
+  local try
+  for try in 1 2 3; do
+    xdpyinfo -display "$1" >/dev/null 2>&1 && return 0
+    sleep 0.2
+  done
+  return 1
 }
 
 # Makes sure DISPLAY names an X server that answers: the user's when it

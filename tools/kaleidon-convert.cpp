@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "ToolMain.h"
 #include "app/Placement.h"
 #include "framework/Files.h"
 #include "framework/SysUtils.h"
@@ -110,16 +111,8 @@ int Run(const Options& options) {
 
 }  // namespace
 
-int KaleidonConvert(const std::vector<std::string>& args) {
+int ToolMain(const std::vector<std::string>& args) {
   Options options;
-  if (!Parse(args, options)) {
-    std::fputs(Usage, stderr);
-    return 2;
-  }
-  try {
-    return Run(options);
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "%s\n", e.what());
-    return 1;
-  }
+  const bool parsed = Parse(args, options);
+  return RunTool(Usage, parsed, [&] { return Run(options); });
 }

@@ -42,6 +42,10 @@ public:
   bool Terminated() const { return FTerminated; }
   // Dispatches the messages waiting now, then returns.
   void ProcessMessages();
+  // Waits for the next message (or, where there are no windows, socket or
+  // timer event) and dispatches it: the body of a modal wait, such as
+  // "until the HTTP request is done". Returns at once once terminated.
+  void HandleMessage();
 
   void HandleException(const std::exception& e);
   void ShowException(const std::exception& e);

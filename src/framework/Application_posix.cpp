@@ -1,13 +1,17 @@
 #include "framework/Application.h"
-#include "framework/PostedMessages_posix.h"
+#include "framework/EventLoop_posix.h"
 
-// Without a window manager the only messages are those posted to hidden
-// windows: the loop runs while there are any, and returns when none is left.
+// Without a window manager the loop serves posted messages, sockets and
+// timers; it also returns when nothing is left that could ever wake it.
 void TApplication::Run() {
-  while (!FTerminated && DeliverPostedMessages()) {
+  while (!FTerminated && RunEventLoopOnce(true)) {
   }
 }
 
 void TApplication::Terminate() { FTerminated = true; }
 
-void TApplication::ProcessMessages() { DeliverPostedMessages(); }
+void TApplication::ProcessMessages() { RunEventLoopOnce(false); }
+
+void TApplication::HandleMessage() {
+  if (!FTerminated) RunEventLoopOnce(true);
+}

@@ -28,3 +28,14 @@ void TApplication::ProcessMessages() {
     DispatchMessageW(&msg);
   }
 }
+
+void TApplication::HandleMessage() {
+  if (FTerminated) return;
+  MSG msg;
+  if (GetMessageW(&msg, nullptr, 0, 0) <= 0) {
+    FTerminated = true;
+    return;
+  }
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
+}

@@ -31,6 +31,8 @@ bool DirectoryExists(const std::string& directory);
 // Creates the directory and every missing parent; false on failure.
 bool ForceDirectories(const std::string& directory);
 bool RemoveFile(const std::string& fileName);
+// Renames a file, replacing the file of the new name if there is one; false on failure.
+bool RenameFile(const std::string& oldName, const std::string& newName);
 
 // The directory of the running executable, with its trailing path delimiter.
 std::string ExecutableDirectory();

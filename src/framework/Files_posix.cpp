@@ -104,6 +104,10 @@ bool ForceDirectories(const std::string& directory) {
 
 bool RemoveFile(const std::string& fileName) { return ::unlink(PosixPath(fileName).c_str()) == 0; }
 
+bool RenameFile(const std::string& oldName, const std::string& newName) {
+  return ::rename(PosixPath(oldName).c_str(), PosixPath(newName).c_str()) == 0;
+}
+
 std::string ExecutableDirectory() {
   char buffer[PATH_MAX];
   const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);

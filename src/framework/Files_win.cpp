@@ -99,6 +99,10 @@ bool ForceDirectories(const std::string& directory) {
 
 bool RemoveFile(const std::string& fileName) { return DeleteFileW(Utf8ToWide(fileName).c_str()); }
 
+bool RenameFile(const std::string& oldName, const std::string& newName) {
+  return MoveFileExW(Utf8ToWide(oldName).c_str(), Utf8ToWide(newName).c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
 std::string ExecutableDirectory() {
   std::wstring buffer(MAX_PATH, L'\0');
   for (;;) {

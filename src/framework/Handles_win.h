@@ -3,6 +3,8 @@
 // by the Windows halves of units.
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <bcrypt.h>
 
 #include "framework/Handle.h"
 
@@ -35,6 +37,11 @@ using TGdiObject = THandle<TNullHandleTraits<Object, &DeleteObject>>;
 using TMemoryDC = THandle<TNullHandleTraits<HDC, &DeleteDC>>;
 using TEnhMetafile = THandle<TNullHandleTraits<HENHMETAFILE, &DeleteEnhMetaFile>>;
 using TWindowHandle = THandle<TNullHandleTraits<HWND, &DestroyWindow>>;
+// CNG (BCrypt) algorithm providers, keys and hash states; linking bcrypt.
+inline void CloseAlgorithmProvider(BCRYPT_ALG_HANDLE algorithm) { BCryptCloseAlgorithmProvider(algorithm, 0); }
+using TBCryptAlgorithm = THandle<TNullHandleTraits<BCRYPT_ALG_HANDLE, &CloseAlgorithmProvider>>;
+using TBCryptKey = THandle<TNullHandleTraits<BCRYPT_KEY_HANDLE, &BCryptDestroyKey>>;
+using TBCryptHash = THandle<TNullHandleTraits<BCRYPT_HASH_HANDLE, &BCryptDestroyHash>>;
 
 // A window's device context, from GetDC; released to that window.
 class TWindowDC {

@@ -23,3 +23,7 @@ std::string ExtractFileName(const std::string& path);
 std::string ExtractFileExt(const std::string& path);
 // Everything up to and including the last '\', '/' or ':'.
 std::string ExtractFilePath(const std::string& path);
+
+// Appends one code point (at most U+10FFFF) as UTF-8, whose bytes keep the
+// code points' order.
+void AppendUtf8(std::string& out, char32_t codePoint);

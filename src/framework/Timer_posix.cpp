@@ -1,10 +1,24 @@
 #include "framework/Timer.h"
 
-// No message loop drives timers here; ticks come only through Tick().
-struct TTimer::TImpl {};
+#include "framework/EventLoop_posix.h"
 
-TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) {}
+// A deadline of the event loop per period; each tick sets the next one
+// before it runs, so that OnTimer may change or free the timer.
+struct TTimer::TImpl {
+  uint64_t Deadline = 0;
+};
 
-TTimer::~TTimer() = default;
+TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner), FImpl(new TImpl) { UpdateTimer(); }
 
-void TTimer::UpdateTimer() {}
+TTimer::~TTimer() { CancelDeadline(FImpl->Deadline); }
+
+void TTimer::UpdateTimer() {
+  CancelDeadline(FImpl->Deadline);
+  FImpl->Deadline = 0;
+  if (!FEnabled || FInterval == 0) return;
+  FImpl->Deadline = SetDeadline(TLoopClock::now() + std::chrono::milliseconds(FInterval), [this] {
+    FImpl->Deadline = 0;
+    UpdateTimer();
+    Tick();
+  });
+}

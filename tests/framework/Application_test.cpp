@@ -46,6 +46,20 @@ TEST(Timer_Tick, TickRunsUnderTheApplicationsHandler) {
   EXPECT_EQ(sandbox.Messages.size(), 2u);
 }
 
+TEST(Timer_Tick, TimerTicksInTheMessageLoopUntilDisabled) {
+  TSettingsSandbox sandbox;
+  TApplication application;
+  TTimer timer(nullptr);
+  int ticks = 0;
+  timer.OnTimer = TNotifyEvent([&](TObject*) {
+    if (++ticks == 3) timer.SetEnabled(false);
+  });
+  timer.SetInterval(10);
+  for (int i = 0; i < 1000 && ticks < 3; ++i) application.HandleMessage();
+  EXPECT_EQ(ticks, 3);
+  EXPECT_FALSE(timer.Enabled());
+}
+
 TEST(Component_Owner, OwnerFreesWhatItOwnsUnlessFreedFirst) {
   static std::vector<int> freed;
   struct Probe : TComponent {

@@ -1,13 +1,9 @@
-#include <string>
-#include <vector>
-
+#include "ToolMain.h"
 #include "framework/Wide.h"
-
-int KaleidonConvert(const std::vector<std::string>& args);
 
 // Arguments arrive as UTF-16 so that any file name survives.
 int wmain(int argc, wchar_t** argv) {
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.push_back(WideToUtf8(argv[i]));
-  return KaleidonConvert(args);
+  return ToolMain(args);
 }

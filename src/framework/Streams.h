@@ -1,0 +1,42 @@
+#pragma once
+// Streams that receive bytes written in pieces: an in-memory one, with an
+// optional bound on its size, and a file one. The HTTP client writes a
+// document's body into the stream its caller gives it.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TStream {
+public:
+  virtual ~TStream() = default;
+  // Appends the bytes; EWriteError "Stream write error" when they cannot be kept.
+  virtual void Write(const void* data, size_t size) = 0;
+};
+
+class TMemoryStream : public TStream {
+public:
+  // MaxSize bounds what the stream keeps: a write that would pass it fails.
+  explicit TMemoryStream(size_t maxSize = SIZE_MAX) : FMaxSize(maxSize) {}
+  void Write(const void* data, size_t size) override;
+  const std::vector<uint8_t>& Data() const { return FData; }
+
+private:
+  size_t FMaxSize;
+  std::vector<uint8_t> FData;
+};
+
+// Creates the file, or empties an existing one; EFCreateError "Cannot create
+// file <name>" when it cannot. The file is closed when the stream goes.
+class TFileStream : public TStream {
+public:
+  explicit TFileStream(const std::string& fileName);
+  ~TFileStream() override;
+  void Write(const void* data, size_t size) override;
+
+private:
+  struct TImpl;
+  std::unique_ptr<TImpl> FImpl;
+};

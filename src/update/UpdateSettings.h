@@ -1,0 +1,42 @@
+#pragma once
+// The update checker's settings, read where the update dialog is made: the
+// product page's address ("Update URL", default built in), the proxy
+// ("Update Proxy") and how much of an update is verified ("Update Verify").
+// Accepts: an address beginning with "http://" in any case; a proxy as a
+// host name or IPv4 address (letters, digits, "." and "-"), optionally
+// followed by ":" and a port from 1 to 65535; the verify levels "0", "1"
+// and "2".
+// Limits: a proxy setting of at most 255 characters.
+// Rejects, without a message: any other address (no page: updates are off),
+// any other proxy (a direct connection), any other level (the default: "2"
+// when a key is built in, else "1").
+
+#include <string>
+
+#include "update/UpdateSignature.h"
+
+inline constexpr char UpdateURLSetting[] = "Update URL";
+inline constexpr char UpdateProxySetting[] = "Update Proxy";
+inline constexpr char UpdateVerifySetting[] = "Update Verify";
+
+// The address given at build time; empty when none was.
+const std::string& DefaultUpdateURL();
+// The public key given at build time (base64 of X and Y); empty when none was.
+const std::string& BuiltInUpdateKey();
+
+// True for an address the checker fetches: at least 7 characters, the first
+// seven "http://" in any case.
+bool IsHttpURL(const std::string& url);
+
+struct TUpdateSettings {
+  std::string HomeURL;
+  std::string ProxyHost;  // empty: a direct connection
+  int ProxyPort = 80;
+  TUpdateVerify Verify = uvWhenPresent;
+};
+
+// The settings from their texts as the store gives them, each read with the
+// built-in default (DefaultUpdateURL(), "", "") so that an absent value
+// takes it; `keyBuiltIn` decides the default level.
+TUpdateSettings ParseUpdateSettings(const std::string& url, const std::string& proxy, const std::string& verify,
+                                    bool keyBuiltIn);
