@@ -21,26 +21,22 @@ private:
   Form*& FOpen;
 };
 
+// Runs the transfer on a dialog of its own, or brings the open one to the front.
+template <class Form>
+void OpenOnce(Form*& open, TForm1& controller, void (*transfer)(TForm1&, Form&)) {
+  if (open) {
+    open->BringToFront();
+    return;
+  }
+  Form form(&controller);
+  const TOpenDialog named(open, form);
+  transfer(controller, form);
+}
+
 }  // namespace
 
-void TKaleidonDialogs::Configure(TForm1& controller) {
-  if (FOptions) {
-    FOptions->BringToFront();
-    return;
-  }
-  TOptionsForm form(&controller);
-  const TOpenDialog open(FOptions, form);
-  ConfigureOptions(controller, form);
-}
+void TKaleidonDialogs::Configure(TForm1& controller) { OpenOnce(FOptions, controller, ConfigureOptions); }
 
-void TKaleidonDialogs::WallpaperList(TForm1& controller) {
-  if (FList) {
-    FList->BringToFront();
-    return;
-  }
-  TFormListWP form(&controller);
-  const TOpenDialog open(FList, form);
-  ListWallpapers(controller, form);
-}
+void TKaleidonDialogs::WallpaperList(TForm1& controller) { OpenOnce(FList, controller, ListWallpapers); }
 
 void TKaleidonDialogs::About(TForm1&) {}
