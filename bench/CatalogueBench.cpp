@@ -19,18 +19,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// 100 files per directory, 20 directories per level.
-void MakeTree(const fs::path& root, int files) {
-  fs::create_directories(root);
-  for (int i = 0; i < files; ++i) {
-    const int dir = i / 100;
-    const fs::path parent = root / std::string("d").append(std::to_string(dir / 20)) /
-                            std::string("s").append(std::to_string(dir % 20));
-    if (i % 100 == 0) fs::create_directories(parent);
-    std::ofstream(parent / PictureName(i)).put('x');
-  }
-}
-
 void Run(int files) {
   const fs::path root = fs::temp_directory_path() / ("kaleidon-catalogue-" + std::to_string(files));
   const fs::path config = root.string() + "-config";

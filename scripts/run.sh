@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Builds Kaleidon.exe and runs it under Wine, on the user's display or on an
-# Xvfb display started here. It runs until it is ended (tray menu "Exit", or
-# Ctrl-C here). Settings go to the registry of the default Wine prefix.
+# Builds Kaleidon.exe and runs it under Wine, inside a Wine virtual desktop
+# with Wine's shell on (a taskbar with its notification area), so that the
+# desktop, the wallpaper Kaleidon applies and its tray icon can be seen. The
+# desktop window opens on the user's display, or on an Xvfb display started
+# here. Kaleidon runs until it is ended (tray menu "Exit", or Ctrl-C here).
+# Settings go to the registry of the default Wine prefix.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -13,4 +16,7 @@ export WINEPREFIX=${WINEPREFIX:-$HOME/.wine}
 kaleidon_ensure_display
 trap kaleidon_stop_xvfb EXIT
 kaleidon_wine_prefix
-wine build/win64/Kaleidon.exe
+desktop=Kaleidon
+size=${KALEIDON_DESKTOP_SIZE:-1024x768}
+wine reg add "HKCU\\Software\\Wine\\Explorer\\Desktops\\$desktop" /v EnableShell /t REG_DWORD /d 1 /f >/dev/null 2>&1
+wine explorer "/desktop=$desktop,$size" build/win64/Kaleidon.exe

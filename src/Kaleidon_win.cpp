@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "app/Mainform.h"
+#include "dialogs/KaleidonDialogs.h"
 #include "framework/Application.h"
 #include "framework/MessageBox.h"
 
@@ -14,9 +15,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     TApplication application;
     application.Title = "Kaleidon";
     application.ShowMainForm = false;
+    TKaleidonDialogs dialogs;
     try {
       TForm1* form1;
-      application.CreateForm(form1);
+      application.CreateForm(form1, PlatformDesktop(), dialogs);
       application.Run();
     } catch (const std::exception& e) {
       application.ShowException(e);

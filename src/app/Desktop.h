@@ -16,6 +16,10 @@ public:
   virtual void SetWallpaperFile(const std::string& bitmapPath) = 0;
   // Tells every top-level window that the settings changed, waiting for them.
   virtual void BroadcastSettingChange() = 0;
+  // The height of one line of a menu bar, as the system metrics give it.
+  virtual int MenuLineHeight() = 0;
+  // The width a popup menu gives an item with this caption, margins included.
+  virtual int MenuItemWidth(const std::string& caption) = 0;
 };
 
 // The real desktop of this platform.

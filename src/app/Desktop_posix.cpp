@@ -5,7 +5,8 @@
 namespace {
 
 // No desktop to tell here: the bitmap goes beside the settings files, on a
-// screen of the size most wallpapers of the period were made for.
+// screen of the size most wallpapers of the period were made for, with menus
+// of its usual metrics.
 class TPosixDesktop : public TDesktop {
 public:
   std::string WindowsDirectory() override {
@@ -17,6 +18,8 @@ public:
   int ScreenHeight() override { return 768; }
   void SetWallpaperFile(const std::string&) override {}
   void BroadcastSettingChange() override {}
+  int MenuLineHeight() override { return 19; }
+  int MenuItemWidth(const std::string& caption) override { return 40 + 7 * int(caption.size()); }
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "app/Desktop.h"
+#include "framework/Handles_win.h"
 #include "framework/Wide.h"
 
 namespace {
@@ -24,6 +25,27 @@ public:
   void BroadcastSettingChange() override {
     SendMessageTimeoutW(HWND_BROADCAST, WM_WININICHANGE, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
   }
+  int MenuLineHeight() override { return GetSystemMetrics(SM_CYMENU); }
+  // The caption in the menu font, the check-mark column on both sides (the
+  // second holds a submenu arrow) and the column's bar.
+  int MenuItemWidth(const std::string& caption) override {
+    if (!FMenuFont) {
+      NONCLIENTMETRICSW metrics{};
+      metrics.cbSize = sizeof metrics;
+      SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+      metrics.lfMenuFont.lfWeight = FW_BOLD;  // the default item is bold: measure every item so
+      FMenuFont.Reset(CreateFontIndirectW(&metrics.lfMenuFont));
+    }
+    const TWindowDC screen(nullptr);
+    const TSelection font(screen.Get(), FMenuFont.Get());
+    const std::wstring text = Utf8ToWide(caption);
+    SIZE size{};
+    GetTextExtentPoint32W(screen.Get(), text.c_str(), int(text.size()), &size);
+    return size.cx + 2 * GetSystemMetrics(SM_CXMENUCHECK) + 4 * GetSystemMetrics(SM_CXEDGE) + 8;
+  }
+
+private:
+  TGdiObject<HFONT> FMenuFont;
 };
 
 }  // namespace

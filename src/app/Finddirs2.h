@@ -55,6 +55,11 @@ struct TDirIdentity {
 };
 bool GetDirIdentity(const std::string& directory, TDirIdentity& identity);
 
+// Whether a directory names its place in full (a drive or a network share
+// here, the root there); an empty or relative one would search wherever the
+// process happens to stand.
+bool IsAbsoluteDirectory(const std::string& directory);
+
 // One queued directory: its search record and its path relative to the
 // search path, with a trailing backslash.
 struct TDirInfo {

@@ -47,3 +47,5 @@ bool GetDirIdentity(const std::string& directory, TDirIdentity& identity) {
   identity.Index = st.st_ino;
   return true;
 }
+
+bool IsAbsoluteDirectory(const std::string& directory) { return !directory.empty() && directory[0] == '/'; }

@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <cctype>
+
 #include "app/Finddirs2.h"
 #include "framework/Handles_win.h"
 #include "framework/Wide.h"
@@ -43,4 +45,12 @@ bool GetDirIdentity(const std::string& directory, TDirIdentity& identity) {
   identity.Volume = info.dwVolumeSerialNumber;
   identity.Index = (uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
   return true;
+}
+
+// "C:" alone names the root of C: (the options dialog shows it so); "C:x"
+// and "\x" are relative to the drive's or the process's current directory.
+bool IsAbsoluteDirectory(const std::string& directory) {
+  if (directory.size() >= 2 && directory[0] == '\\' && directory[1] == '\\') return true;
+  const bool drive = directory.size() >= 2 && std::isalpha(static_cast<unsigned char>(directory[0])) && directory[1] == ':';
+  return drive && (directory.size() == 2 || directory[2] == '\\' || directory[2] == '/');
 }

@@ -1,16 +1,34 @@
 #include "app/Mainform.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "app/PaperRandom.h"
 #include "app/Placement.h"
 #include "app/Settings.h"
+#include "app/Traymenu.h"
 #include "framework/Application.h"
 #include "framework/Exceptions.h"
 #include "framework/Files.h"
 #include "framework/MessageBox.h"
 #include "framework/Registry.h"
+#include "framework/SysUtils.h"
 #include "imaging/PictureKinds.h"
 
 namespace {
+
+// Sets a flag for the life of the scope, and puts back what it was.
+class TFlagScope {
+public:
+  explicit TFlagScope(bool& flag) : FFlag(flag), FOld(std::exchange(flag, true)) {}
+  ~TFlagScope() { FFlag = FOld; }
+  TFlagScope(const TFlagScope&) = delete;
+  TFlagScope& operator=(const TFlagScope&) = delete;
+
+private:
+  bool& FFlag;
+  bool FOld;
+};
 
 void WriteDesktopValue(const std::string& name, const std::string& value) {
   TRegistry registry;
@@ -21,11 +39,30 @@ void WriteDesktopValue(const std::string& name, const std::string& value) {
 
 }  // namespace
 
-TForm1::TForm1(TComponent* AOwner, TDesktop& desktop) : TForm(AOwner), FDesktop(desktop) {
+TForm1::TForm1(TComponent* AOwner, TDesktop& desktop, TDialogCommands& dialogs)
+    : TForm(AOwner), FDesktop(desktop), FDialogs(dialogs) {
   ImageHolder1 = new TImageHolder(this);
   Timer1 = new TTimer(this);
   Timer1->OnTimer = TNotifyEvent(this, &TForm1::Timer1Timer);
+  TrayIcon1 = new TTrayIcon(this);
+  SysInfo1 = new TSysInfo(this);
+  PopupMenu1 = new TPopupMenu(this);
+  CreateMenu();
+  TrayIcon1->PopupMenu = PopupMenu1;
+  TrayIcon1->OnDblClick = TNotifyEvent(this, &TForm1::TrayIcon1DblClick);
+  TrayIcon1->Loaded();
   FormCreate();
+}
+
+void TForm1::CreateMenu() {
+  ChagePaper1 = PopupMenu1->Add("Chage Paper", TNotifyEvent(this, &TForm1::TrayIcon1DblClick));
+  ChagePaper1->Default = true;
+  ConfigureKaleidon1 = PopupMenu1->Add("Configure Kaleidon", TNotifyEvent(this, &TForm1::ConfigureKaleidon1Click));
+  WallpaperList2 = PopupMenu1->Add("Wallpaper List", TNotifyEvent(this, &TForm1::WallpaperLisr1Click));
+  AboutKaleidon1 = PopupMenu1->Add("About Kaleidon", TNotifyEvent(this, &TForm1::AboutKaleidon1Click));
+  N1 = PopupMenu1->Add("-");
+  Exit1 = PopupMenu1->Add("Exit", TNotifyEvent(this, &TForm1::Exit1Click));
+  PopupMenu1->OnPopup = TNotifyEvent(this, &TForm1::PopupMenu1Popup);
 }
 
 TForm1::~TForm1() { FormDestroy(); }
@@ -33,7 +70,7 @@ TForm1::~TForm1() { FormDestroy(); }
 void TForm1::FormCreate() {
   auto settings = OpenSettings();
   FBaseDir = settings->ReadString(SettingsSection, "WPLocation", ExecutableDirectory());
-  FDirFinder = new TFindDirsList(this, FBaseDir);
+  FDirFinder = new TCatalogueSearch(this, FBaseDir);
   FDirFinder->OnInvalidString = TStringEvent(this, &TForm1::InvalidDirectory);
   FWallpaperList = new TStringList;
   SetChangeTimer(settings->ReadInteger(SettingsSection, "Change Time", 0));
@@ -47,6 +84,8 @@ void TForm1::FormCreate() {
 void TForm1::FormDestroy() {
   delete FDirFinder;
   FDirFinder = nullptr;
+  while (PopupMenu1->Count() > FixedMenuItems) PopupMenu1->Delete(FixedMenuItems);
+  Exit1 = nullptr;
   delete FWallpaperList;
   FWallpaperList = nullptr;
 }
@@ -67,7 +106,10 @@ void TForm1::SetChangeTimer(int32_t minutes) {
 // A negative count moves away from 0 and so never changes the wallpaper; a
 // reload that reads 0 leaves the timer running with nothing to count. The
 // count wraps from the lowest value to the highest rather than overflowing.
+// While an invalid directory is being reported the ticks pass unused: a
+// change now would report it again.
 void TForm1::Timer1Timer(TObject*) {
+  if (FReporting) return;
   if (FMinutesLeft != 0) {
     FMinutesLeft = int32_t(uint32_t(FMinutesLeft) - 1u);
     UpdateTrayHint();
@@ -81,36 +123,42 @@ void TForm1::Timer1Timer(TObject*) {
 
 void TForm1::TrayIcon1DblClick(TObject*) { ChangeWallpaper(); }
 
-// The options dialog is not built yet; the command opens nothing.
-void TForm1::ConfigureKaleidon1Click(TObject*) {}
+void TForm1::ConfigureKaleidon1Click(TObject*) { FDialogs.Configure(*this); }
 
-// The wallpaper list dialog is not built yet.
-void TForm1::WallpaperLisr1Click(TObject*) {}
+void TForm1::WallpaperLisr1Click(TObject*) { FDialogs.WallpaperList(*this); }
 
-// The About box is not built yet.
-void TForm1::AboutKaleidon1Click(TObject*) {}
+void TForm1::AboutKaleidon1Click(TObject*) { FDialogs.About(*this); }
 
 void TForm1::Exit1Click(TObject*) { Close(); }
 
+// One report at a time: a build that runs while the report's box or the
+// options dialog it opened is up (a tray command) says nothing more, so one
+// bad folder never piles up boxes and dialogs.
 void TForm1::InvalidDirectory(TObject*, const std::string& NewDir) {
+  if (FReporting) return;
+  ++FReports;
+  const TFlagScope reporting(FReporting);
   ShowMessageBox("Invalid Wallpaper Directory:\n" + NewDir, Application ? Application->Title : "", mbOK);
   ConfigureKaleidon1Click(this);
 }
 
-// BaseDir is read for every pattern: the options dialog opened by an invalid
-// directory may set a new one, which the remaining patterns then search.
+// One walk collects every enabled pattern. A base directory that cannot be
+// searched is reported once per build; the options dialog the report opens
+// may set a new one, which is then searched without a second report.
 void TForm1::BuildWallpaperList() {
   auto settings = OpenSettings();
   FWallpaperList->Clear();
   FWallpaperList->Duplicates = TDuplicates::dupIgnore;
   FWallpaperList->SetSorted(true);
-  for (const TPictureKind& kind : PictureKinds()) {
-    if (!kind.Catalogued || !settings->ReadBool(SettingsSection, kind.Setting, true)) continue;
-    FDirFinder->FileList().Clear();
-    FDirFinder->SetStartString(FBaseDir + "\\*" + kind.Extension);
-    FDirFinder->Run();
-    FWallpaperList->AddStrings(FDirFinder->FileList());
+  FDirFinder->SetPatterns(*settings);
+  if (!FDirFinder->AnyPattern()) return;
+  const unsigned reports = FReports;
+  FDirFinder->Search(FBaseDir);
+  if (FReports != reports) {
+    const TFlagScope quiet(FReporting);
+    FDirFinder->Search(FBaseDir);
   }
+  FDirFinder->AddFoundTo(*FWallpaperList);
 }
 
 // When the current wallpaper is the only entry, a random choice has no
@@ -182,7 +230,57 @@ void TForm1::SetWallpaper(const std::string& sourcePath) {
   UpdateTrayHint();
 }
 
-// The tray menu and its hint are not built yet.
-void TForm1::BuildPopupMenu() {}
+void TForm1::PopupMenu1Popup(TObject*) { BuildPopupMenu(); }
 
-void TForm1::UpdateTrayHint() {}
+// The item carries the full path of its entry as the menu was built: a
+// change of the catalogue while the menu is open cannot make it apply
+// another file.
+void TForm1::ImageClick(TObject* sender) { SetWallpaper(static_cast<TMenuItem*>(sender)->Hint); }
+
+bool TForm1::ScrollingMenus() {
+  return ScrollingMenusFor(SysInfo1->OSMajorVersionNumber(), SysInfo1->OSMinorVersionNumber());
+}
+
+// An error while the wallpaper items are added (a damaged setting, a
+// directory that cannot be searched) is reported, and the menu still ends
+// with "Exit".
+void TForm1::BuildPopupMenu() {
+  while (PopupMenu1->Count() > FixedMenuItems) PopupMenu1->Delete(FixedMenuItems);
+  bool listed = false;
+  DispatchCommand([&] {
+    if (!OpenSettings()->ReadBool(SettingsSection, "Display Papers", true)) return;
+    listed = true;
+    AddWallpaperItems();
+  });
+  if (listed) PopupMenu1->Add("-");
+  Exit1 = PopupMenu1->Add("Exit", TNotifyEvent(this, &TForm1::Exit1Click));
+}
+
+// Only the entries that the screen's columns show in full get an item; when
+// some are left out, "More..." after them opens the wallpaper list.
+void TForm1::AddWallpaperItems() {
+  BuildWallpaperList();
+  const int rows = MenuRows(FDesktop.ScreenHeight(), FDesktop.MenuLineHeight(), ScrollingMenus());
+  TMenuGeometry geometry;
+  geometry.Rows = rows;
+  geometry.ScreenWidth = FDesktop.ScreenWidth();
+  for (int i = 0; i < FixedMenuItems; ++i)
+    geometry.FixedWidth = std::max(geometry.FixedWidth, FDesktop.MenuItemWidth(PopupMenu1->Items(i)->Caption));
+  geometry.TrailingWidth = std::max(FDesktop.MenuItemWidth("More..."), FDesktop.MenuItemWidth("Exit"));
+  const TStringList& list = *FWallpaperList;
+  const TMenuFit fit = FitMenu(geometry, list.Count(),
+                               [&](int i) { return FDesktop.MenuItemWidth(ExtractFileName(list[i])); });
+  for (int i = 0; i < fit.Listed; ++i) {
+    TMenuItem* item = PopupMenu1->Add(ExtractFileName(list[i]), TNotifyEvent(this, &TForm1::ImageClick));
+    item->Tag = i;
+    item->Hint = list[i];
+    if ((i + FixedMenuItems) % rows == 0) item->Break = TMenuBreak::mbBarBreak;
+  }
+  if (fit.More) PopupMenu1->Add("More...", TNotifyEvent(this, &TForm1::WallpaperLisr1Click));
+}
+
+void TForm1::UpdateTrayHint() {
+  std::string text = "Wallpaper: " + ExtractFileName(FCurrentWallpaper);
+  if (FMinutesLeft != 0) text += "; Time: " + IntToStr(FMinutesLeft) + " Min";
+  TrayIcon1->SetHint(text);
+}

@@ -7,9 +7,13 @@
 #include <cstdint>
 #include <string>
 
+#include "app/Catalogue.h"
 #include "app/Desktop.h"
-#include "app/Finddirs2.h"
+#include "app/DialogCommands.h"
+#include "app/Sysinfo.h"
+#include "app/Trayicon.h"
 #include "framework/Forms.h"
+#include "framework/Menus.h"
 #include "framework/RegIniFile.h"
 #include "framework/StringList.h"
 #include "framework/Timer.h"
@@ -17,13 +21,22 @@
 
 class TForm1 : public TForm {
 public:
-  // Creates the components, then runs FormCreate; a desktop other than the
-  // platform's serves tests.
-  explicit TForm1(TComponent* AOwner, TDesktop& desktop = PlatformDesktop());
+  // Creates the components, shows the tray icon, then runs FormCreate. A
+  // desktop other than the platform's, and dialogs, are handed in.
+  explicit TForm1(TComponent* AOwner, TDesktop& desktop = PlatformDesktop(), TDialogCommands& dialogs = NoDialogs());
   ~TForm1() override;
 
   TImageHolder* ImageHolder1;
   TTimer* Timer1;
+  TTrayIcon* TrayIcon1;
+  TSysInfo* SysInfo1;
+  TPopupMenu* PopupMenu1;
+  TMenuItem* ChagePaper1;
+  TMenuItem* ConfigureKaleidon1;
+  TMenuItem* WallpaperList2;
+  TMenuItem* AboutKaleidon1;
+  TMenuItem* N1;
+  TMenuItem* Exit1;  // the menu's current "Exit" item, made anew by each rebuild
 
   // Handlers.
   void FormCreate();
@@ -35,6 +48,8 @@ public:
   void AboutKaleidon1Click(TObject* sender);
   void Exit1Click(TObject* sender);
   void InvalidDirectory(TObject* sender, const std::string& NewDir);
+  void PopupMenu1Popup(TObject* sender);
+  void ImageClick(TObject* sender);
 
   // Operations of the controller.
   void ChangeWallpaper();
@@ -42,6 +57,7 @@ public:
   void SetWallpaper(const std::string& sourcePath);
   void BuildPopupMenu();
   void UpdateTrayHint();
+  bool ScrollingMenus();
   void SetChangeTimer(int32_t minutes);
 
   // What the options dialog sets after OK, and what the tray hint and menu show.
@@ -55,11 +71,18 @@ private:
   // The one bitmap the desktop shows: "<Windows directory>\Kaleidon.bmp".
   std::string BitmapPath();
   int PlacementFor(TRegIniFile& settings);
+  void CreateMenu();
+  void AddWallpaperItems();
 
   TDesktop& FDesktop;
+  TDialogCommands& FDialogs;
   std::string FBaseDir;
   std::string FCurrentWallpaper;
   int32_t FMinutesLeft = 0;
-  TFindDirsList* FDirFinder = nullptr;
+  TCatalogueSearch* FDirFinder = nullptr;
   TStringList* FWallpaperList = nullptr;
+  // While an invalid directory is reported (its box or the options dialog
+  // it opened is up), no further report is made and timed changes wait.
+  bool FReporting = false;
+  unsigned FReports = 0;  // reports made so far
 };

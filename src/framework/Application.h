@@ -7,6 +7,7 @@
 #include <exception>
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "framework/Component.h"
 #include "framework/Events.h"
@@ -26,11 +27,12 @@ public:
 
   TForm* MainForm() const { return FMainForm; }
 
-  // Creates a form owned by the application; the first one becomes the main
-  // form once its construction (and with it its creation handler) is done.
-  template <class Form>
-  void CreateForm(Form*& reference) {
-    reference = new Form(this);
+  // Creates a form owned by the application, with the further arguments of
+  // its constructor; the first one becomes the main form once its
+  // construction (and with it its creation handler) is done.
+  template <class Form, class... Args>
+  void CreateForm(Form*& reference, Args&&... args) {
+    reference = new Form(this, std::forward<Args>(args)...);
     if (!FMainForm) FMainForm = reference;
   }
 

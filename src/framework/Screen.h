@@ -1,5 +1,10 @@
 #pragma once
+
+#include <cstdint>
 // The screen's logical resolution, for pictures whose file states none.
 
 int ScreenPixelsPerInchX();
 int ScreenPixelsPerInchY();
+
+// The system colour of the desktop background, as 0x00BBGGRR.
+uint32_t DesktopColor();

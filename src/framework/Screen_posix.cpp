@@ -3,3 +3,6 @@
 // No display to ask: the logical resolution Windows uses at 100 % scaling.
 int ScreenPixelsPerInchX() { return 96; }
 int ScreenPixelsPerInchY() { return 96; }
+
+// The classic desktop's teal.
+uint32_t DesktopColor() { return 0x00808000; }

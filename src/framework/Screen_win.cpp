@@ -16,3 +16,5 @@ int ScreenDeviceCaps(int index) {
 
 int ScreenPixelsPerInchX() { return ScreenDeviceCaps(LOGPIXELSX); }
 int ScreenPixelsPerInchY() { return ScreenDeviceCaps(LOGPIXELSY); }
+
+uint32_t DesktopColor() { return GetSysColor(COLOR_BACKGROUND); }

@@ -35,6 +35,28 @@ void TImageView::Update() {
   if (dw <= Width && dh <= Height) maxX = maxY = 0;
   FViewX = std::clamp(FViewX, 0, maxX);
   FViewY = std::clamp(FViewY, 0, maxY);
+  Invalidate();
+}
+
+// The source rectangle maps the drawn part back to image pixels; an image
+// displayed at size 0 has none.
+TImageView::TPaintPlan TImageView::PaintPlan() const {
+  TPaintPlan plan;
+  const int dw = DisplayedWidth();
+  const int dh = DisplayedHeight();
+  plan.DrawWidth = std::min(dw, ClientWidth());
+  plan.DrawHeight = std::min(dh, ClientHeight());
+  const double w = FBitmap.Width();
+  const double h = FBitmap.Height();
+  if (dw != 0) {
+    plan.SourceX = RoundHalfEven(w / dw * FViewX);
+    plan.SourceWidth = RoundHalfEven(w / dw * plan.DrawWidth);
+  }
+  if (dh != 0) {
+    plan.SourceY = RoundHalfEven(h / dh * FViewY);
+    plan.SourceHeight = RoundHalfEven(h / dh * plan.DrawHeight);
+  }
+  return plan;
 }
 
 void TImageView::ImageChange() { OnImageChange(this); }

@@ -1,7 +1,8 @@
 #pragma once
 // The view: owns the image bitmap and the display state (zoom, background,
 // view offsets). The hidden holder of the main form never paints; the list
-// dialog's preview shows it scaled into its window.
+// dialog's preview shows it scaled into its window, anchored at the top-left
+// corner, with Background on the strips right of it and below it.
 
 #include <memory>
 
@@ -42,11 +43,26 @@ public:
   int DisplayedWidth() const;
   int DisplayedHeight() const;
 
-  // Recomputes the scroll range and clamps the view offsets after a change.
+  // Recomputes the scroll range and clamps the view offsets after a change,
+  // and repaints the window showing the view.
   void Update();
   void ImageChange();
 
+  // What one paint of the client area draws: the source rectangle of the
+  // image scaled into (0, 0, DrawWidth, DrawHeight); Background fills the
+  // rest of the client area.
+  struct TPaintPlan {
+    int SourceX = 0, SourceY = 0, SourceWidth = 0, SourceHeight = 0;
+    int DrawWidth = 0, DrawHeight = 0;
+  };
+  TPaintPlan PaintPlan() const;
+
+  // The window that shows the view, or null; the view takes its client size.
+  void AttachWindow(void* window);
+
 private:
+  void Invalidate();
+  void* FWindow = nullptr;
   TBitmap FBitmap;
   int FZoom = 100;
   int FViewX = 0;

@@ -3,12 +3,15 @@
 #include "SettingsSandbox.h"
 #include "TempDir.h"
 #include "app/Mainform.h"
+#include "imaging/PictureKinds.h"
 #include "app/PaperRandom.h"
+#include "app/Traymenu.h"
 #include "framework/Application.h"
 #include "framework/Exceptions.h"
 #include "framework/Files.h"
 #include "framework/RegIniFile.h"
 #include "framework/Registry.h"
+#include "framework/SysUtils.h"
 #include "imaging/BmpCodec.h"
 
 namespace {
@@ -29,10 +32,35 @@ public:
     Log.push_back("set " + path + " tile=" + DesktopValue("TileWallpaper") + " wallpaper=" + DesktopValue("Wallpaper"));
   }
   void BroadcastSettingChange() override { Log.push_back("broadcast wallpaper=" + DesktopValue("Wallpaper")); }
+  int MenuLineHeight() override { return LineHeight; }
+  int MenuItemWidth(const std::string& caption) override { return 10 * int(caption.size()); }
 
   std::string Directory;
+  int LineHeight = 19;
   std::vector<std::string> Log;
 };
+
+// Counts the commands that would open dialogs, and plays the options dialog.
+class TFakeDialogs : public TDialogCommands {
+public:
+  void Configure(TForm1& controller) override {
+    ++Configured;
+    if (OnConfigure) OnConfigure(controller);
+  }
+  void WallpaperList(TForm1&) override { ++Listed; }
+  void About(TForm1&) override { ++Abouts; }
+
+  int Configured = 0;
+  int Listed = 0;
+  int Abouts = 0;
+  std::function<void(TForm1&)> OnConfigure;
+};
+
+std::vector<std::string> Captions(const TPopupMenu& menu) {
+  std::vector<std::string> captions;
+  for (int i = 0; i < menu.Count(); ++i) captions.push_back(menu.Items(i)->Caption);
+  return captions;
+}
 
 std::string BmpOfSize(int width, int height) {
   TBitmap bitmap(width, height);
@@ -53,20 +81,13 @@ TSavedSize SavedSize(const std::string& bitmapPath) {
   return {at(18), at(22)};
 }
 
-void Store(const std::string& name, const std::string& value) {
-  TRegIniFile("Software\\Trellwick\\Kaleidon").WriteString("Settings", name, value);
-}
-
-std::string Stored(const std::string& name) {
-  return TRegIniFile("Software\\Trellwick\\Kaleidon").ReadString("Settings", name, "<none>");
-}
-
 class MainformTest : public ::testing::Test {
 protected:
   void SetUp() override {
+    SetPopupHook([](TPopupMenu&) { return nullptr; });
     Application = &FApplication;
     FApplication.Title = "Kaleidon";
-    Store("WPLocation", Pictures.Path());
+    StoreSetting("WPLocation", Pictures.Path());
     Windows.MakeDir("win");
     TRegistry desktop;
     desktop.OpenKey("Control Panel\\desktop");
@@ -74,7 +95,9 @@ protected:
     desktop.WriteString("Wallpaper", "old");
   }
 
-  std::unique_ptr<TForm1> Start() { return std::make_unique<TForm1>(nullptr, Desktop); }
+  void TearDown() override { SetPopupHook({}); }
+
+  std::unique_ptr<TForm1> Start() { return std::make_unique<TForm1>(nullptr, Desktop, Dialogs); }
   // Catalogue paths as the program builds them: base directory, backslash, name.
   std::string Picture(const std::string& name) { return Pictures.Path() + "\\" + name; }
   std::string BitmapPath() const { return Windows.Join("win") + "\\Kaleidon.bmp"; }
@@ -91,6 +114,7 @@ protected:
   TTempDir Pictures;
   TTempDir Windows;
   TFakeDesktop Desktop{Windows.Join("win") + "\\"};
+  TFakeDialogs Dialogs;
 };
 
 }  // namespace
@@ -103,7 +127,7 @@ TEST(PaperRandom_Next, FirstDrawsOfTheSequence) {
 
 TEST_F(MainformTest, FirstRunUsesTheDefaults) {
   TRegIniFile("Software\\Trellwick\\Kaleidon").WriteString("Other", "x", "");  // no Settings values at all
-  Store("WPLocation", "");
+  StoreSetting("WPLocation", "");
   auto form = Start();
   EXPECT_EQ(form->MinutesLeft(), 0);
   EXPECT_FALSE(form->Timer1->Enabled());
@@ -124,38 +148,229 @@ TEST_F(MainformTest, CatalogueHoldsTheSevenPatternsSortedIgnoringCase) {
   form->BuildWallpaperList();
   EXPECT_EQ(Catalogue(*form),
             (std::vector<std::string>{"a.JPG", "b.jpeg", "c.jpe", "d.tif", "f.GIF", "g.bmp", "h.Pcx"}));
-  Store("JPEG", "0");
-  Store("PCX", "word");  // not a number: the default, included
+  StoreSetting("JPEG", "0");
+  StoreSetting("PCX", "word");  // not a number: the default, included
   form->BuildWallpaperList();
   EXPECT_EQ(Catalogue(*form), (std::vector<std::string>{"d.tif", "f.GIF", "g.bmp", "h.Pcx"}));
 }
 
-TEST_F(MainformTest, InvalidBaseDirectoryIsReportedOncePerEnabledPattern) {
+TEST_F(MainformTest, InvalidBaseDirectoryIsReportedOncePerBuild) {
   const std::string missing = Pictures.Join("gone");
-  Store("WPLocation", missing);
-  Store("GIF", "0");
+  StoreSetting("WPLocation", missing);
+  StoreSetting("GIF", "0");
   auto form = Start();
   form->BuildWallpaperList();
-  ASSERT_EQ(Sandbox.Messages.size(), 6u);
+  ASSERT_EQ(Sandbox.Messages.size(), 1u);
   EXPECT_EQ(Sandbox.Messages[0].Text, "Invalid Wallpaper Directory:\n" + missing + "\\");
   EXPECT_EQ(Sandbox.Messages[0].Caption, "Kaleidon");
+  EXPECT_EQ(Dialogs.Configured, 1);
   EXPECT_EQ(form->WallpaperList().Count(), 0);
+}
+
+TEST_F(MainformTest, DirectoryChosenInTheReportsDialogIsSearched) {
+  Pictures.Write("a.bmp");
+  StoreSetting("WPLocation", Pictures.Join("gone"));
+  Dialogs.OnConfigure = [&](TForm1& controller) { controller.SetBaseDir(Pictures.Path()); };
+  auto form = Start();
+  form->BuildWallpaperList();
+  EXPECT_EQ(Sandbox.Messages.size(), 1u);
+  EXPECT_EQ(Catalogue(*form), std::vector<std::string>{"a.bmp"});
+}
+
+TEST_F(MainformTest, BuildDuringTheReportReportsNothingAndTimedChangesWait) {
+  Pictures.Write("a.bmp", BmpOfSize(4, 3));
+  StoreSetting("WPLocation", Pictures.Join("gone"));
+  auto form = Start();
+  form->SetChangeTimer(1);
+  Dialogs.OnConfigure = [&](TForm1& controller) {
+    controller.BuildWallpaperList();
+    controller.Timer1Timer(nullptr);
+    controller.Timer1Timer(nullptr);
+  };
+  form->BuildWallpaperList();
+  EXPECT_EQ(Sandbox.Messages.size(), 1u);
+  EXPECT_EQ(Dialogs.Configured, 1);
+  EXPECT_EQ(form->MinutesLeft(), 1);
+  EXPECT_TRUE(Desktop.Log.empty());
+}
+
+TEST_F(MainformTest, EmptyOrRelativeBaseDirectoryIsReportedUnsearched) {
+  for (const char* location : {"", "Pictures"}) {
+    StoreSetting("WPLocation", location);
+    Sandbox.Messages.clear();
+    auto form = Start();
+    form->BuildWallpaperList();
+    ASSERT_EQ(Sandbox.Messages.size(), 1u) << location;
+    EXPECT_EQ(Sandbox.Messages[0].Text, std::string("Invalid Wallpaper Directory:\n") + location + "\\");
+  }
+}
+
+TEST_F(MainformTest, OneWalkGivesWhatOneWalkPerPatternGives) {
+  for (const char* name : {"x.jpg", "X.JPG", "sub/x.jpg", "Sub/X.Jpg", "b.JPEG", "b.jpe", "c.tif", "c.TIFF", "d.gif",
+                           "e.bmp", "f.pcx", "g.png", "deep/er/h.Pcx", "deep/er/H.pcx", "deep/I.BMP", "j.jpeg"})
+    Pictures.Write(name);
+  StoreSetting("GIF", "0");
+  auto form = Start();
+  form->BuildWallpaperList();
+  TStringList expected;
+  expected.Duplicates = TDuplicates::dupIgnore;
+  expected.SetSorted(true);
+  TFindDirsList finder(nullptr, "");
+  for (const TPictureKind& kind : PictureKinds()) {
+    if (!kind.Catalogued || std::string(kind.Setting) == "GIF") continue;
+    finder.FileList().Clear();
+    finder.SetStartString(Pictures.Path() + "\\*" + kind.Extension);
+    finder.Run();
+    expected.AddStrings(finder.FileList());
+  }
+  ASSERT_EQ(form->WallpaperList().Count(), expected.Count());
+  for (int i = 0; i < expected.Count(); ++i) EXPECT_EQ(form->WallpaperList()[i], expected[i]);
+  EXPECT_EQ(expected.Count(), 10);
+}
+
+TEST_F(MainformTest, HintNamesTheWallpaperAndTheMinutesLeft) {
+  auto form = Start();
+  EXPECT_EQ(form->TrayIcon1->Hint(), "Wallpaper: ");
+  Pictures.Write("sub/sunset.bmp", BmpOfSize(4, 3));
+  form->SetWallpaper(Picture("sub\\sunset.bmp"));
+  form->SetChangeTimer(12);
+  form->UpdateTrayHint();
+  EXPECT_EQ(form->TrayIcon1->Hint(), "Wallpaper: sunset.bmp; Time: 12 Min");
+  form->SetChangeTimer(-3);
+  form->UpdateTrayHint();
+  EXPECT_EQ(form->TrayIcon1->Hint(), "Wallpaper: sunset.bmp; Time: -3 Min");
+}
+
+TEST_F(MainformTest, MenuListsTheCatalogueAfterTheCommands) {
+  for (const char* name : {"b.bmp", "a&b.jpg", "sub/b.bmp"}) Pictures.Write(name);
+  auto form = Start();
+  form->BuildPopupMenu();
+  EXPECT_EQ(Captions(*form->PopupMenu1), (std::vector<std::string>{"Chage Paper", "Configure Kaleidon", "Wallpaper List",
+                                                                    "About Kaleidon", "-", "a&b.jpg", "b.bmp", "b.bmp",
+                                                                    "-", "Exit"}));
+  EXPECT_TRUE(form->PopupMenu1->Items(0)->Default);
+  EXPECT_EQ(form->PopupMenu1->Items(7)->Tag, 2);
+  EXPECT_EQ(form->PopupMenu1->Items(7)->Hint, Picture("sub\\b.bmp"));
+  EXPECT_EQ(form->Exit1, form->PopupMenu1->Items(9));
+}
+
+TEST_F(MainformTest, MenuWithoutTheCatalogueOrWithAnEmptyOne) {
+  auto form = Start();
+  form->BuildPopupMenu();
+  EXPECT_EQ(Captions(*form->PopupMenu1).size(), 7u);
+  EXPECT_EQ(form->PopupMenu1->Items(5)->Caption, "-");
+  StoreSetting("Display Papers", "0");
+  StoreSetting("WPLocation", Pictures.Join("gone"));
+  form->BuildPopupMenu();
+  EXPECT_EQ(Captions(*form->PopupMenu1).back(), "Exit");
+  EXPECT_EQ(Captions(*form->PopupMenu1).size(), 6u);
+  EXPECT_TRUE(Sandbox.Messages.empty());
+}
+
+TEST_F(MainformTest, MenuStillEndsWithExitWhenTheCatalogueFails) {
+  StoreSetting("WPLocation", Pictures.Join("gone"));
+  Dialogs.OnConfigure = [](TForm1&) { throw Exception("the dialog failed"); };
+  auto form = Start();
+  form->BuildPopupMenu();
+  EXPECT_EQ(Captions(*form->PopupMenu1), (std::vector<std::string>{"Chage Paper", "Configure Kaleidon", "Wallpaper List",
+                                                                    "About Kaleidon", "-", "-", "Exit"}));
+  ASSERT_EQ(Sandbox.Messages.size(), 2u);
+  EXPECT_EQ(Sandbox.Messages[1].Text, "the dialog failed");
+}
+
+TEST_F(MainformTest, MenuColumnsBreakEveryScreenfulOfRows) {
+  for (int i = 0; i < 60; ++i) Pictures.Write(Format("p%02d.bmp", i));
+  auto form = Start();
+  form->BuildPopupMenu();  // 768 / 19: 40 rows
+  const TPopupMenu& menu = *form->PopupMenu1;
+  for (int p = 5; p < menu.Count() - 2; ++p)
+    EXPECT_EQ(menu.Items(p)->Break == TMenuBreak::mbBarBreak, p == 40) << p;
+  EXPECT_EQ(menu.Items(40)->Caption, "p35.bmp");
+  Desktop.LineHeight = 0;  // at least one row, no division by zero
+  form->BuildPopupMenu();
+  EXPECT_EQ(form->PopupMenu1->Items(5)->Caption, "More...");
+}
+
+TEST_F(MainformTest, MenuTooLargeForTheScreenEndsWithMore) {
+  for (int i = 0; i < 400; ++i) Pictures.Write(Format("picture %04d.bmp", i));
+  auto form = Start();
+  form->BuildPopupMenu();  // items 160 wide on a 1024-pixel screen: 6 columns
+  const TPopupMenu& menu = *form->PopupMenu1;
+  const int listed = menu.Count() - 8;
+  EXPECT_EQ(listed, 6 * 40 - 8);
+  EXPECT_EQ(menu.Items(menu.Count() - 3)->Caption, "More...");
+  EXPECT_EQ(menu.Items(menu.Count() - 2)->Caption, "-");
+  EXPECT_EQ(menu.Items(menu.Count() - 4)->Caption, Format("picture %04d.bmp", listed - 1));
+  Dialogs.Listed = 0;
+  menu.Items(menu.Count() - 3)->Click();
+  EXPECT_EQ(Dialogs.Listed, 1);
+}
+
+TEST_F(MainformTest, MenuItemAppliesTheFileItShowsAfterTheCatalogueChanged) {
+  for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) Pictures.Write(name, BmpOfSize(4, 3));
+  auto form = Start();
+  form->BuildPopupMenu();
+  TMenuItem* b = form->PopupMenu1->Items(6);
+  RemoveFile(Picture("a.bmp"));
+  form->BuildWallpaperList();
+  b->Click();
+  EXPECT_EQ(form->CurrentWallpaper(), Picture("b.bmp"));
+}
+
+TEST_F(MainformTest, TrayDoubleClickChangesThroughTheDefaultItem) {
+  Pictures.Write("a.bmp", BmpOfSize(4, 3));
+  StoreSetting("Random Paper", "0");
+  auto form = Start();
+  form->TrayIcon1->MouseMessage(0x0203);
+  EXPECT_EQ(form->CurrentWallpaper(), Picture("a.bmp"));
+  EXPECT_EQ(form->TrayIcon1->Hint(), "Wallpaper: a.bmp");
+}
+
+TEST_F(MainformTest, TrayRightClickRebuildsTheMenuAndClicksTheChoice) {
+  Pictures.Write("a.bmp");
+  SetPopupHook([](TPopupMenu& menu) { return menu.Items(4); });  // the separator: nothing
+  auto form = Start();
+  form->TrayIcon1->MouseMessage(0x0205);  // an up without its down is no click
+  EXPECT_EQ(form->PopupMenu1->Count(), 6);
+  form->TrayIcon1->MouseMessage(0x0204);
+  form->TrayIcon1->MouseMessage(0x0205);
+  EXPECT_EQ(Captions(*form->PopupMenu1)[5], "a.bmp");
+  SetPopupHook([](TPopupMenu& menu) { return menu.Items(1); });
+  form->TrayIcon1->MouseMessage(0x0204);
+  form->TrayIcon1->MouseMessage(0x0205);
+  EXPECT_EQ(Dialogs.Configured, 1);
+}
+
+TEST_F(MainformTest, CommandsGoThroughTheDialogs) {
+  auto form = Start();
+  form->ConfigureKaleidon1->Click();
+  form->WallpaperList2->Click();
+  form->AboutKaleidon1->Click();
+  EXPECT_EQ(Dialogs.Configured, 1);
+  EXPECT_EQ(Dialogs.Listed, 1);
+  EXPECT_EQ(Dialogs.Abouts, 1);
+}
+
+TEST_F(MainformTest, ScrollingMenusFollowTheSystemsVersion) {
+  auto form = Start();
+  EXPECT_EQ(form->ScrollingMenus(),
+            ScrollingMenusFor(form->SysInfo1->OSMajorVersionNumber(), form->SysInfo1->OSMinorVersionNumber()));
 }
 
 TEST_F(MainformTest, InOrderChoiceWrapsAndStartsOverWhenCurrentIsGone) {
   for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) Pictures.Write(name, BmpOfSize(4, 3));
-  Store("Random Paper", "0");
-  Store("Wallpaper", Picture("c.bmp"));
+  StoreSetting("Random Paper", "0");
+  StoreSetting("Wallpaper", Picture("c.bmp"));
   auto form = Start();
   form->ChangeWallpaper();
   EXPECT_EQ(form->CurrentWallpaper(), Picture("a.bmp"));
   form->ChangeWallpaper();
   EXPECT_EQ(form->CurrentWallpaper(), Picture("b.bmp"));
-  Store("Wallpaper", Picture("vanished.bmp"));
+  StoreSetting("Wallpaper", Picture("vanished.bmp"));
   auto again = Start();
   again->ChangeWallpaper();
   EXPECT_EQ(again->CurrentWallpaper(), Picture("a.bmp"));
-  EXPECT_EQ(Stored("Wallpaper"), Picture("a.bmp"));
+  EXPECT_EQ(StoredSetting("Wallpaper"), Picture("a.bmp"));
 }
 
 TEST_F(MainformTest, RandomChoiceNeverTakesTheCurrentWallpaper) {
@@ -164,7 +379,7 @@ TEST_F(MainformTest, RandomChoiceNeverTakesTheCurrentWallpaper) {
     names.push_back("p" + std::to_string(10 + i) + ".bmp");  // catalogue order is name order
     Pictures.Write(names.back(), BmpOfSize(2, 2));
   }
-  Store("Wallpaper", Picture("p13.bmp"));
+  StoreSetting("Wallpaper", Picture("p13.bmp"));
   auto form = Start();
   TPaperRandom next = PaperRandom();
   form->ChangeWallpaper();
@@ -174,7 +389,7 @@ TEST_F(MainformTest, RandomChoiceNeverTakesTheCurrentWallpaper) {
 
 TEST_F(MainformTest, RandomChoiceWithOnlyTheCurrentWallpaperKeepsIt) {
   Pictures.Write("only.bmp", BmpOfSize(2, 2));
-  Store("Wallpaper", Picture("only.bmp"));
+  StoreSetting("Wallpaper", Picture("only.bmp"));
   auto form = Start();
   const TPaperRandom before = PaperRandom();
   form->ChangeWallpaper();
@@ -192,7 +407,7 @@ TEST_F(MainformTest, EmptyCatalogueChangesNothing) {
 
 TEST_F(MainformTest, ChangePaperAtStartChangesOnceBeforeTheLoop) {
   Pictures.Write("a.bmp", BmpOfSize(2, 2));
-  Store("Change Paper", "1");
+  StoreSetting("Change Paper", "1");
   auto form = Start();
   EXPECT_EQ(form->CurrentWallpaper(), Picture("a.bmp"));
   EXPECT_EQ(Desktop.Log.size(), 2u);
@@ -201,8 +416,8 @@ TEST_F(MainformTest, ChangePaperAtStartChangesOnceBeforeTheLoop) {
 TEST_F(MainformTest, CountdownChangesAtZeroAndReloadsTheStoredTime) {
   Pictures.Write("a.bmp", BmpOfSize(2, 2));
   Pictures.Write("b.bmp", BmpOfSize(2, 2));
-  Store("Change Time", "5");
-  Store("Random Paper", "0");
+  StoreSetting("Change Time", "5");
+  StoreSetting("Random Paper", "0");
   auto form = Start();
   EXPECT_EQ(form->MinutesLeft(), 5);
   EXPECT_TRUE(form->Timer1->Enabled());
@@ -212,7 +427,7 @@ TEST_F(MainformTest, CountdownChangesAtZeroAndReloadsTheStoredTime) {
   form->TrayIcon1DblClick(nullptr);  // a change by hand leaves the countdown alone
   EXPECT_EQ(form->MinutesLeft(), 1);
   EXPECT_EQ(form->CurrentWallpaper(), Picture("a.bmp"));
-  Store("Change Time", "3");
+  StoreSetting("Change Time", "3");
   form->Timer1->Tick();
   EXPECT_EQ(form->CurrentWallpaper(), Picture("b.bmp"));
   EXPECT_EQ(form->MinutesLeft(), 3);
@@ -220,9 +435,9 @@ TEST_F(MainformTest, CountdownChangesAtZeroAndReloadsTheStoredTime) {
 
 TEST_F(MainformTest, CountdownReloadingZeroKeepsTheTimerIdling) {
   Pictures.Write("a.bmp", BmpOfSize(2, 2));
-  Store("Change Time", "1");
+  StoreSetting("Change Time", "1");
   auto form = Start();
-  Store("Change Time", "0");
+  StoreSetting("Change Time", "0");
   form->Timer1->Tick();
   EXPECT_EQ(form->MinutesLeft(), 0);
   EXPECT_TRUE(form->Timer1->Enabled());
@@ -233,7 +448,7 @@ TEST_F(MainformTest, CountdownReloadingZeroKeepsTheTimerIdling) {
 
 TEST_F(MainformTest, NegativeTimeCountsAwayFromZero) {
   Pictures.Write("a.bmp", BmpOfSize(2, 2));
-  Store("Change Time", "-2");
+  StoreSetting("Change Time", "-2");
   auto form = Start();
   EXPECT_TRUE(form->Timer1->Enabled());
   form->Timer1->Tick();
@@ -258,16 +473,16 @@ TEST_F(MainformTest, SetWallpaperWritesTheBitmapAndTheDesktopValuesInOrder) {
   EXPECT_EQ(Desktop.Log[1], "broadcast wallpaper=" + bitmap);
   EXPECT_EQ(SavedSize(bitmap), (TSavedSize{1023, 767}));  // large by default, stretched proportionally
   EXPECT_EQ(form->CurrentWallpaper(), Picture("sky.bmp"));
-  EXPECT_EQ(Stored("Wallpaper"), Picture("sky.bmp"));
+  EXPECT_EQ(StoredSetting("Wallpaper"), Picture("sky.bmp"));
 }
 
 TEST_F(MainformTest, SizeClassesPickTheirPlacement) {
-  Store("Small Width", "640");
-  Store("Large Width", "1024");
-  Store("Large Height", "5000");
-  Store("Small Type", "0");
-  Store("Middle Type", "1");
-  Store("Large Type", "2");
+  StoreSetting("Small Width", "640");
+  StoreSetting("Large Width", "1024");
+  StoreSetting("Large Height", "5000");
+  StoreSetting("Small Type", "0");
+  StoreSetting("Middle Type", "1");
+  StoreSetting("Large Type", "2");
   const struct {
     int Width;
     const char* Tile;
@@ -288,7 +503,7 @@ TEST_F(MainformTest, SizeClassesPickTheirPlacement) {
 }
 
 TEST_F(MainformTest, UnknownPlacementWritesNoTileValueAndKeepsTheSize) {
-  Store("Large Type", "7");
+  StoreSetting("Large Type", "7");
   Pictures.Write("p.bmp", BmpOfSize(30, 20));
   auto form = Start();
   form->SetWallpaper(Picture("p.bmp"));
@@ -298,7 +513,7 @@ TEST_F(MainformTest, UnknownPlacementWritesNoTileValueAndKeepsTheSize) {
 
 TEST_F(MainformTest, UndecodableFileChangesNothing) {
   Pictures.Write("bad.bmp", "BMnot a bitmap at all");
-  Store("Wallpaper", "before");
+  StoreSetting("Wallpaper", "before");
   auto form = Start();
   EXPECT_ANY_THROW(form->SetWallpaper(Picture("bad.bmp")));
   EXPECT_TRUE(Desktop.Log.empty());
@@ -328,7 +543,7 @@ TEST_F(MainformTest, FileWithoutAPictureEndsWithItsErrorAndChangesNothing) {
   EXPECT_EQ(ReadWholeFile(BitmapPath()), bitmap);
   EXPECT_EQ(DesktopValue("TileWallpaper"), "before");
   EXPECT_EQ(DesktopValue("Wallpaper"), BitmapPath());
-  EXPECT_EQ(Stored("Wallpaper"), Picture("sky.bmp"));
+  EXPECT_EQ(StoredSetting("Wallpaper"), Picture("sky.bmp"));
   EXPECT_EQ(form->CurrentWallpaper(), Picture("sky.bmp"));
 }
 

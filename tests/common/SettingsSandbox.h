@@ -13,6 +13,10 @@ struct TShownMessage {
   std::string Caption;
 };
 
+// A setting of the program (section "Settings") as stored, "<none>" when absent.
+std::string StoredSetting(const std::string& name);
+void StoreSetting(const std::string& name, const std::string& value);
+
 class TSettingsSandbox {
 public:
   TSettingsSandbox();

@@ -35,7 +35,7 @@ TEST(MessageWindow_Post, MessagesOfAWindowThatWentAreDropped) {
   int seen = 0;
   auto first = std::make_unique<TMessageWindow>(TMessageWindow::TKind::MessageOnly, "first", [&](TMessage& m) {
     seen += m.Msg == MsgTest;
-    return true;
+    return m.Msg == MsgTest;
   });
   first->Post(MsgTest);
   first.reset();

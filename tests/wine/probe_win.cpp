@@ -5,6 +5,15 @@
 //   kaleidon-probe form SECONDS            waits for Kaleidon's hidden main form
 //   kaleidon-probe visible                 prints the visible windows of Kaleidon.exe
 //   kaleidon-probe close                   asks the main form to close
+//   kaleidon-probe controls CAPTION SECONDS  waits for the dialog, prints its
+//                                          controls as JSON lines (identifier,
+//                                          class, text, check state, list items
+//                                          and selection, screen rectangle)
+//   kaleidon-probe set CAPTION ID TEXT     sets a control's text
+//   kaleidon-probe click CAPTION ID        clicks a button, as the mouse would
+//   kaleidon-probe select CAPTION ID INDEX selects a list line, as the keyboard would
+//   kaleidon-probe gone CAPTION SECONDS    waits until no such dialog is left
+//   kaleidon-probe tip SECONDS             prints the text of the visible tooltip
 #include <windows.h>
 
 #include <cstdio>
@@ -17,9 +26,13 @@
 
 namespace {
 
+// Asked of the window itself: GetWindowText gives another process's
+// controls only the text they were made with.
 std::wstring WindowText(HWND window) {
-  wchar_t text[4096];
-  const int length = GetWindowTextW(window, text, 4096);
+  wchar_t text[4096] = L"";
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &length))
+    return {};
   return std::wstring(text, length);
 }
 
@@ -52,13 +65,14 @@ std::vector<HWND> TopLevelWindows() {
   return windows;
 }
 
+// Looks at least once, then every tenth of a second until the time is up.
 HWND Wait(int seconds, bool (*match)(HWND, const wchar_t*), const wchar_t* argument) {
-  for (int i = 0; i < seconds * 10; ++i) {
+  for (int i = 0;; ++i) {
     for (HWND window : TopLevelWindows())
       if (match(window, argument)) return window;
+    if (i >= seconds * 10) return nullptr;
     Sleep(100);
   }
-  return nullptr;
 }
 
 bool IsDialog(HWND window, const wchar_t* caption) {
@@ -93,6 +107,118 @@ int Dialog(const wchar_t* caption, int seconds) {
   return 0;
 }
 
+HWND FindDialog(const wchar_t* caption, int seconds) { return Wait(seconds, IsDialog, caption); }
+
+std::string Json(const std::wstring& text) {
+  std::string out = "\"";
+  for (char c : WideToUtf8(text)) {
+    if (c == '"' || c == '\\') out += '\\';
+    if (static_cast<unsigned char>(c) < 0x20) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+      out += escaped;
+      continue;
+    }
+    out += c;
+  }
+  return out + "\"";
+}
+
+// WM_GETTEXT and the list messages carry their text across processes.
+std::wstring ListItem(HWND list, bool combo, int index) {
+  const UINT lengthMessage = combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN;
+  const LRESULT length = SendMessageW(list, lengthMessage, WPARAM(index), 0);
+  if (length < 0) return {};
+  std::wstring text(size_t(length) + 1, L'\0');
+  const LRESULT got = SendMessageW(list, combo ? CB_GETLBTEXT : LB_GETTEXT, WPARAM(index), LPARAM(text.data()));
+  text.resize(got > 0 ? size_t(got) : 0);
+  return text;
+}
+
+void PrintControl(HWND control) {
+  const std::wstring kind = ClassOf(control);
+  RECT r;
+  GetWindowRect(control, &r);
+  std::printf("{\"id\": %d, \"class\": %s, \"text\": %s, \"rect\": [%ld, %ld, %ld, %ld], \"visible\": %s",
+              GetDlgCtrlID(control), Json(kind).c_str(), Json(WindowText(control)).c_str(), r.left, r.top, r.right,
+              r.bottom, IsWindowVisible(control) ? "true" : "false");
+  if (_wcsicmp(kind.c_str(), L"Button") == 0)
+    std::printf(", \"checked\": %d", int(SendMessageW(control, BM_GETCHECK, 0, 0)));
+  const bool combo = _wcsicmp(kind.c_str(), L"ComboBox") == 0;
+  if (combo || _wcsicmp(kind.c_str(), L"ListBox") == 0) {
+    const int count = int(SendMessageW(control, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0));
+    std::printf(", \"selected\": %d, \"itemheight\": %d, \"items\": [",
+                int(SendMessageW(control, combo ? CB_GETCURSEL : LB_GETCURSEL, 0, 0)),
+                int(SendMessageW(control, combo ? CB_GETITEMHEIGHT : LB_GETITEMHEIGHT, 0, 0)));
+    for (int i = 0; i < count; ++i) std::printf("%s%s", i ? ", " : "", Json(ListItem(control, combo, i)).c_str());
+    std::printf("]");
+  }
+  std::printf("}\n");
+}
+
+int Controls(const wchar_t* caption, int seconds) {
+  HWND dialog = FindDialog(caption, seconds);
+  if (!dialog) return 1;
+  std::vector<HWND> children;
+  EnumChildWindows(
+      dialog,
+      [](HWND child, LPARAM list) {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&children));
+  for (HWND child : children) PrintControl(child);
+  return 0;
+}
+
+HWND DialogItem(const wchar_t* caption, const wchar_t* id) {
+  HWND dialog = FindDialog(caption, 10);
+  return dialog ? GetDlgItem(dialog, _wtoi(id)) : nullptr;
+}
+
+int Set(const wchar_t* caption, const wchar_t* id, const wchar_t* text) {
+  HWND control = DialogItem(caption, id);
+  if (!control) return 1;
+  SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+  return 0;
+}
+
+// Posted, not sent: a click that opens a dialog of its own would keep a sent
+// message waiting until that dialog closed.
+int Click(const wchar_t* caption, const wchar_t* id) {
+  HWND control = DialogItem(caption, id);
+  if (!control) return 1;
+  PostMessageW(control, BM_CLICK, 0, 0);
+  return 0;
+}
+
+int Select(const wchar_t* caption, const wchar_t* id, int index) {
+  HWND control = DialogItem(caption, id);
+  if (!control) return 1;
+  SendMessageW(control, LB_SETCURSEL, WPARAM(index), 0);
+  PostMessageW(GetParent(control), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), LBN_SELCHANGE), LPARAM(control));
+  return 0;
+}
+
+int Gone(const wchar_t* caption, int seconds) {
+  for (int i = 0; i < seconds * 10; ++i) {
+    if (!FindDialog(caption, 0)) return 0;
+    Sleep(100);
+  }
+  return 1;
+}
+
+bool IsTip(HWND window, const wchar_t*) {
+  return IsWindowVisible(window) && ClassOf(window) == L"tooltips_class32" && !WindowText(window).empty();
+}
+
+int Tip(int seconds) {
+  HWND tip = Wait(seconds, IsTip, nullptr);
+  if (!tip) return 1;
+  std::printf("%s\n", WideToUtf8(WindowText(tip)).c_str());
+  return 0;
+}
+
 int Visible() {
   for (HWND window : TopLevelWindows())
     if (IsWindowVisible(window) && OfKaleidon(window))
@@ -115,6 +241,15 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"form" && argc == 3) return Wait(_wtoi(argv[2]), IsForm, nullptr) ? 0 : 1;
   if (command == L"visible") return Visible();
   if (command == L"close") return Close();
-  std::fprintf(stderr, "usage: kaleidon-probe dialog CAPTION SECONDS | form SECONDS | visible | close\n");
+  if (command == L"controls" && argc == 4) return Controls(argv[2], _wtoi(argv[3]));
+  if (command == L"set" && argc == 5) return Set(argv[2], argv[3], argv[4]);
+  if (command == L"click" && argc == 4) return Click(argv[2], argv[3]);
+  if (command == L"select" && argc == 5) return Select(argv[2], argv[3], _wtoi(argv[4]));
+  if (command == L"gone" && argc == 4) return Gone(argv[2], _wtoi(argv[3]));
+  if (command == L"tip" && argc == 3) return Tip(_wtoi(argv[2]));
+  std::fprintf(stderr,
+               "usage: kaleidon-probe dialog CAPTION SECONDS | form SECONDS | visible | close | controls CAPTION "
+               "SECONDS | set CAPTION ID TEXT | click CAPTION ID | select CAPTION ID INDEX | gone CAPTION SECONDS | "
+               "tip SECONDS\n");
   return 2;
 }

@@ -1,0 +1,3 @@
+#include "app/Sysinfo.h"
+
+TSysInfo::TSysInfo(TComponent* AOwner) : TComponent(AOwner) { ReadOSVersion(FMajor, FMinor); }

@@ -1,0 +1,165 @@
+#include "app/Trayicon.h"
+
+#include "framework/Application.h"
+
+namespace {
+
+constexpr uint32_t WM_MOUSEMOVE_ = 0x0200;
+constexpr uint32_t WM_LBUTTONDOWN_ = 0x0201;
+constexpr uint32_t WM_LBUTTONUP_ = 0x0202;
+constexpr uint32_t WM_LBUTTONDBLCLK_ = 0x0203;
+constexpr uint32_t WM_RBUTTONDOWN_ = 0x0204;
+constexpr uint32_t WM_RBUTTONUP_ = 0x0205;
+constexpr uint32_t WM_RBUTTONDBLCLK_ = 0x0206;
+constexpr uint32_t WM_MBUTTONDOWN_ = 0x0207;
+constexpr uint32_t WM_MBUTTONUP_ = 0x0208;
+constexpr uint32_t WM_MBUTTONDBLCLK_ = 0x0209;
+
+constexpr uint32_t RetryMilliseconds = 3000;
+
+}  // namespace
+
+TTrayIcon::TTrayIcon(TComponent* AOwner) : TComponent(AOwner), FRetry(new TTimer(this)) {
+  FRetry->SetEnabled(false);
+  FRetry->SetInterval(RetryMilliseconds);
+  FRetry->OnTimer = TNotifyEvent(this, &TTrayIcon::RetryTimer);
+  FWindow = std::make_unique<TMessageWindow>(TMessageWindow::TKind::TopLevel, "TrayIcon",
+                                             [this](TMessage& m) { return Message(m); });
+}
+
+TTrayIcon::~TTrayIcon() {
+  if (FShown) NotifyShell(TShellAction::Delete);
+}
+
+// A UTF-8 text is cut between characters, never inside one.
+std::string TTrayIcon::Tip(const std::string& hint) {
+  const std::string shortPart = hint.substr(0, hint.find('|'));
+  size_t end = 0;
+  for (int characters = 0; end < shortPart.size() && characters < 63; ++characters) {
+    ++end;
+    while (end < shortPart.size() && (static_cast<unsigned char>(shortPart[end]) & 0xC0) == 0x80) ++end;
+  }
+  return shortPart.substr(0, end);
+}
+
+void TTrayIcon::SetHint(const std::string& hint) {
+  if (hint == FHint) return;
+  FHint = hint;
+  if (FShown)
+    NotifyShell(TShellAction::Modify);
+  else if (Active)
+    ShowIcon();
+}
+
+void TTrayIcon::Loaded() {
+  if (Active) ShowIcon();
+}
+
+// An empty tip is sent once more as a modify, after the add.
+void TTrayIcon::ShowIcon() {
+  if (FShown) NotifyShell(TShellAction::Delete);
+  FShown = NotifyShell(TShellAction::Add);
+  if (FShown && Tip(FHint).empty()) NotifyShell(TShellAction::Modify);
+  FRetry->SetEnabled(!FShown);
+}
+
+void TTrayIcon::RetryTimer(TObject*) {
+  if (Active && !FShown) ShowIcon();
+  if (FShown) FRetry->SetEnabled(false);
+}
+
+bool TTrayIcon::Message(TMessage& message) {
+  if (message.Msg == TrayCallbackMessage) {
+    MouseMessage(uint32_t(message.LParam));
+    return true;
+  }
+  if (message.Msg == TaskbarCreatedMessage()) {
+    FShown = false;  // the new taskbar has no icons
+    if (Active) ShowIcon();
+    return true;
+  }
+  return false;
+}
+
+void TTrayIcon::Mouse(const TMouseEvent& event, TMouseButton button, bool isDouble) {
+  TShiftState shift = KeyState();
+  shift.Double = isDouble;
+  int x = 0, y = 0;
+  CursorPos(x, y);
+  event(this, button, shift, x, y);
+}
+
+void TTrayIcon::MouseMessage(uint32_t mouseMessage) {
+  switch (mouseMessage) {
+    case WM_MOUSEMOVE_: {
+      int x = 0, y = 0;
+      CursorPos(x, y);
+      OnMouseMove(this, KeyState(), x, y);
+      break;
+    }
+    case WM_LBUTTONDOWN_:
+      Mouse(OnMouseDown, TMouseButton::mbLeft);
+      FLeftDown = true;
+      break;
+    case WM_LBUTTONUP_:
+      if (FLeftDown) {
+        FLeftDown = false;
+        Mouse(OnClick, TMouseButton::mbLeft);
+      }
+      Mouse(OnMouseUp, TMouseButton::mbLeft);
+      break;
+    case WM_LBUTTONDBLCLK_:
+      DblClick();
+      Mouse(OnMouseDown, TMouseButton::mbLeft, true);
+      break;
+    case WM_RBUTTONDOWN_:
+      Mouse(OnMouseDown, TMouseButton::mbRight);
+      FRightDown = true;
+      break;
+    case WM_RBUTTONUP_:
+      if (FRightDown) {
+        FRightDown = false;
+        if (!PopupAtCursor()) Mouse(OnClick, TMouseButton::mbRight);
+      }
+      Mouse(OnMouseUp, TMouseButton::mbRight);
+      break;
+    case WM_RBUTTONDBLCLK_:
+      Mouse(OnMouseDown, TMouseButton::mbRight, true);
+      break;
+    case WM_MBUTTONDOWN_:
+      Mouse(OnMouseDown, TMouseButton::mbMiddle);
+      break;
+    case WM_MBUTTONUP_:
+      Mouse(OnMouseUp, TMouseButton::mbMiddle);
+      break;
+    case WM_MBUTTONDBLCLK_:
+      Mouse(OnMouseDown, TMouseButton::mbMiddle, true);
+      break;
+  }
+}
+
+void TTrayIcon::DblClick() {
+  if (PopupMenu)
+    for (int i = 0; i < PopupMenu->Count(); ++i) {
+      TMenuItem* item = PopupMenu->Items(i);
+      if (item->Default && item->Enabled) {
+        item->Click();
+        return;
+      }
+    }
+  OnDblClick(this);
+}
+
+// The window goes to the foreground first so that the menu closes when the
+// user clicks elsewhere, and again afterwards.
+bool TTrayIcon::PopupAtCursor() {
+  if (!Active || !PopupMenu) return false;
+  PopupMenu->PopupComponent = this;
+  ToForeground();
+  if (Application) Application->ProcessMessages();
+  int x = 0, y = 0;
+  CursorPos(x, y);
+  PopupMenu->Popup(x, y, FWindow->Handle());
+  ToForeground();
+  return true;
+}

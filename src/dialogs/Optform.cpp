@@ -1,0 +1,89 @@
+#include "dialogs/Optform.h"
+
+#include "app/Mainform.h"
+#include "app/Settings.h"
+#include "dialogs/Advform.h"
+#include "framework/Files.h"
+#include "resource.h"
+
+TOptionsForm::TOptionsForm(TComponent* AOwner) : TDialog(AOwner, IDD_OPTIONS) {
+  BitBtn1 = Add<TButton>(idOkButton);
+  BitBtn1->ModalResult = mrOk;
+  BitBtn2 = Add<TButton>(idCancelButton);
+  BitBtn2->ModalResult = mrCancel;
+  PaperLocation = Add<TEdit>(IDC_PAPERLOCATION);
+  PaperLocation->SetText("C:");
+  Button1 = Add<TButton>(IDC_BROWSE);
+  Button1->OnClick = TNotifyEvent(this, &TOptionsForm::Button1Click);
+  ChangeOnStart = Add<TCheckBox>(IDC_CHANGEONSTART);
+  RandomWP = Add<TCheckBox>(IDC_RANDOMWP);
+  RandomWP->SetChecked(true);
+  WPInMenu = Add<TCheckBox>(IDC_WPINMENU);
+  WPInMenu->SetChecked(true);
+  ChangeTime = Add<TSpinEdit>(IDC_CHANGETIME, TSpinKind::skBounded, 0, 2000);
+  JPEGCheckBox = Add<TCheckBox>(IDC_JPEG);
+  GIFCheckBox = Add<TCheckBox>(IDC_GIF);
+  BMPCheckBox = Add<TCheckBox>(IDC_BMP);
+  PCXCheckBox = Add<TCheckBox>(IDC_PCX);
+  TIFFCheckBox = Add<TCheckBox>(IDC_TIFF);
+  for (TCheckBox* kind : {JPEGCheckBox, GIFCheckBox, BMPCheckBox, PCXCheckBox, TIFFCheckBox}) kind->SetChecked(true);
+  BitBtn3 = Add<TButton>(IDC_ADVANCED);
+  BitBtn3->OnClick = TNotifyEvent(this, &TOptionsForm::BitBtn3Click);
+}
+
+// UTF-8 has no double-byte characters whose trail byte could be a backslash.
+std::string WithoutTrailingDelimiter(std::string path) {
+  if (!path.empty() && path.back() == '\\') path.pop_back();
+  return path;
+}
+
+// The chooser starts at the desktop every time; a folder without a path (a
+// virtual one) cannot be chosen, and a cancel leaves the field as it was.
+void TOptionsForm::Button1Click(TObject*) {
+  std::string path;
+  if (BrowseForFolder(*this, "Choose a Themes Directory", path)) PaperLocation->SetText(WithoutTrailingDelimiter(path));
+}
+
+void TOptionsForm::BitBtn3Click(TObject*) { EditAdvancedOptions(*this); }
+
+namespace {
+
+struct TKindBox {
+  const char* Setting;
+  TCheckBox* TOptionsForm::*Box;
+};
+
+constexpr TKindBox KindBoxes[] = {
+    {"JPEG", &TOptionsForm::JPEGCheckBox}, {"GIF", &TOptionsForm::GIFCheckBox}, {"BMP", &TOptionsForm::BMPCheckBox},
+    {"PCX", &TOptionsForm::PCXCheckBox},   {"TIFF", &TOptionsForm::TIFFCheckBox},
+};
+
+}  // namespace
+
+// The transfer keeps a store of its own for its whole run. OK with the focus
+// still in the interval field clamps the typed number as leaving the field
+// would; text that is no number is stored as 0.
+void ConfigureOptions(TForm1& controller, TOptionsForm& form) {
+  auto settings = OpenSettings();
+  form.PaperLocation->SetText(settings->ReadString(SettingsSection, "WPLocation", ExecutableDirectory()));
+  form.ChangeOnStart->SetChecked(settings->ReadBool(SettingsSection, "Change Paper", false));
+  form.RandomWP->SetChecked(settings->ReadBool(SettingsSection, "Random Paper", true));
+  form.WPInMenu->SetChecked(settings->ReadBool(SettingsSection, "Display Papers", true));
+  form.ChangeTime->SetValue(settings->ReadInteger(SettingsSection, "Change Time", 0));
+  for (const TKindBox& kind : KindBoxes) (form.*kind.Box)->SetChecked(settings->ReadBool(SettingsSection, kind.Setting, true));
+  form.PaperLocation->SetText(WithoutTrailingDelimiter(form.PaperLocation->Text()));
+  if (form.ShowModal() != mrOk) return;
+  form.ChangeTime->CheckValue();
+  const std::string location = form.PaperLocation->Text();
+  const int32_t minutes = form.ChangeTime->Value();
+  settings->WriteString(SettingsSection, "WPLocation", location);
+  settings->WriteBool(SettingsSection, "Change Paper", form.ChangeOnStart->Checked());
+  settings->WriteBool(SettingsSection, "Random Paper", form.RandomWP->Checked());
+  settings->WriteBool(SettingsSection, "Display Papers", form.WPInMenu->Checked());
+  settings->WriteInteger(SettingsSection, "Change Time", minutes);
+  for (const TKindBox& kind : KindBoxes) settings->WriteBool(SettingsSection, kind.Setting, (form.*kind.Box)->Checked());
+  settings.reset();
+  controller.SetBaseDir(location);
+  controller.SetChangeTimer(minutes);
+  controller.UpdateTrayHint();
+}

@@ -1,0 +1,42 @@
+#pragma once
+// The options dialog: base directory, start-up change, random choice, the
+// catalogue in the menu, the interval and the image kinds.
+
+#include <string>
+
+#include "framework/Dialogs.h"
+
+class TForm1;
+
+class TOptionsForm : public TDialog {
+public:
+  explicit TOptionsForm(TComponent* AOwner);
+
+  TButton* BitBtn1;
+  TButton* BitBtn2;
+  TEdit* PaperLocation;
+  TButton* Button1;
+  TCheckBox* ChangeOnStart;
+  TCheckBox* RandomWP;
+  TCheckBox* WPInMenu;
+  TSpinEdit* ChangeTime;
+  TCheckBox* JPEGCheckBox;
+  TCheckBox* GIFCheckBox;
+  TCheckBox* BMPCheckBox;
+  TCheckBox* PCXCheckBox;
+  TCheckBox* TIFFCheckBox;
+  TButton* BitBtn3;
+
+  // "Browse...": the folder chooser.
+  void Button1Click(TObject* sender);
+  // "Advanced Options".
+  void BitBtn3Click(TObject* sender);
+};
+
+// The path without its one trailing backslash ("C:\" becomes "C:").
+std::string WithoutTrailingDelimiter(std::string path);
+
+// The configure command's transfer: fill the dialog from the settings store,
+// show it, and on OK write every control back and hand the base directory
+// and interval to the controller. The form is the caller's, made for this run.
+void ConfigureOptions(TForm1& controller, TOptionsForm& form);

@@ -1,0 +1,91 @@
+#include "dialogs/Wplistform.h"
+
+#include "app/Mainform.h"
+#include "framework/Screen.h"
+#include "resource.h"
+
+namespace {
+
+// The preview's window shows the holder's image.
+class TImageControl : public TDialogControl {
+public:
+  TImageControl(TDialog& dialog, int id, TImageView& view) : TDialogControl(dialog, id), FView(view) {}
+  void Attach() override { FView.AttachWindow(Handle()); }
+  void Detach() override { FView.AttachWindow(nullptr); }
+
+private:
+  TImageView& FView;
+};
+
+// The layout in pixels of a 96-dpi screen.
+constexpr int ListHeight = 225;
+constexpr int PreviewWidth = 186;
+constexpr int PreviewHeight = 140;
+constexpr int Margin = 8;
+constexpr int ButtonWidth = 75;
+constexpr int ButtonHeight = 25;
+constexpr int DialogWidth = 420;
+constexpr int DialogHeight = ListHeight + Margin + PreviewHeight + Margin;
+
+}  // namespace
+
+TFormListWP::TFormListWP(TComponent* AOwner) : TDialog(AOwner, IDD_WPLIST) {
+  WPListBox = Add<TListBox>(IDC_WPLISTBOX);
+  WPListBox->OnClick = TNotifyEvent(this, &TFormListWP::WPListBoxChange);
+  WPListBox->OnDblClick = TNotifyEvent(this, &TFormListWP::WPListBoxDblClick);
+  ImageHolder1 = new TImageHolder(this);
+  ImageHolder1->Width = PreviewWidth;
+  ImageHolder1->Height = PreviewHeight;
+  ImageHolder1->Background = TColor(DesktopColor());
+  Add<TImageControl>(IDC_PREVIEW, *ImageHolder1);
+  BitBtn1 = Add<TButton>(idOkButton);
+  BitBtn1->ModalResult = mrOk;
+  BitBtn2 = Add<TButton>(idCancelButton);
+  BitBtn2->ModalResult = mrCancel;
+  PreviewTimer = new TTimer(this);
+  PreviewTimer->SetEnabled(false);
+  PreviewTimer->SetInterval(10);
+  PreviewTimer->OnTimer = TNotifyEvent(this, &TFormListWP::PreviewTimerTimer);
+  OnShow = TNotifyEvent(this, &TFormListWP::FormShow);
+}
+
+void TFormListWP::FormShow(TObject*) {
+  SetClientSize(DialogWidth, DialogHeight);
+  SetControlBounds(IDC_WPLISTBOX, 0, 0, DialogWidth, ListHeight);
+  SetControlBounds(IDC_PREVIEW, Margin, ListHeight + Margin, PreviewWidth, PreviewHeight);
+  const int buttonX = DialogWidth - Margin - ButtonWidth;
+  SetControlBounds(idOkButton, buttonX, ListHeight + Margin, ButtonWidth, ButtonHeight);
+  SetControlBounds(idCancelButton, buttonX, ListHeight + 2 * Margin + ButtonHeight, ButtonWidth, ButtonHeight);
+  // The control was placed after it had been bound: the view takes its new size.
+  ImageHolder1->AttachWindow(Control(IDC_PREVIEW)->Handle());
+}
+
+// A selection change only asks for a preview. The request is a timer, whose
+// tick the message queue hands out only when nothing else waits: while an
+// arrow key is held, the selections the key moves through are not decoded,
+// and the selection where it stops is previewed once.
+void TFormListWP::WPListBoxChange(TObject*) {
+  PreviewTimer->SetEnabled(false);
+  PreviewTimer->SetEnabled(true);
+}
+
+void TFormListWP::PreviewTimerTimer(TObject*) {
+  PreviewTimer->SetEnabled(false);
+  WPListBoxClick(WPListBox);
+}
+
+void TFormListWP::WPListBoxClick(TObject*) {
+  ImageHolder1->LoadFromFile(WPListBox->Items[WPListBox->ItemIndex()]);
+  ImageHolder1->Fit();
+}
+
+void TFormListWP::WPListBoxDblClick(TObject*) { BitBtn1->Click(); }
+
+// OK with nothing selected asks the list for entry -1, whose index error the
+// top-level handler reports.
+void ListWallpapers(TForm1& controller, TFormListWP& form) {
+  controller.BuildWallpaperList();
+  form.WPListBox->Items.AddStrings(controller.WallpaperList());
+  if (form.ShowModal() != mrOk) return;
+  controller.SetWallpaper(form.WPListBox->Items[form.WPListBox->ItemIndex()]);
+}

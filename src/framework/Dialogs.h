@@ -1,0 +1,263 @@
+#pragma once
+// Modal dialogs made from the program's dialog templates, with their controls
+// bound by identifier. A control keeps its value while the dialog has no
+// window, so a dialog is filled before it is shown and read after it has
+// closed; while the window exists, values go to it and come from it.
+//
+// ShowModal runs a modal loop of its own. It ends when the modal result is
+// set (a button with a ModalResult, Enter and Esc for the buttons with the
+// identifiers 1 and 2, the close box as Cancel), or, as Cancel, when the
+// program is asked to quit: the quit request is passed on to the loop
+// outside, so that every open dialog closes and the program ends. An error
+// raised by a handler goes to the application's top-level handler and the
+// dialog stays open.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/Component.h"
+#include "framework/Events.h"
+#include "framework/StringList.h"
+
+inline constexpr int mrNone = 0;
+inline constexpr int mrOk = 1;
+inline constexpr int mrCancel = 2;
+
+// Identifiers of the buttons that Enter and Esc press.
+inline constexpr int idOkButton = 1;
+inline constexpr int idCancelButton = 2;
+
+// Control notifications, with the platform's values so that they pass through.
+inline constexpr int bnClicked = 0;
+inline constexpr int lbnSelChange = 1;
+inline constexpr int lbnDblClk = 2;
+inline constexpr int enKillFocus = 0x0200;
+
+class TDialog;
+
+// One control of a dialog's template, known by its identifier.
+class TDialogControl : public TObject {
+public:
+  TDialogControl(TDialog& dialog, int id);
+  int Id() const { return FId; }
+  // The control's window, or null while the dialog has none.
+  void* Handle() const;
+
+  // The dialog's window has been made: show the kept value.
+  virtual void Attach() {}
+  // The window goes: keep what it shows.
+  virtual void Detach() {}
+  // A notification from the control (bnClicked, lbnSelChange, ...).
+  virtual void Notify(int) {}
+  // A step of the control's spin buttons or Up and Down keys.
+  virtual void Step(int) {}
+  // Whether a typed character is taken; a refused one beeps.
+  virtual bool KeyAllowed(uint32_t) const { return true; }
+
+protected:
+  TDialog& FDialog;
+
+private:
+  int FId;
+};
+
+class TButton : public TDialogControl {
+public:
+  using TDialogControl::TDialogControl;
+  // Set on the dialog when the button is clicked, after OnClick.
+  int ModalResult = mrNone;
+  TNotifyEvent OnClick;
+  void Click();
+  void Notify(int code) override;
+};
+
+// A text field, or any control whose text is read or set. Until a text is
+// set, the window keeps the text of its template.
+class TEdit : public TDialogControl {
+public:
+  using TDialogControl::TDialogControl;
+  std::string Text() const;
+  void SetText(const std::string& text);
+  void Attach() override;
+  void Detach() override;
+
+private:
+  std::string FText;
+  bool FTextSet = false;
+};
+
+class TCheckBox : public TDialogControl {
+public:
+  using TDialogControl::TDialogControl;
+  bool Checked() const;
+  void SetChecked(bool checked);
+  void Attach() override;
+  void Detach() override;
+
+private:
+  bool FChecked = false;
+};
+
+// A drop-down list that takes no typed entry; ItemIndex is -1 when nothing is chosen.
+class TComboBox : public TDialogControl {
+public:
+  using TDialogControl::TDialogControl;
+  std::vector<std::string> Items;
+  int ItemIndex() const;
+  void SetItemIndex(int index);
+  void Attach() override;
+  void Detach() override;
+
+private:
+  int FItemIndex = -1;
+};
+
+// A single-selection list shown in the order of its items.
+class TListBox : public TDialogControl {
+public:
+  using TDialogControl::TDialogControl;
+  TStringList Items;
+  int ItemIndex() const;
+  void SetItemIndex(int index);
+  // The selection changed, by mouse or keyboard.
+  TNotifyEvent OnClick;
+  TNotifyEvent OnDblClick;
+  void Attach() override;
+  void Detach() override;
+  void Notify(int code) override;
+
+private:
+  int FItemIndex = -1;
+};
+
+// A text field holding a whole number, with spin buttons beside it (the
+// control whose identifier follows the field's) and the Up and Down keys.
+//  skBounded: MinValue to MaxValue; a value set or stepped is clamped, and so
+//    is a typed number when the focus leaves; text that is no number reads
+//    as 0 and is replaced by "0".
+//  skFree: no bounds; only digits, signs and control keys can be typed; text
+//    that is no number reads as 0 and stays; a fraction is cut off; numbers
+//    saturate at the limits of 32 bits.
+enum class TSpinKind { skBounded, skFree };
+
+class TSpinEdit : public TEdit {
+public:
+  TSpinEdit(TDialog& dialog, int id, TSpinKind kind, int32_t minValue = 0, int32_t maxValue = 0);
+  int32_t Value();
+  void SetValue(int32_t value);
+  // The focus leaves the field.
+  void CheckValue();
+  void Attach() override;
+  void Notify(int code) override;
+  void Step(int delta) override;
+  bool KeyAllowed(uint32_t c) const override;
+
+private:
+  int32_t Clamp(int64_t value) const;
+  TSpinKind FKind;
+  int32_t FMinValue;
+  int32_t FMaxValue;
+};
+
+// The number a spin field's text holds: an optional sign and digits (for
+// skFree also a fraction, cut off), saturating at the limits of 32 bits;
+// false for anything else.
+bool SpinTextValue(const std::string& text, bool fraction, int32_t& value);
+
+// A dialog laid out in code, for windows the program builds itself (a
+// please-wait note, a progress window, a read-me viewer). Positions and sizes
+// are in dialog units of the dialog font ("MS Sans Serif", 8 points); styles
+// are the platform's window styles, added to a dialog's own (a popup with a
+// caption and a fixed frame, centred) and to a visible child's.
+struct TDialogItemTemplate {
+  std::string ClassName;  // "Button", "Static", "Edit", "msctls_progress32", ...
+  std::string Text;
+  int Id = -1;
+  int X = 0, Y = 0, Width = 0, Height = 0;
+  uint32_t Style = 0;
+};
+
+struct TDialogTemplate {
+  std::string Caption;
+  int Width = 0, Height = 0;
+  uint32_t Style = 0;  // e.g. the system menu, for a close box
+  std::vector<TDialogItemTemplate> Items;
+};
+
+class TDialog : public TComponent {
+public:
+  // templateId names a dialog template of the executable's resources.
+  TDialog(TComponent* AOwner, int templateId);
+  // A dialog laid out in code.
+  TDialog(TComponent* AOwner, TDialogTemplate layout);
+  ~TDialog() override;
+
+  // Shows the dialog and returns its modal result once it has closed.
+  int ShowModal();
+  int ModalResult() const { return FModalResult; }
+  // Setting a result other than mrNone ends a modal dialog.
+  void SetModalResult(int result) { FModalResult = result; }
+  // Runs once the window is made and its controls show their values.
+  TNotifyEvent OnShow;
+
+  // The dialog's window, or null while it is closed.
+  void* Handle() const { return FWindow; }
+  bool Showing() const { return Handle() != nullptr; }
+  // Brings the open dialog to the front.
+  void BringToFront();
+  // Places a control, or sizes the client area, in pixels of a 96-dpi
+  // screen, scaled to the screen's resolution.
+  void SetControlBounds(int id, int x, int y, int width, int height);
+  void SetClientSize(int width, int height);
+
+  TDialogControl* Control(int id) const;
+  // For the platform half: a message to the dialog's window; true when handled.
+  bool WindowMessage(void* window, uint32_t msg, uintptr_t wParam, intptr_t lParam);
+
+protected:
+  template <class Control, class... Args>
+  Control* Add(int id, Args&&... args) {
+    auto control = std::make_unique<Control>(*this, id, std::forward<Args>(args)...);
+    Control* result = control.get();
+    FControls.push_back(std::move(control));
+    return result;
+  }
+
+private:
+  int PlatformShowModal();
+  void* OwnerWindow() const;
+
+  int FTemplateId;
+  TDialogTemplate FLayout;  // used when there is no template identifier
+  int FModalResult = mrNone;
+  std::vector<std::unique_ptr<TDialogControl>> FControls;
+  void* FWindow = nullptr;
+};
+
+// Plays the user in tests (and where there is no window manager): the hook
+// is called instead of showing the dialog, after OnShow, and its answer is
+// the modal result. An empty hook restores the platform's dialogs.
+using TModalHook = std::function<int(TDialog& dialog)>;
+void SetModalHook(TModalHook hook);
+
+// The system's folder chooser, offering file-system folders only; false when
+// the user cancels or the choice has no path.
+bool BrowseForFolder(TDialog& owner, const std::string& title, std::string& path);
+
+// What the platform half does for the controls while a window exists.
+namespace DialogWindows {
+std::string Text(void* control);
+void SetText(void* control, const std::string& text);
+bool Checked(void* control);
+void SetChecked(void* control, bool checked);
+void FillComboBox(void* control, const std::vector<std::string>& items);
+int ComboIndex(void* control);
+void SetComboIndex(void* control, int index);
+void FillListBox(void* control, const TStringList& items);
+int ListIndex(void* control);
+void SetListIndex(void* control, int index);
+void PrepareSpin(void* control);
+}  // namespace DialogWindows

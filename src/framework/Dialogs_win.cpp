@@ -1,0 +1,294 @@
+#include "framework/Dialogs.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <cwchar>
+#include <vector>
+
+#include "framework/Application.h"
+#include "framework/Exceptions.h"
+#include "framework/Wide.h"
+
+namespace {
+
+HWND Window(void* handle) { return static_cast<HWND>(handle); }
+
+// The dialog object rides in the window's user data from WM_INITDIALOG on;
+// every message runs under the application's handler, so no exception
+// unwinds through the window manager.
+INT_PTR CALLBACK DialogProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_INITDIALOG) SetWindowLongPtrW(window, DWLP_USER, lParam);
+  auto* dialog = reinterpret_cast<TDialog*>(GetWindowLongPtrW(window, DWLP_USER));
+  if (!dialog) return FALSE;
+  bool handled = false;
+  DispatchCommand([&] { handled = dialog->WindowMessage(window, msg, wParam, lParam); });
+  return msg == WM_INITDIALOG ? TRUE : handled;
+}
+
+// Characters a control refuses are swallowed with a beep.
+LRESULT CALLBACK ControlProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+  const auto* control = reinterpret_cast<const TDialogControl*>(data);
+  if (msg == WM_CHAR && !control->KeyAllowed(uint32_t(wParam))) {
+    MessageBeep(MB_OK);
+    return 0;
+  }
+  if (msg == WM_NCDESTROY) RemoveWindowSubclass(window, ControlProc, 1);
+  return DefSubclassProc(window, msg, wParam, lParam);
+}
+
+// Only text fields take typed characters. Other controls stay without the
+// filter, which would cost every one of their messages a property lookup (a
+// long list's lines are added one message each).
+bool IsTextField(HWND control) {
+  wchar_t name[16] = L"";
+  GetClassNameW(control, name, 16);
+  return _wcsicmp(name, L"Edit") == 0;
+}
+
+void InitControls() {
+  static const bool done = [] {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
+    return InitCommonControlsEx(&controls);
+  }();
+  (void)done;
+}
+
+int ScaleForDpi(HWND window, int pixels) {
+  const HDC dc = GetDC(window);
+  const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
+  if (dc) ReleaseDC(window, dc);
+  return MulDiv(pixels, dpi, 96);
+}
+
+// The in-memory form of a dialog template (DLGTEMPLATEEX and its items):
+// 16-bit words, each item on a 32-bit boundary.
+class TTemplateWriter {
+public:
+  void Word(WORD value) { FWords.push_back(value); }
+  void Long(DWORD value) {
+    Word(LOWORD(value));
+    Word(HIWORD(value));
+  }
+  void Text(const std::string& text) {
+    for (wchar_t c : Utf8ToWide(text)) Word(WORD(c));
+    Word(0);
+  }
+  void Align() {
+    if (FWords.size() % 2) Word(0);
+  }
+  const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(FWords.data()); }
+
+private:
+  std::vector<WORD> FWords;
+};
+
+TTemplateWriter WriteTemplate(const TDialogTemplate& layout) {
+  TTemplateWriter out;
+  out.Word(1);       // version
+  out.Word(0xFFFF);  // an extended template
+  out.Long(0);       // help identifier
+  out.Long(0);       // extended style
+  out.Long(DS_SETFONT | DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | layout.Style);
+  out.Word(WORD(layout.Items.size()));
+  for (int value : {0, 0, layout.Width, layout.Height}) out.Word(WORD(value));
+  out.Word(0);  // no menu
+  out.Word(0);  // the dialog class
+  out.Text(layout.Caption);
+  out.Word(8);    // points
+  out.Word(400);  // weight
+  out.Word(0);    // italic, character set
+  out.Text("MS Sans Serif");
+  for (const TDialogItemTemplate& item : layout.Items) {
+    out.Align();
+    out.Long(0);  // help identifier
+    out.Long(0);  // extended style
+    out.Long(WS_CHILD | WS_VISIBLE | item.Style);
+    for (int value : {item.X, item.Y, item.Width, item.Height}) out.Word(WORD(value));
+    out.Long(DWORD(item.Id));
+    out.Text(item.ClassName);
+    out.Text(item.Text);
+    out.Word(0);  // no creation data
+  }
+  return out;
+}
+
+}  // namespace
+
+void* TDialogControl::Handle() const {
+  return FDialog.Handle() ? GetDlgItem(Window(FDialog.Handle()), FId) : nullptr;
+}
+
+bool TDialog::WindowMessage(void* handle, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
+  const HWND window = Window(handle);
+  switch (msg) {
+    case WM_INITDIALOG:
+      FWindow = window;
+      for (const auto& control : FControls) {
+        const HWND item = GetDlgItem(window, control->Id());
+        if (IsTextField(item)) SetWindowSubclass(item, ControlProc, 1, DWORD_PTR(control.get()));
+        control->Attach();
+      }
+      OnShow(this);
+      return true;
+    case WM_COMMAND: {
+      TDialogControl* control = Control(LOWORD(wParam));
+      if (control) control->Notify(HIWORD(wParam));
+      if (!control && LOWORD(wParam) == idCancelButton) SetModalResult(mrCancel);
+      return true;
+    }
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (header->code != UDN_DELTAPOS) return false;
+      const auto buddy = reinterpret_cast<HWND>(SendMessageW(header->hwndFrom, UDM_GETBUDDY, 0, 0));
+      if (TDialogControl* control = Control(GetDlgCtrlID(buddy)))
+        control->Step(reinterpret_cast<const NMUPDOWN*>(lParam)->iDelta);
+      SetWindowLongPtrW(window, DWLP_MSGRESULT, TRUE);  // the spin buttons keep their own position
+      return true;
+    }
+    case WM_CLOSE:
+      SetModalResult(mrCancel);
+      return true;
+  }
+  return false;
+}
+
+// A quit request ends the loop as Cancel and is posted again for the loop
+// outside. The owner is disabled while the dialog is up, as a modal dialog's
+// owner is, and enabled again before the dialog goes so that it gets the
+// activation back.
+int TDialog::PlatformShowModal() {
+  InitControls();
+  const HWND owner = Window(OwnerWindow());
+  const LPARAM self = reinterpret_cast<LPARAM>(this);
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  const HWND window =
+      FTemplateId ? CreateDialogParamW(instance, MAKEINTRESOURCEW(FTemplateId), owner, DialogProc, self)
+                  : CreateDialogIndirectParamW(instance, WriteTemplate(FLayout).Get(), owner, DialogProc, self);
+  if (!window) throw EOSError("Cannot create the dialog");
+  const bool disableOwner = owner && IsWindowEnabled(owner);
+  if (disableOwner) EnableWindow(owner, FALSE);
+  ShowWindow(window, SW_SHOW);
+  SetForegroundWindow(window);
+  MSG msg;
+  while (FModalResult == mrNone) {
+    if (GetMessageW(&msg, nullptr, 0, 0) <= 0) {
+      PostQuitMessage(int(msg.wParam));
+      FModalResult = mrCancel;
+      break;
+    }
+    if (IsDialogMessageW(window, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  if (disableOwner) EnableWindow(owner, TRUE);
+  for (const auto& control : FControls) control->Detach();
+  FWindow = nullptr;
+  SetWindowLongPtrW(window, DWLP_USER, 0);
+  DestroyWindow(window);
+  return FModalResult;
+}
+
+void TDialog::BringToFront() {
+  if (Handle()) SetForegroundWindow(Window(Handle()));
+}
+
+void TDialog::SetControlBounds(int id, int x, int y, int width, int height) {
+  const HWND window = Window(Handle());
+  if (!window) return;
+  SetWindowPos(GetDlgItem(window, id), nullptr, ScaleForDpi(window, x), ScaleForDpi(window, y),
+               ScaleForDpi(window, width), ScaleForDpi(window, height), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The dialog stays centred on its screen's work area.
+void TDialog::SetClientSize(int width, int height) {
+  const HWND window = Window(Handle());
+  if (!window) return;
+  RECT frame{0, 0, ScaleForDpi(window, width), ScaleForDpi(window, height)};
+  AdjustWindowRectEx(&frame, DWORD(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
+                     DWORD(GetWindowLongPtrW(window, GWL_EXSTYLE)));
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  const RECT& work = monitor.rcWork;
+  const int w = frame.right - frame.left;
+  const int h = frame.bottom - frame.top;
+  SetWindowPos(window, nullptr, work.left + (work.right - work.left - w) / 2, work.top + (work.bottom - work.top - h) / 2,
+               w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Virtual folders (the computer, the network) cannot be chosen: they have no path.
+bool BrowseForFolder(TDialog& owner, const std::string& title, std::string& path) {
+  const std::wstring wideTitle = Utf8ToWide(title);
+  wchar_t name[MAX_PATH];
+  BROWSEINFOW info{};
+  info.hwndOwner = Window(owner.Handle());
+  info.pszDisplayName = name;
+  info.lpszTitle = wideTitle.c_str();
+  info.ulFlags = BIF_RETURNONLYFSDIRS;
+  PIDLIST_ABSOLUTE list = SHBrowseForFolderW(&info);
+  if (!list) return false;
+  wchar_t chosen[MAX_PATH];
+  const bool hasPath = SHGetPathFromIDListW(list, chosen);
+  CoTaskMemFree(list);
+  if (!hasPath || !chosen[0]) return false;
+  path = WideToUtf8(chosen);
+  return true;
+}
+
+namespace DialogWindows {
+
+std::string Text(void* control) {
+  const int length = GetWindowTextLengthW(Window(control));
+  std::wstring text(size_t(length) + 1, L'\0');
+  text.resize(size_t(GetWindowTextW(Window(control), text.data(), length + 1)));
+  return WideToUtf8(text);
+}
+
+void SetText(void* control, const std::string& text) { SetWindowTextW(Window(control), Utf8ToWide(text).c_str()); }
+
+bool Checked(void* control) { return SendMessageW(Window(control), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void SetChecked(void* control, bool checked) {
+  SendMessageW(Window(control), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void FillComboBox(void* control, const std::vector<std::string>& items) {
+  SendMessageW(Window(control), CB_RESETCONTENT, 0, 0);
+  for (const std::string& item : items)
+    SendMessageW(Window(control), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(item).c_str()));
+}
+
+int ComboIndex(void* control) { return int(SendMessageW(Window(control), CB_GETCURSEL, 0, 0)); }
+
+void SetComboIndex(void* control, int index) { SendMessageW(Window(control), CB_SETCURSEL, WPARAM(index), 0); }
+
+// A long list is filled with its drawing off and its storage reserved, so
+// that it takes one allocation and one redraw, not one per line.
+void FillListBox(void* control, const TStringList& items) {
+  const HWND list = Window(control);
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(list, LB_RESETCONTENT, 0, 0);
+  size_t bytes = 0;
+  for (int i = 0; i < items.Count(); ++i) bytes += (items[i].size() + 1) * sizeof(wchar_t);
+  SendMessageW(list, LB_INITSTORAGE, WPARAM(items.Count()), LPARAM(bytes));
+  for (int i = 0; i < items.Count(); ++i)
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(items[i]).c_str()));
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
+}
+
+int ListIndex(void* control) { return int(SendMessageW(Window(control), LB_GETCURSEL, 0, 0)); }
+
+void SetListIndex(void* control, int index) { SendMessageW(Window(control), LB_SETCURSEL, WPARAM(index), 0); }
+
+// The spin buttons (the control after the field) are given a range with room
+// both ways; every step is answered by the field itself.
+void PrepareSpin(void* control) {
+  const HWND spin = GetDlgItem(GetParent(Window(control)), GetDlgCtrlID(Window(control)) + 1);
+  SendMessageW(spin, UDM_SETRANGE32, 0, 100);
+  SendMessageW(spin, UDM_SETPOS32, 0, 50);
+}
+
+}  // namespace DialogWindows

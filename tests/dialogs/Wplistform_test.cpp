@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include "SettingsSandbox.h"
+#include "TempDir.h"
+#include "app/Mainform.h"
+#include "dialogs/Wplistform.h"
+#include "framework/Application.h"
+#include "framework/Exceptions.h"
+#include "imaging/BmpCodec.h"
+
+namespace {
+
+std::string BmpOfSize(int width, int height) {
+  const std::vector<uint8_t> bytes = WriteBitmapStream(TBitmap(width, height));
+  return std::string(bytes.begin(), bytes.end());
+}
+
+class WplistformTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    Application = &FApplication;
+    FApplication.Title = "Kaleidon";
+    for (const char* name : {"b.bmp", "A.bmp", "sub/c.bmp"}) Pictures.Write(name, BmpOfSize(100, 50));
+    TRegIniFile("Software\\Trellwick\\Kaleidon").WriteString("Settings", "WPLocation", Pictures.Path());
+    Controller = std::make_unique<TForm1>(nullptr);
+    SetModalHook([this](TDialog& dialog) { return User(static_cast<TFormListWP&>(dialog)); });
+  }
+  void TearDown() override { SetModalHook({}); }
+
+  void List() {
+    TFormListWP form(Controller.get());
+    ListWallpapers(*Controller, form);
+  }
+  std::string Picture(const std::string& name) { return Pictures.Path() + "\\" + name; }
+
+  TSettingsSandbox Sandbox;
+  TApplication FApplication;
+  TTempDir Pictures;
+  std::unique_ptr<TForm1> Controller;
+  std::function<int(TFormListWP&)> User;
+};
+
+}  // namespace
+
+TEST_F(WplistformTest, ListsTheCatalogueInOrderWithNothingSelected) {
+  User = [&](TFormListWP& form) {
+    EXPECT_EQ(form.WPListBox->Items.Count(), 3);
+    EXPECT_EQ(form.WPListBox->Items[0], Picture("A.bmp"));
+    EXPECT_EQ(form.WPListBox->Items[1], Picture("b.bmp"));
+    EXPECT_EQ(form.WPListBox->Items[2], Picture("sub\\c.bmp"));
+    EXPECT_EQ(form.WPListBox->ItemIndex(), -1);
+    EXPECT_EQ(form.ImageHolder1->Bitmap().Width(), 0);
+    return mrCancel;
+  };
+  List();
+  EXPECT_EQ(Controller->CurrentWallpaper(), "");
+}
+
+TEST_F(WplistformTest, OkAppliesTheSelectedEntry) {
+  User = [](TFormListWP& form) {
+    form.WPListBox->SetItemIndex(1);
+    return mrOk;
+  };
+  List();
+  EXPECT_EQ(Controller->CurrentWallpaper(), Picture("b.bmp"));
+}
+
+TEST_F(WplistformTest, DoubleClickEndsWithOk) {
+  User = [](TFormListWP& form) {
+    form.WPListBox->SetItemIndex(2);
+    form.WPListBox->Notify(lbnDblClk);
+    return form.ModalResult();
+  };
+  List();
+  EXPECT_EQ(Controller->CurrentWallpaper(), Picture("sub\\c.bmp"));
+}
+
+TEST_F(WplistformTest, OkWithNothingSelectedIsAnIndexError) {
+  User = [](TFormListWP&) { return mrOk; };
+  try {
+    List();
+    FAIL() << "no error";
+  } catch (const EStringListError& e) {
+    EXPECT_STREQ(e.what(), "List index out of bounds (-1)");
+  }
+  EXPECT_EQ(Controller->CurrentWallpaper(), "");
+}
+
+TEST_F(WplistformTest, SelectionsWaitingForTheirPreviewAreSkipped) {
+  Pictures.Write("d.bmp", BmpOfSize(1600, 800));
+  User = [](TFormListWP& form) {
+    for (int index : {0, 3, 2}) {  // A.bmp, sub\\c.bmp, d.bmp
+      form.WPListBox->SetItemIndex(index);
+      form.WPListBox->Notify(lbnSelChange);
+    }
+    EXPECT_EQ(form.ImageHolder1->Bitmap().Width(), 0);  // nothing decoded yet
+    EXPECT_TRUE(form.PreviewTimer->Enabled());
+    form.PreviewTimer->Tick();
+    EXPECT_FALSE(form.PreviewTimer->Enabled());
+    EXPECT_EQ(form.ImageHolder1->Bitmap().Width(), 1600);
+    EXPECT_EQ(form.ImageHolder1->Zoom(), 11);
+    form.WPListBox->SetItemIndex(0);
+    form.WPListBox->Notify(lbnSelChange);
+    form.PreviewTimer->Tick();
+    EXPECT_EQ(form.ImageHolder1->Zoom(), 186);
+    return mrCancel;
+  };
+  List();
+}
+
+TEST_F(WplistformTest, UnreadablePreviewIsReportedAndTheOldOneStays) {
+  Pictures.Write("e.bmp", "not a bitmap");
+  User = [](TFormListWP& form) {
+    form.WPListBox->SetItemIndex(0);
+    form.WPListBox->Notify(lbnSelChange);
+    form.PreviewTimer->Tick();
+    form.WPListBox->SetItemIndex(2);  // e.bmp
+    form.WPListBox->Notify(lbnSelChange);
+    form.PreviewTimer->Tick();
+    EXPECT_EQ(form.ImageHolder1->Bitmap().Width(), 100);
+    return mrCancel;
+  };
+  List();
+  ASSERT_EQ(Sandbox.Messages.size(), 1u);
+  EXPECT_EQ(Sandbox.Messages[0].Text, "Stream read error");
+}
