@@ -24,10 +24,6 @@ public:
 
   std::vector<TShownMessage> Messages;
 
-  // Stores a value of a type other than text (a number), as only other
-  // programs would; false where the store has no value types.
-  bool WriteNumberValue(const std::string& name, unsigned value);
-
 private:
   void Clear();
   TTempDir FConfig;

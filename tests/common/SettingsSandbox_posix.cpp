@@ -3,5 +3,3 @@
 #include "SettingsSandbox.h"
 
 void TSettingsSandbox::Clear() { setenv("XDG_CONFIG_HOME", FConfig.Path().c_str(), 1); }
-
-bool TSettingsSandbox::WriteNumberValue(const std::string&, unsigned) { return false; }

@@ -74,17 +74,6 @@ TEST(RegIniFile_Write, TextWithLineBreaksAndEqualsSignsSurvives) {
   EXPECT_EQ(Stored("Odd"), text);
 }
 
-TEST(RegIniFile_Read, NumberTypedValueIsAnInvalidDataType) {
-  TSettingsSandbox sandbox;
-  if (!sandbox.WriteNumberValue("Change Time", 5)) GTEST_SKIP() << "this store has no value types";
-  try {
-    TRegIniFile(Key).ReadInteger("Settings", "Change Time", 0);
-    FAIL() << "no error";
-  } catch (const ERegistryException& e) {
-    EXPECT_STREQ(e.what(), "Invalid data type for 'Change Time'");
-  }
-}
-
 TEST(Registry_WriteString, DesktopValuesAreReadableText) {
   TSettingsSandbox sandbox;
   TRegistry registry;
