@@ -107,6 +107,13 @@ void TWebDlProgress::btnCancelClick(TObject*) {
   FClient.Abort();
 }
 
+void TWebDlProgress::ShowProgress(int64_t received, int64_t size) {
+  if (FCancelled) return;
+  lblProgress->SetText(ProgressText(received, size));
+  const int percent = ProgressPercent(received, size);
+  if (pbarProgress->Position() < percent) pbarProgress->SetPosition(percent);
+}
+
 std::string GroupedDigits(int64_t value) {
   const std::string digits = std::to_string(value);
   const size_t sign = value < 0;

@@ -38,6 +38,9 @@ public:
   TButton* btnCancel;
   void btnCancelClick(TObject* sender);
   bool Cancelled() const { return FCancelled; }
+  // Shows the bytes received of the size (0 or less: unknown); the bar
+  // never moves back. Nothing changes once cancelled.
+  void ShowProgress(int64_t received, int64_t size);
 
 private:
   THttpCli& FClient;

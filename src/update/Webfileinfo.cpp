@@ -201,7 +201,9 @@ bool TWebFileInfo::GetFileInfo() {
   const auto window = CreatePleaseWait("Checking For Update...");
   std::vector<std::string> fetched{FHomeURL};
   bool read = FetchPage(FHomeURL, *window);
-  while (read && FollowsRedirect(fetched)) {
+  while (read && !FRelease.RedirectURL.empty()) {
+    read = RedirectAllowed(fetched);
+    if (!read) break;
     fetched.push_back(FRelease.RedirectURL);
     read = FetchPage(fetched.back(), *window);
   }
@@ -227,7 +229,9 @@ bool TWebFileInfo::FetchPage(const std::string& url, TDialog& window) {
   return true;
 }
 
-bool TWebFileInfo::FollowsRedirect(const std::vector<std::string>& fetched) {
+// A redirect tag that may not be followed fails the check, with the page's
+// information gone.
+bool TWebFileInfo::RedirectAllowed(const std::vector<std::string>& fetched) {
   try {
     return FollowRedirect(fetched);
   } catch (const EUpdatePageError& e) {
@@ -291,7 +295,13 @@ void TWebFileInfo::RequestDone(TObject*, THttpRequest, uint16_t Error) {
   FWaitWindow->SetModalResult(progress && progress->Cancelled() ? mrCancel : mrOk);
 }
 
+// A client whose request was aborted as its window closed ends that request
+// only when its messages come round; a new client serves the next fetch.
 THttpCli& TWebFileInfo::PreparedClient() {
+  if (FHttpClient && FHttpClient->State() != httpReady && !FWaitWindow) {
+    delete FHttpClient;
+    FHttpClient = nullptr;
+  }
   if (!FHttpClient) {
     FHttpClient = new THttpCli(this);
     FHttpClient->OnRequestDone = THttpRequestDone(this, &TWebFileInfo::RequestDone);
@@ -459,11 +469,7 @@ void TWebFileInfo::DoDownloadProgress(int64_t BytesReceived, int64_t FileSize) {
 }
 
 void TWebFileInfo::DownloadProgress(TObject*, int64_t BytesReceived, int64_t FileSize) {
-  auto* progress = dynamic_cast<TWebDlProgress*>(FWaitWindow);
-  if (!progress || progress->Cancelled()) return;
-  progress->lblProgress->SetText(ProgressText(BytesReceived, FileSize));
-  const int percent = ProgressPercent(BytesReceived, FileSize);
-  if (progress->pbarProgress->Position() < percent) progress->pbarProgress->SetPosition(percent);
+  if (auto* progress = dynamic_cast<TWebDlProgress*>(FWaitWindow)) progress->ShowProgress(BytesReceived, FileSize);
 }
 
 void TWebFileInfo::SetExceptionHandler() {

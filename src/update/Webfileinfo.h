@@ -185,7 +185,7 @@ private:
   bool FetchText(const std::string& url, TDialog& window, const std::string& tooLarge, std::string& text);
   bool StartAndWait(TDialog& window);
   bool TransferSucceeded();
-  bool FollowsRedirect(const std::vector<std::string>& fetched);
+  bool RedirectAllowed(const std::vector<std::string>& fetched);
   bool OpenReadMeDocument();
   bool ChooseSaveName(std::string& fileName);
   bool PackageVerified(bool hashed);
