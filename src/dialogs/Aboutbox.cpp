@@ -13,6 +13,7 @@ TAboutBox::TAboutBox(TComponent* AOwner) : TDialog(AOwner, IDD_ABOUT) {
   BitBtn1 = Add<TButton>(IDC_UPDATE);
   BitBtn1->ModalResult = mrCancel;
   EscapeCancels = false;
+  OnShow = TNotifyEvent(this, &TAboutBox::FormShow);
   VersionInfo1 = new TVersionInfo(this);
   FormCreate();
 }
@@ -24,4 +25,10 @@ void TAboutBox::FormCreate() {
   Copyright->SetText(VersionInfo1->GetVersionInfo(vkLegalCopyright));
   Company->SetText(VersionInfo1->GetVersionInfo(vkCompanyName));
   Comments->SetText(VersionInfo1->GetVersionInfo(vkComments));
+}
+
+// The picture's area and the comments' are given in pixels.
+void TAboutBox::FormShow(TObject*) {
+  SetControlSize(IDC_PROGRAMICON, 73, 73);
+  SetControlSize(IDC_COMMENTS, 217, 41);
 }

@@ -23,4 +23,7 @@ public:
 
   // Fills the five labels; runs when the box is made.
   void FormCreate();
+
+private:
+  void FormShow(TObject* sender);
 };

@@ -53,6 +53,10 @@ TFormUpdate::TFormUpdate(TComponent* AOwner) : TDialog(AOwner, IDD_UPDATE) {
   WebFileInfo1->TimeLimit = std::chrono::seconds(stored.TimeLimitSeconds);
 }
 
-void TFormUpdate::FormShow(TObject*) { SetControlFont(IDC_UPDATEHEADING, TFont{.Height = HeadingHeight}); }
+// The explanation's area is given in pixels.
+void TFormUpdate::FormShow(TObject*) {
+  SetControlFont(IDC_UPDATEHEADING, TFont{.Height = HeadingHeight});
+  SetControlSize(IDC_UPDATETEXT, 329, 97);
+}
 
 void TFormUpdate::BitBtn2Click(TObject*) { WebFileInfo1->CheckForUpdate(); }

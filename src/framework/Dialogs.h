@@ -257,6 +257,8 @@ public:
   // Places a control, or sizes the client area, in pixels of a 96-dpi
   // screen, scaled to the screen's resolution.
   void SetControlBounds(int id, int x, int y, int width, int height);
+  // Sizes a control, in the same pixels, where it stands.
+  void SetControlSize(int id, int width, int height);
   void SetClientSize(int width, int height);
   // Gives a control a font of its own while the window exists.
   void SetControlFont(int id, const TFont& font);

@@ -9,6 +9,7 @@ int TDialog::PlatformShowModal() { return FModalResult = mrCancel; }
 
 void TDialog::BringToFront() {}
 void TDialog::SetControlBounds(int, int, int, int, int) {}
+void TDialog::SetControlSize(int, int, int) {}
 void TDialog::SetClientSize(int, int) {}
 void TDialog::SetControlFont(int, const TFont&) {}
 bool TDialog::WindowMessage(void*, uint32_t, uintptr_t, intptr_t) { return false; }

@@ -221,6 +221,13 @@ void TDialog::SetControlBounds(int id, int x, int y, int width, int height) {
                ScaleForDpi(window, width), ScaleForDpi(window, height), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void TDialog::SetControlSize(int id, int width, int height) {
+  const HWND window = Window(Handle());
+  if (!window) return;
+  SetWindowPos(GetDlgItem(window, id), nullptr, 0, 0, ScaleForDpi(window, width), ScaleForDpi(window, height),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 // The dialog stays centred on its screen's work area.
 void TDialog::SetClientSize(int width, int height) {
   const HWND window = Window(Handle());

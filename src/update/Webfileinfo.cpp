@@ -21,7 +21,15 @@ constexpr unsigned Question = mbYesNo | mbIconQuestion;
 // Folders tried for one read-me document under the temporary folder.
 constexpr int ReadMeFolderTries = 100;
 
-bool Ask(const std::string& text, const std::string& caption) { return ShowMessageBox(text, caption, Question) == idYes; }
+// Once the program is ending (asked to quit while a window waited), the
+// check asks and reports nothing more: a box would hold the program up, and
+// the question's answer is No.
+int Box(const std::string& text, const std::string& caption, unsigned flags) {
+  if (Application && Application->Terminated()) return idNo;
+  return ShowMessageBox(text, caption, flags);
+}
+
+bool Ask(const std::string& text, const std::string& caption) { return Box(text, caption, Question) == idYes; }
 
 // "Could not ...\rError: \"<error>.\"", or "...\rError unknown." without one.
 std::string WithError(const std::string& text, const std::string& error) {
@@ -168,12 +176,12 @@ bool TWebFileInfo::CheckForUpdate() {
 
 bool TWebFileInfo::RunCheck() {
   if (!GetFileInfo()) {
-    ShowMessageBox(WithError("Could not retrieve version information from the Internet.", FLastError),
+    Box(WithError("Could not retrieve version information from the Internet.", FLastError),
                    "Connection Error", Warning);
     return false;
   }
   if (!IsUpdateAvailable()) {
-    ShowMessageBox("There is no update available.", "No Update Found", mbOK | mbIconInformation);
+    Box("There is no update available.", "No Update Found", mbOK | mbIconInformation);
     return false;
   }
   if (FOptions.Contains(wfioDisplayReadMe)) DisplayReadMe(true);
@@ -188,12 +196,12 @@ bool TWebFileInfo::RunCheck() {
 bool TWebFileInfo::GetFileInfo() {
   if (FActive) return true;
   if (FHomeURL.empty()) {
-    ShowMessageBox("Can not retrieve version information\rbecause no home url was provided.", "Missing Home URL",
+    Box("Can not retrieve version information\rbecause no home url was provided.", "Missing Home URL",
                    Warning);
     return false;
   }
   if (NoTags(InfoTags)) {
-    ShowMessageBox("Can not retrieve version information\rbecause no tag information was provided.",
+    Box("Can not retrieve version information\rbecause no tag information was provided.",
                    "Missing Tag Information", Warning);
     return false;
   }
@@ -217,7 +225,7 @@ bool TWebFileInfo::FetchPage(const std::string& url, TDialog& window) {
   std::string page;
   const bool fetched =
       FetchText(url, window, "Update information larger than " + std::to_string(MaxInfoPageBytes) + " bytes", page);
-  if (FHttpClient->StatusCode() > 200) ShowMessageBox(IntToStr(FHttpClient->StatusCode()), ApplicationTitle(), mbOK);
+  if (FHttpClient->StatusCode() > 200) Box(IntToStr(FHttpClient->StatusCode()), ApplicationTitle(), mbOK);
   ClearResults();
   if (!fetched) return false;
   try {
@@ -339,7 +347,7 @@ bool TWebFileInfo::DisplayReadMe(bool Ask) {
   if (Ask && !::Ask(offer, "Update Available")) return false;
   if (!ProductReadMeExt().empty()) {
     if (OpenReadMeDocument()) return true;
-    ShowMessageBox(ProgramNotStarted, "Error", Warning);
+    Box(ProgramNotStarted, "Error", Warning);
   }
   if (ProductReadMe().empty()) return true;
   if (const auto window = CreateReadMe()) window->ShowModal();
@@ -364,7 +372,7 @@ bool TWebFileInfo::DownloadAndInstall() {
   std::string fileName;
   if (!ChooseSaveName(fileName)) return false;
   if (!DownloadFile(fileName)) {
-    ShowMessageBox(WithError("Error occurred while downloading update.", FLastError), "Download Error", Warning);
+    Box(WithError("Error occurred while downloading update.", FLastError), "Download Error", Warning);
     return false;
   }
   if (!FOptions.Contains(wfioRunUpdate)) return true;
@@ -374,7 +382,7 @@ bool TWebFileInfo::DownloadAndInstall() {
             : std::string("Do you want to install the update now?");
   if (!Ask(question, "Install Update")) return true;
   if (!ShellOpen(FLocalFileName, RunParams())) {
-    ShowMessageBox(ProgramNotStarted, "Error", Warning);
+    Box(ProgramNotStarted, "Error", Warning);
     return true;
   }
   if (exits && Application) Application->Terminate();
@@ -506,7 +514,7 @@ void TWebFileInfo::WfiException(TObject* Sender, const std::exception& E) {
     FLastError = E.what();
     if (FWaitWindow) FWaitWindow->SetModalResult(mrCancel);
     ClearExceptionHandler();
-    ShowMessageBox(Format("Error retrieving update information.\rException: %s.", E.what()), "Exception", Warning);
+    Box(Format("Error retrieving update information.\rException: %s.", E.what()), "Exception", Warning);
     return;
   }
   if (FSavedExceptionHandler.Assigned())

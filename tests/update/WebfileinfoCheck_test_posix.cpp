@@ -121,6 +121,10 @@ protected:
     auto* wait = dynamic_cast<TPleaseWaitForm*>(&dialog);
     Waits.push_back(progress ? progress->lblDownloading->Text() : wait->Label1->Text());
     if (CloseWaitWindow) return mrCancel;
+    if (QuitDuringDownload && progress) {
+      Application.Terminate();  // as "Exit" does: the window's loop ends as Cancel
+      return mrCancel;
+    }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (dialog.ModalResult() == mrNone && std::chrono::steady_clock::now() < deadline) {
       if (CancelDownload && progress && !progress->lblProgress->Text().empty() && !progress->Cancelled())
@@ -174,6 +178,7 @@ protected:
   bool ShellSucceeds = true;
   bool CloseWaitWindow = false;
   bool CancelDownload = false;
+  bool QuitDuringDownload = false;
   std::string ProgressShown;
   int BarShown = -1;
 };
@@ -340,6 +345,17 @@ TEST_F(WebFileInfo_CheckForUpdate, CancelDuringTheDownloadIsADownloadError) {
   EXPECT_FALSE(Info.CheckForUpdate());
   EXPECT_EQ(Boxes.back(), DownloadError("Connection aborted on request"));
   EXPECT_TRUE(Files().empty());
+}
+
+TEST_F(WebFileInfo_CheckForUpdate, QuitDuringTheDownloadEndsTheCheckWithoutAnotherWord) {
+  ServePage("1.0.1.0");
+  Server.Serve("/files/Setup.exe?from=page", {HttpOk(Package).substr(0, 60000), true});
+  WantUpdate();
+  QuitDuringDownload = true;
+  EXPECT_FALSE(Info.CheckForUpdate());
+  EXPECT_EQ(Boxes, std::vector<TBox>{DownloadOffer});
+  EXPECT_TRUE(Files().empty());
+  EXPECT_TRUE(Launched.empty());
 }
 
 TEST_F(WebFileInfo_CheckForUpdate, PackageWhoseSha256DiffersIsDeletedAndNotOffered) {
