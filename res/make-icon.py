@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
-"""Writes kaleidon.ico: the 16 by 16 pixel, 16-colour tray icon, a small
-kaleidoscope of eight coloured wedges. Run it again only to redraw the icon."""
+"""Writes the program's icons, a small kaleidoscope of eight coloured wedges
+in the 16 colours of the VGA palette: kaleidon.ico, the 16 by 16 pixel tray
+icon, and about.ico, the About box's picture at 32 by 32 and 16 by 16 pixels.
+Run it again only to redraw them."""
 
 import math
 import struct
@@ -12,9 +14,11 @@ VGA = [(0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0,
 WEDGES = [9, 11, 10, 14, 12, 13, 9, 11]
 
 
-def pixel(x, y):
-    """Palette index and transparency of one pixel (row 0 at the top)."""
-    dx, dy = x - 7.5, y - 7.5
+def pixel(x, y, size):
+    """Palette index and transparency of one pixel (row 0 at the top); the
+    16-pixel design scaled to the size."""
+    scale = size / 16
+    dx, dy = (x + 0.5) / scale - 8, (y + 0.5) / scale - 8
     r = math.hypot(dx, dy)
     if r > 7.6:
         return 0, True
@@ -26,22 +30,37 @@ def pixel(x, y):
     return WEDGES[wedge], False
 
 
-def main():
+def image(size):
+    """One 4-bit image with its mask, as an icon file stores it."""
     xor_rows, and_rows = [], []
-    for y in range(15, -1, -1):  # bottom-up, as the DIB stores it
-        indices = [pixel(x, y) for x in range(16)]
-        xor_rows.append(bytes((indices[x][0] << 4) | indices[x + 1][0] for x in range(0, 16, 2)))
+    for y in range(size - 1, -1, -1):  # bottom-up, as the DIB stores it
+        indices = [pixel(x, y, size) for x in range(size)]
+        xor_rows.append(bytes((indices[x][0] << 4) | indices[x + 1][0] for x in range(0, size, 2)))
         mask = 0
-        for x in range(16):
+        for x in range(size):
             if indices[x][1]:
-                mask |= 1 << (15 - x)
-        and_rows.append(struct.pack(">H", mask) + b"\0\0")
+                mask |= 1 << (size - 1 - x)
+        row = mask.to_bytes(size // 8, "big")
+        and_rows.append(row + b"\0" * (-len(row) % 4))
     palette = b"".join(struct.pack("BBBB", b, g, r, 0) for r, g, b in VGA)
-    header = struct.pack("<IiiHHIIiiII", 40, 16, 32, 1, 4, 0, 0, 0, 0, 16, 0)
-    image = header + palette + b"".join(xor_rows) + b"".join(and_rows)
-    directory = struct.pack("<HHH", 0, 1, 1) + struct.pack("<BBBBHHII", 16, 16, 16, 0, 1, 4, len(image), 22)
-    with open("kaleidon.ico", "wb") as f:
-        f.write(directory + image)
+    header = struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, 4, 0, 0, 0, 0, 16, 0)
+    return header + palette + b"".join(xor_rows) + b"".join(and_rows)
+
+
+def write(name, sizes):
+    images = [image(size) for size in sizes]
+    directory = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for size, data in zip(sizes, images):
+        directory += struct.pack("<BBBBHHII", size, size, 16, 0, 1, 4, len(data), offset)
+        offset += len(data)
+    with open(name, "wb") as f:
+        f.write(directory + b"".join(images))
+
+
+def main():
+    write("kaleidon.ico", [16])
+    write("about.ico", [32, 16])
 
 
 if __name__ == "__main__":

@@ -2,11 +2,14 @@
 // Resource identifiers shared by the resource script and the program. The
 // Wine tests read the control identifiers from this file too.
 #define IDI_KALEIDON 1
+#define IDI_ABOUT 2
 
 // Dialog templates.
 #define IDD_OPTIONS 100
 #define IDD_ADVANCED 101
 #define IDD_WPLIST 102
+#define IDD_ABOUT 103
+#define IDD_UPDATE 104
 
 // A spin field's buttons have the identifier after the field's.
 #define IDC_PAPERLOCATION 1001
@@ -37,3 +40,15 @@
 
 #define IDC_WPLISTBOX 1201
 #define IDC_PREVIEW 1202
+
+#define IDC_PROGRAMICON 1301
+#define IDC_PRODUCTNAME 1302
+#define IDC_VERSION 1303
+#define IDC_COPYRIGHT 1304
+#define IDC_COMPANY 1305
+#define IDC_COMMENTS 1306
+#define IDC_UPDATE 1307
+
+#define IDC_UPDATEHEADING 1401
+#define IDC_UPDATETEXT 1402
+#define IDC_CHECKUPGRADE 1403

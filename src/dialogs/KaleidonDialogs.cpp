@@ -3,7 +3,9 @@
 #include <utility>
 
 #include "app/Mainform.h"
+#include "dialogs/Aboutbox.h"
 #include "dialogs/Optform.h"
+#include "dialogs/Updateform.h"
 #include "dialogs/Wplistform.h"
 
 namespace {
@@ -39,4 +41,16 @@ void TKaleidonDialogs::Configure(TForm1& controller) { OpenOnce(FOptions, contro
 
 void TKaleidonDialogs::WallpaperList(TForm1& controller) { OpenOnce(FList, controller, ListWallpapers); }
 
-void TKaleidonDialogs::About(TForm1&) {}
+// The About box goes before the update dialog shows, so that only one of
+// the two is open; the check starts from the executable's FileVersion.
+void TKaleidonDialogs::About(TForm1& controller) {
+  std::string version;
+  {
+    TAboutBox box(&controller);
+    if (box.ShowModal() != mrCancel) return;
+    version = box.VersionInfo1->GetVersionInfo(vkFileVersion);
+  }
+  TFormUpdate update(&controller);
+  update.WebFileInfo1->CurrentVersion = version;
+  update.ShowModal();
+}

@@ -12,7 +12,8 @@ class TKaleidonDialogs : public TDialogCommands {
 public:
   void Configure(TForm1& controller) override;
   void WallpaperList(TForm1& controller) override;
-  // The About box is not part of the program yet: the command opens nothing.
+  // A new About box each time, and, after its "Update", a new update
+  // dialog; several can be open, each run working on its own.
   void About(TForm1& controller) override;
 
 private:

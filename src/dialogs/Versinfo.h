@@ -9,6 +9,21 @@
 
 #include "framework/Component.h"
 
+// The keys, by the index GetVersionInfo takes.
+enum TVersionKey {
+  vkComments,
+  vkCompanyName,
+  vkFileDescription,
+  vkFileVersion,
+  vkInternalName,
+  vkLegalCopyright,
+  vkOriginalFilename,
+  vkPrivateBuild,
+  vkProductName,
+  vkProductVersion,
+  vkSpecialBuild
+};
+
 class TVersionInfo : public TComponent {
 public:
   explicit TVersionInfo(TComponent* AOwner);

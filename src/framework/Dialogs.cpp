@@ -94,6 +94,13 @@ void TListBox::Notify(int code) {
   if (code == lbnDblClk) OnDblClick(this);
 }
 
+void TProgressBar::SetPosition(int position) {
+  FPosition = position;
+  if (Handle()) DialogWindows::SetProgress(Handle(), Min, Max, FPosition);
+}
+
+void TProgressBar::Attach() { DialogWindows::SetProgress(Handle(), Min, Max, FPosition); }
+
 bool SpinTextValue(const std::string& text, bool fraction, int32_t& value) {
   size_t i = 0;
   const bool negative = i < text.size() && text[i] == '-';
@@ -174,8 +181,8 @@ int TDialog::ShowModal() {
   return FModalResult;
 }
 
-void* TDialog::OwnerWindow() const {
-  if (const auto* dialog = dynamic_cast<const TDialog*>(Owner())) return dialog->Handle();
-  if (const auto* form = dynamic_cast<const TForm*>(Owner())) return form->Handle();
+void* WindowOf(const TComponent* component) {
+  if (const auto* dialog = dynamic_cast<const TDialog*>(component)) return dialog->Handle();
+  if (const auto* form = dynamic_cast<const TForm*>(component)) return form->Handle();
   return nullptr;
 }

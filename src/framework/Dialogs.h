@@ -26,6 +26,21 @@ inline constexpr int mrNone = 0;
 inline constexpr int mrOk = 1;
 inline constexpr int mrCancel = 2;
 
+// Window and control styles for dialogs laid out in code, with the
+// platform's values so that they pass through.
+inline constexpr uint32_t wsTabStop = 0x00010000;
+inline constexpr uint32_t wsHScroll = 0x00100000;
+inline constexpr uint32_t wsVScroll = 0x00200000;
+inline constexpr uint32_t wsBorder = 0x00800000;
+inline constexpr uint32_t ssCenter = 0x1;
+inline constexpr uint32_t ssNoPrefix = 0x80;
+inline constexpr uint32_t bsPushButton = 0x0;
+inline constexpr uint32_t bsDefPushButton = 0x1;
+inline constexpr uint32_t esMultiLine = 0x4;
+inline constexpr uint32_t esAutoVScroll = 0x40;
+inline constexpr uint32_t esAutoHScroll = 0x80;
+inline constexpr uint32_t esReadOnly = 0x800;
+
 // Identifiers of the buttons that Enter and Esc press.
 inline constexpr int idOkButton = 1;
 inline constexpr int idCancelButton = 2;
@@ -37,6 +52,13 @@ inline constexpr int lbnDblClk = 2;
 inline constexpr int enKillFocus = 0x0200;
 
 class TDialog;
+
+// A font by face name and character height, in pixels of a 96-dpi screen.
+struct TFont {
+  std::string Name = "MS Sans Serif";
+  int Height = 11;
+  bool operator==(const TFont&) const = default;
+};
 
 // One control of a dialog's template, known by its identifier.
 class TDialogControl : public TObject {
@@ -87,6 +109,23 @@ public:
 private:
   std::string FText;
   bool FTextSet = false;
+};
+
+// A label is a control whose text is set and read like a field's.
+using TLabel = TEdit;
+
+// A progress bar over Min to Max, showing Position.
+class TProgressBar : public TDialogControl {
+public:
+  using TDialogControl::TDialogControl;
+  int Min = 0;
+  int Max = 100;
+  int Position() const { return FPosition; }
+  void SetPosition(int position);
+  void Attach() override;
+
+private:
+  int FPosition = 0;
 };
 
 class TCheckBox : public TDialogControl {
@@ -169,9 +208,11 @@ bool SpinTextValue(const std::string& text, bool fraction, int32_t& value);
 
 // A dialog laid out in code, for windows the program builds itself (a
 // please-wait note, a progress window, a read-me viewer). Positions and sizes
-// are in dialog units of the dialog font ("MS Sans Serif", 8 points); styles
-// are the platform's window styles, added to a dialog's own (a popup with a
-// caption and a fixed frame, centred) and to a visible child's.
+// are in dialog units of the dialog's font, or, with InPixels, in pixels of a
+// 96-dpi screen (scaled to the screen's resolution), Width and Height then
+// being the client area's; styles are the platform's window styles, added to
+// a dialog's own (a popup with a caption and a fixed frame, centred) and to a
+// visible child's.
 struct TDialogItemTemplate {
   std::string ClassName;  // "Button", "Static", "Edit", "msctls_progress32", ...
   std::string Text;
@@ -184,6 +225,8 @@ struct TDialogTemplate {
   std::string Caption;
   int Width = 0, Height = 0;
   uint32_t Style = 0;  // e.g. the system menu, for a close box
+  TFont Font;
+  bool InPixels = false;
   std::vector<TDialogItemTemplate> Items;
 };
 
@@ -202,6 +245,9 @@ public:
   void SetModalResult(int result) { FModalResult = result; }
   // Runs once the window is made and its controls show their values.
   TNotifyEvent OnShow;
+  // Whether Esc ends the dialog as Cancel when no control answers to the
+  // Cancel identifier; the close box does either way.
+  bool EscapeCancels = true;
 
   // The dialog's window, or null while it is closed.
   void* Handle() const { return FWindow; }
@@ -211,7 +257,11 @@ public:
   // Places a control, or sizes the client area, in pixels of a 96-dpi
   // screen, scaled to the screen's resolution.
   void SetControlBounds(int id, int x, int y, int width, int height);
+  // Sizes a control, in the same pixels, where it stands.
+  void SetControlSize(int id, int width, int height);
   void SetClientSize(int width, int height);
+  // Gives a control a font of its own while the window exists.
+  void SetControlFont(int id, const TFont& font);
 
   TDialogControl* Control(int id) const;
   // For the platform half: a message to the dialog's window; true when handled.
@@ -228,14 +278,20 @@ protected:
 
 private:
   int PlatformShowModal();
-  void* OwnerWindow() const;
+  void LayOutInPixels();
 
   int FTemplateId;
   TDialogTemplate FLayout;  // used when there is no template identifier
   int FModalResult = mrNone;
   std::vector<std::unique_ptr<TDialogControl>> FControls;
   void* FWindow = nullptr;
+  // The fonts given to controls, freed once the window has gone.
+  std::vector<std::shared_ptr<void>> FFonts;
 };
+
+// The window of a dialog or form, the owner a window made for a component
+// takes; null for anything else and while there is none.
+void* WindowOf(const TComponent* component);
 
 // Plays the user in tests (and where there is no window manager): the hook
 // is called instead of showing the dialog, after OnShow, and its answer is
@@ -260,4 +316,5 @@ void FillListBox(void* control, const TStringList& items);
 int ListIndex(void* control);
 void SetListIndex(void* control, int index);
 void PrepareSpin(void* control);
+void SetProgress(void* control, int min, int max, int position);
 }  // namespace DialogWindows

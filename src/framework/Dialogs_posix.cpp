@@ -9,7 +9,9 @@ int TDialog::PlatformShowModal() { return FModalResult = mrCancel; }
 
 void TDialog::BringToFront() {}
 void TDialog::SetControlBounds(int, int, int, int, int) {}
+void TDialog::SetControlSize(int, int, int) {}
 void TDialog::SetClientSize(int, int) {}
+void TDialog::SetControlFont(int, const TFont&) {}
 bool TDialog::WindowMessage(void*, uint32_t, uintptr_t, intptr_t) { return false; }
 
 bool BrowseForFolder(TDialog&, const std::string&, std::string&) { return false; }
@@ -26,4 +28,5 @@ void FillListBox(void*, const TStringList&) {}
 int ListIndex(void*) { return -1; }
 void SetListIndex(void*, int) {}
 void PrepareSpin(void*) {}
+void SetProgress(void*, int, int, int) {}
 }  // namespace DialogWindows

@@ -11,6 +11,12 @@
 #include "framework/Exceptions.h"
 #include "framework/Wide.h"
 
+static_assert(wsTabStop == WS_TABSTOP && wsHScroll == WS_HSCROLL && wsVScroll == WS_VSCROLL && wsBorder == WS_BORDER);
+static_assert(ssCenter == SS_CENTER && ssNoPrefix == SS_NOPREFIX && bsPushButton == BS_PUSHBUTTON &&
+              bsDefPushButton == BS_DEFPUSHBUTTON);
+static_assert(esMultiLine == ES_MULTILINE && esAutoVScroll == ES_AUTOVSCROLL && esAutoHScroll == ES_AUTOHSCROLL &&
+              esReadOnly == ES_READONLY);
+
 namespace {
 
 HWND Window(void* handle) { return static_cast<HWND>(handle); }
@@ -49,7 +55,7 @@ bool IsTextField(HWND control) {
 
 void InitControls() {
   static const bool done = [] {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
     return InitCommonControlsEx(&controls);
   }();
   (void)done;
@@ -96,10 +102,10 @@ TTemplateWriter WriteTemplate(const TDialogTemplate& layout) {
   out.Word(0);  // no menu
   out.Word(0);  // the dialog class
   out.Text(layout.Caption);
-  out.Word(8);    // points
+  out.Word(WORD(MulDiv(layout.Font.Height, 72, 96)));  // points
   out.Word(400);  // weight
   out.Word(0);    // italic, character set
-  out.Text("MS Sans Serif");
+  out.Text(layout.Font.Name);
   for (const TDialogItemTemplate& item : layout.Items) {
     out.Align();
     out.Long(0);  // help identifier
@@ -125,6 +131,7 @@ bool TDialog::WindowMessage(void* handle, uint32_t msg, uintptr_t wParam, intptr
   switch (msg) {
     case WM_INITDIALOG:
       FWindow = window;
+      if (!FTemplateId && FLayout.InPixels) LayOutInPixels();
       for (const auto& control : FControls) {
         const HWND item = GetDlgItem(window, control->Id());
         if (IsTextField(item)) SetWindowSubclass(item, ControlProc, 1, DWORD_PTR(control.get()));
@@ -135,7 +142,7 @@ bool TDialog::WindowMessage(void* handle, uint32_t msg, uintptr_t wParam, intptr
     case WM_COMMAND: {
       TDialogControl* control = Control(LOWORD(wParam));
       if (control) control->Notify(HIWORD(wParam));
-      if (!control && LOWORD(wParam) == idCancelButton) SetModalResult(mrCancel);
+      if (!control && LOWORD(wParam) == idCancelButton && EscapeCancels) SetModalResult(mrCancel);
       return true;
     }
     case WM_NOTIFY: {
@@ -160,7 +167,7 @@ bool TDialog::WindowMessage(void* handle, uint32_t msg, uintptr_t wParam, intptr
 // activation back.
 int TDialog::PlatformShowModal() {
   InitControls();
-  const HWND owner = Window(OwnerWindow());
+  const HWND owner = Window(WindowOf(Owner()));
   const LPARAM self = reinterpret_cast<LPARAM>(this);
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   const HWND window =
@@ -187,7 +194,20 @@ int TDialog::PlatformShowModal() {
   FWindow = nullptr;
   SetWindowLongPtrW(window, DWLP_USER, 0);
   DestroyWindow(window);
+  FFonts.clear();
   return FModalResult;
+}
+
+// The children come in the template's order.
+void TDialog::LayOutInPixels() {
+  SetClientSize(FLayout.Width, FLayout.Height);
+  HWND child = GetWindow(Window(FWindow), GW_CHILD);
+  for (const TDialogItemTemplate& item : FLayout.Items) {
+    if (!child) return;
+    SetWindowPos(child, nullptr, ScaleForDpi(child, item.X), ScaleForDpi(child, item.Y),
+                 ScaleForDpi(child, item.Width), ScaleForDpi(child, item.Height), SWP_NOZORDER | SWP_NOACTIVATE);
+    child = GetWindow(child, GW_HWNDNEXT);
+  }
 }
 
 void TDialog::BringToFront() {
@@ -199,6 +219,13 @@ void TDialog::SetControlBounds(int id, int x, int y, int width, int height) {
   if (!window) return;
   SetWindowPos(GetDlgItem(window, id), nullptr, ScaleForDpi(window, x), ScaleForDpi(window, y),
                ScaleForDpi(window, width), ScaleForDpi(window, height), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TDialog::SetControlSize(int id, int width, int height) {
+  const HWND window = Window(Handle());
+  if (!window) return;
+  SetWindowPos(GetDlgItem(window, id), nullptr, 0, 0, ScaleForDpi(window, width), ScaleForDpi(window, height),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // The dialog stays centred on its screen's work area.
@@ -216,6 +243,20 @@ void TDialog::SetClientSize(int width, int height) {
   const int h = frame.bottom - frame.top;
   SetWindowPos(window, nullptr, work.left + (work.right - work.left - w) / 2, work.top + (work.bottom - work.top - h) / 2,
                w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TDialog::SetControlFont(int id, const TFont& font) {
+  const HWND window = Window(Handle());
+  if (!window) return;
+  LOGFONTW face{};
+  face.lfHeight = -ScaleForDpi(window, font.Height);
+  face.lfWeight = FW_NORMAL;
+  face.lfCharSet = DEFAULT_CHARSET;
+  wcsncpy(face.lfFaceName, Utf8ToWide(font.Name).c_str(), LF_FACESIZE - 1);
+  const HFONT made = CreateFontIndirectW(&face);
+  if (!made) throw EOSError("Cannot create the font " + font.Name);
+  FFonts.emplace_back(made, [](void* object) { DeleteObject(static_cast<HGDIOBJ>(object)); });
+  SendMessageW(GetDlgItem(window, id), WM_SETFONT, WPARAM(made), TRUE);
 }
 
 // Virtual folders (the computer, the network) cannot be chosen: they have no path.
@@ -289,6 +330,11 @@ void PrepareSpin(void* control) {
   const HWND spin = GetDlgItem(GetParent(Window(control)), GetDlgCtrlID(Window(control)) + 1);
   SendMessageW(spin, UDM_SETRANGE32, 0, 100);
   SendMessageW(spin, UDM_SETPOS32, 0, 50);
+}
+
+void SetProgress(void* control, int min, int max, int position) {
+  SendMessageW(Window(control), PBM_SETRANGE32, WPARAM(min), LPARAM(max));
+  SendMessageW(Window(control), PBM_SETPOS, WPARAM(position), 0);
 }
 
 }  // namespace DialogWindows

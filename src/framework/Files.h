@@ -30,12 +30,20 @@ bool FileExists(const std::string& fileName);
 bool DirectoryExists(const std::string& directory);
 // Creates the directory and every missing parent; false on failure.
 bool ForceDirectories(const std::string& directory);
+// Creates the directory only if nothing of that name exists yet; its parent
+// must exist. False otherwise.
+bool CreateNewDirectory(const std::string& directory);
+// Removes a directory that is empty; false otherwise.
+bool RemoveEmptyDirectory(const std::string& directory);
 bool RemoveFile(const std::string& fileName);
 // Renames a file, replacing the file of the new name if there is one; false on failure.
 bool RenameFile(const std::string& oldName, const std::string& newName);
 
 // The directory of the running executable, with its trailing path delimiter.
 std::string ExecutableDirectory();
+// The system's folder for temporary files, with its trailing path
+// delimiter; EOSError when the system names none.
+std::string TemporaryDirectory();
 
 // For the halves of units on systems whose delimiter is '/': the path with
 // the program's backslashes turned into slashes.

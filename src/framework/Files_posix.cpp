@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 
 #include "framework/Exceptions.h"
@@ -102,6 +103,10 @@ bool ForceDirectories(const std::string& directory) {
   return ::mkdir(path.c_str(), 0755) == 0 || errno == EEXIST;
 }
 
+bool CreateNewDirectory(const std::string& directory) { return ::mkdir(PosixPath(directory).c_str(), 0700) == 0; }
+
+bool RemoveEmptyDirectory(const std::string& directory) { return ::rmdir(PosixPath(directory).c_str()) == 0; }
+
 bool RemoveFile(const std::string& fileName) { return ::unlink(PosixPath(fileName).c_str()) == 0; }
 
 bool RenameFile(const std::string& oldName, const std::string& newName) {
@@ -113,4 +118,11 @@ std::string ExecutableDirectory() {
   const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
   if (n <= 0) return "./";
   return ExtractFilePath(std::string(buffer, size_t(n)));
+}
+
+std::string TemporaryDirectory() {
+  const char* const variable = std::getenv("TMPDIR");
+  std::string directory = variable && *variable ? variable : "/tmp";
+  if (directory.back() != '/') directory += '/';
+  return directory;
 }

@@ -97,6 +97,12 @@ bool ForceDirectories(const std::string& directory) {
   return CreateDirectoryW(Utf8ToWide(path).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
+bool CreateNewDirectory(const std::string& directory) {
+  return CreateDirectoryW(Utf8ToWide(directory).c_str(), nullptr);
+}
+
+bool RemoveEmptyDirectory(const std::string& directory) { return RemoveDirectoryW(Utf8ToWide(directory).c_str()); }
+
 bool RemoveFile(const std::string& fileName) { return DeleteFileW(Utf8ToWide(fileName).c_str()); }
 
 bool RenameFile(const std::string& oldName, const std::string& newName) {
@@ -114,4 +120,11 @@ std::string ExecutableDirectory() {
     buffer.resize(buffer.size() * 2);
   }
   return ExtractFilePath(WideToUtf8(buffer));
+}
+
+std::string TemporaryDirectory() {
+  wchar_t buffer[MAX_PATH + 1];
+  const DWORD n = GetTempPathW(MAX_PATH + 1, buffer);
+  if (n == 0 || n > MAX_PATH) throw EOSError("Cannot find the folder for temporary files");
+  return WideToUtf8(std::wstring(buffer, n));
 }

@@ -6,3 +6,7 @@ int ScreenPixelsPerInchY() { return 96; }
 
 // The classic desktop's teal.
 uint32_t DesktopColor() { return 0x00808000; }
+
+// A nominal screen, the size Wine's desktop has by default.
+int ScreenWidth() { return 1024; }
+int ScreenHeight() { return 768; }

@@ -18,3 +18,6 @@ int ScreenPixelsPerInchX() { return ScreenDeviceCaps(LOGPIXELSX); }
 int ScreenPixelsPerInchY() { return ScreenDeviceCaps(LOGPIXELSY); }
 
 uint32_t DesktopColor() { return GetSysColor(COLOR_BACKGROUND); }
+
+int ScreenWidth() { return MulDiv(GetSystemMetrics(SM_CXSCREEN), 96, ScreenPixelsPerInchX()); }
+int ScreenHeight() { return MulDiv(GetSystemMetrics(SM_CYSCREEN), 96, ScreenPixelsPerInchY()); }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class TStream {
@@ -18,13 +19,16 @@ public:
 
 class TMemoryStream : public TStream {
 public:
-  // MaxSize bounds what the stream keeps: a write that would pass it fails.
-  explicit TMemoryStream(size_t maxSize = SIZE_MAX) : FMaxSize(maxSize) {}
+  // MaxSize bounds what the stream keeps: a write that would pass it fails,
+  // with EWriteError "Stream write error" or the message given.
+  explicit TMemoryStream(size_t maxSize = SIZE_MAX, std::string tooLarge = "Stream write error")
+      : FMaxSize(maxSize), FTooLarge(std::move(tooLarge)) {}
   void Write(const void* data, size_t size) override;
   const std::vector<uint8_t>& Data() const { return FData; }
 
 private:
   size_t FMaxSize;
+  std::string FTooLarge;
   std::vector<uint8_t> FData;
 };
 

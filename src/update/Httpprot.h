@@ -130,6 +130,9 @@ public:
   int StatusCode() const { return FStatusCode; }
   const std::string& ReasonPhrase() const { return FReasonPhrase; }
   int64_t ContentLength() const { return FContentLength; }
+  // This response's Content-Length, -1 when it has none (ContentLength then
+  // still holds an earlier response's).
+  int64_t BodyLength() const { return FBodyLength; }
   const std::string& ContentType() const { return FContentType; }
   int64_t ReceivedBytes() const { return FReceivedBytes; }
   const std::string& DocumentName() const { return FDocumentName; }

@@ -39,14 +39,16 @@ void ParseProxy(const std::string& text, TUpdateSettings& settings) {
 
 }  // namespace
 
-TUpdateSettings ParseUpdateSettings(const std::string& url, const std::string& proxy, const std::string& verify,
-                                    bool keyBuiltIn) {
+TUpdateSettings ParseUpdateSettings(const TUpdateSettingTexts& texts, bool keyBuiltIn) {
   TUpdateSettings settings;
-  if (IsHttpURL(url)) settings.HomeURL = url;
-  ParseProxy(proxy, settings);
-  if (verify == "0") settings.Verify = uvNone;
-  else if (verify == "1") settings.Verify = uvWhenPresent;
-  else if (verify == "2") settings.Verify = uvRequired;
+  if (IsHttpURL(texts.URL)) settings.HomeURL = texts.URL;
+  ParseProxy(texts.Proxy, settings);
+  if (texts.Verify == "0") settings.Verify = uvNone;
+  else if (texts.Verify == "1") settings.Verify = uvWhenPresent;
+  else if (texts.Verify == "2") settings.Verify = uvRequired;
   else settings.Verify = keyBuiltIn ? uvRequired : uvWhenPresent;
+  const bool digits = !texts.Timeout.empty() && texts.Timeout[0] >= '0' && texts.Timeout[0] <= '9';
+  const int32_t seconds = digits ? StrToIntDef(texts.Timeout, 0) : 0;
+  if (seconds >= 1 && seconds <= 3600) settings.TimeLimitSeconds = seconds;
   return settings;
 }

@@ -1,15 +1,17 @@
 #pragma once
 // The update checker's settings, read where the update dialog is made: the
 // product page's address ("Update URL", default built in), the proxy
-// ("Update Proxy") and how much of an update is verified ("Update Verify").
+// ("Update Proxy"), how much of an update is verified ("Update Verify") and
+// the network's time limit ("Update Timeout").
 // Accepts: an address beginning with "http://" in any case; a proxy as a
 // host name or IPv4 address (letters, digits, "." and "-"), optionally
 // followed by ":" and a port from 1 to 65535; the verify levels "0", "1"
-// and "2".
+// and "2"; a time limit of 1 to 3600 whole seconds.
 // Limits: a proxy setting of at most 255 characters.
 // Rejects, without a message: any other address (no page: updates are off),
 // any other proxy (a direct connection), any other level (the default: "2"
-// when a key is built in, else "1").
+// when a key is built in, else "1"), any other time limit (the HTTP
+// client's own).
 
 #include <string>
 
@@ -18,6 +20,7 @@
 inline constexpr char UpdateURLSetting[] = "Update URL";
 inline constexpr char UpdateProxySetting[] = "Update Proxy";
 inline constexpr char UpdateVerifySetting[] = "Update Verify";
+inline constexpr char UpdateTimeoutSetting[] = "Update Timeout";
 
 // The address given at build time; empty when none was.
 const std::string& DefaultUpdateURL();
@@ -33,10 +36,17 @@ struct TUpdateSettings {
   std::string ProxyHost;  // empty: a direct connection
   int ProxyPort = 80;
   TUpdateVerify Verify = uvWhenPresent;
+  // Connecting, a silent server and the whole header are each limited to
+  // this; 0 leaves the HTTP client's own limits.
+  int TimeLimitSeconds = 0;
 };
 
-// The settings from their texts as the store gives them, each read with the
-// built-in default (DefaultUpdateURL(), "", "") so that an absent value
-// takes it; `keyBuiltIn` decides the default level.
-TUpdateSettings ParseUpdateSettings(const std::string& url, const std::string& proxy, const std::string& verify,
-                                    bool keyBuiltIn);
+// The texts of the settings as the store gives them, each read with its
+// built-in default (DefaultUpdateURL(), "", "", "") so that an absent value
+// takes it.
+struct TUpdateSettingTexts {
+  std::string URL{}, Proxy{}, Verify{}, Timeout{};
+};
+
+// The settings from their texts; `keyBuiltIn` decides the default level.
+TUpdateSettings ParseUpdateSettings(const TUpdateSettingTexts& texts, bool keyBuiltIn);

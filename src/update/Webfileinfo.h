@@ -1,25 +1,36 @@
 #pragma once
 // The update checker: the component that knows the product's information
-// page and the META names that describe the latest release on it, reads the
-// page, compares the offered version with the program's own and decides
-// whether an offered package may be installed. Fetching the page, the
-// dialogue with the user and the download (GetFileInfo, CheckForUpdate,
-// DisplayReadMe, DownloadFile, DoDownload, DownloadAndInstall) stand on the
-// HTTP client and the framework's windows, and use what is here: ClearResults
-// and LoadDocument for each page that arrives, FollowRedirect between pages,
-// VerifyRelease before a package is fetched and VerifyPackage after.
+// page and the META names that describe the latest release on it. Its check
+// (CheckForUpdate) is the whole dialogue with the user: it fetches the page,
+// compares the offered version with the program's own, offers the read-me,
+// asks where to save the package, downloads it with a progress window,
+// verifies it, and offers to open it, ending the program.
+//
+// Every fetch is started asynchronously and waited for in a modal window
+// (please-wait, progress) whose loop carries the network's messages; the
+// request's end closes the window. A window closed any other way (Esc,
+// Alt+F4, the program asked to quit) aborts the request first. Windows and
+// message boxes stand on the framework's hooks, so that tests play the user.
 
+#include <chrono>
 #include <cstdint>
+#include <exception>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "framework/Application.h"
 #include "framework/Component.h"
+#include "framework/Dialogs.h"
+#include "framework/Events.h"
 #include "framework/StringList.h"
+#include "update/Httpprot.h"
 #include "update/UpdateCrypto.h"
 #include "update/UpdatePage.h"
 #include "update/UpdateSignature.h"
+#include "update/UpdateWindows.h"
 
 enum TWfiOption { wfioAlwaysOverwrite, wfioDisplayUI, wfioDisplayReadMe, wfioRunUpdate, wfioExitDuringUpdate };
 
@@ -46,9 +57,20 @@ inline constexpr size_t MaxInfoPageBytes = size_t{1} << 20;
 // Redirect tags followed in one check.
 inline constexpr size_t MaxRedirects = 5;
 
+// Download progress: the bytes received and the size announced (0 when none is).
+using TDownloadProgressEvent = TEvent<int64_t, int64_t>;
+
+// The save dialog's kinds of file.
+inline constexpr char SaveFilter[] = "Application (*.EXE)|*.EXE|Zipped File|*.ZIP|All Files (*.*)|*.*";
+
+// The name chosen in the save dialog with the extension of the filter in use
+// (1 ".EXE", 2 ".ZIP", 3 none) when it has none.
+std::string WithFilterExtension(const std::string& fileName, int filterIndex);
+
 class TWebFileInfo : public TComponent {
 public:
   explicit TWebFileInfo(TComponent* AOwner);
+  ~TWebFileInfo() override;
 
   // True once the page was fetched and read; only false can be written.
   bool Active() const { return FActive; }
@@ -71,6 +93,15 @@ public:
   // uvRequired, else uvWhenPresent.
   TUpdateVerify Verify;
   std::string UpdateKey;
+  // The font of the windows the checker builds.
+  TFont UIFont;
+  // The HTTP client's limits on connecting, on a silent server and on the
+  // whole header; 0 keeps the client's own.
+  std::chrono::milliseconds TimeLimit{0};
+  TDownloadProgressEvent OnDownloadProgress;
+
+  // The text of the last failure of a fetch or download; empty after success.
+  const std::string& LastError() const { return FLastError; }
 
   // What the page said.
   const std::string& DownloadURL() const { return FRelease.DownloadURL; }
@@ -112,10 +143,74 @@ public:
   // After: the downloaded package's digest against the page's SHA-256.
   void VerifyPackage(const TSha256Digest& digest) const;
 
+  // The user's check: true when an update was downloaded.
+  bool CheckForUpdate();
+  // Fetches and reads the page (following its redirect tags) unless Active;
+  // returns the new Active.
+  bool GetFileInfo();
+  // Offers (when Ask) and shows the read-me; true when one was shown or opened.
+  bool DisplayReadMe(bool Ask);
+  // Verifies the release, downloads the package to the file (or, for a name
+  // ending in a backslash, into that folder under DownloadFileName) and
+  // compares its SHA-256; false with LastError otherwise, no file left.
+  bool DownloadFile(const std::string& FileName);
+  // Downloads one address into one file with the progress window; false
+  // with LastError, and the file deleted, unless it arrived whole.
+  bool DoDownload(const std::string& URL, const std::string& FileName, const std::string& Caption);
+  // After "Download the update?": where to save, the download, the offer to
+  // install, the launch and the end of the program.
+  bool DownloadAndInstall();
+  void DoDownloadProgress(int64_t BytesReceived, int64_t FileSize);
+  void DownloadProgress(TObject* Sender, int64_t BytesReceived, int64_t FileSize);
+  std::unique_ptr<TPleaseWaitForm> CreatePleaseWait(const std::string& Text);
+  // Fetches the plain read-me; its window, or null with LastError.
+  std::unique_ptr<TReadMeForm> CreateReadMe();
+  std::unique_ptr<TWebDlProgress> CreateProgress();
+
+  // The application's handler of unhandled exceptions is the checker's while
+  // it is installed; Clear puts back the one it replaced. Checkers installed
+  // one over another (two update dialogs) can be cleared in any order.
+  void SetExceptionHandler();
+  void ClearExceptionHandler();
+  // An EHttpException ends the wait and shows the "Exception" box; anything
+  // else goes to the handler replaced (or the application's own display).
+  void WfiException(TObject* Sender, const std::exception& E);
+
 private:
+  class THandlerScope;
+  class TWaitScope;
+
+  bool RunCheck();
+  bool FetchPage(const std::string& url, TDialog& window);
+  bool FetchText(const std::string& url, TDialog& window, const std::string& tooLarge, std::string& text);
+  bool StartAndWait(TDialog& window);
+  bool TransferSucceeded();
+  bool RedirectAllowed(const std::vector<std::string>& fetched);
+  bool OpenReadMeDocument();
+  bool ChooseSaveName(std::string& fileName);
+  bool PackageVerified(bool hashed);
+  THttpCli& PreparedClient();
+  void HttpCliDocData(TObject* Sender, const void* Buffer, int Len);
+  void RequestDone(TObject* Sender, THttpRequest RqType, uint16_t Error);
+
   bool FActive = false;
   std::string FHomeURL;
   TWfiOptions FOptions;
   TWfiRelease FRelease;
   std::string FDownloadFileName;
+  std::string FLocalFileName;
+  std::string FLastError;
+  THttpCli* FHttpClient = nullptr;
+  // The window waiting for the running request, and how that request ended.
+  TDialog* FWaitWindow = nullptr;
+  bool FRequestEnded = false;
+  uint16_t FRequestError = 0;
+  // The package's SHA-256 while it downloads, when the page gives one.
+  std::unique_ptr<TSha256> FPackageHash;
+  // The chain of installed handlers: the checker installed last, and under
+  // each one the checker it replaced (null when it replaced another handler).
+  static TWebFileInfo* FInstalledTop;
+  bool FInstalled = false;
+  TWebFileInfo* FBelow = nullptr;
+  TExceptionEvent FSavedExceptionHandler;
 };

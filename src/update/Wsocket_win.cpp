@@ -107,7 +107,8 @@ int TCustomWSocket::OsShutdown() { return shutdown(FImpl->Socket.Get(), SD_BOTH)
 
 // The notifications already queued for the closed socket are dropped: the
 // system gives its number to the next socket at once, and they would read
-// as that socket's.
+// as that socket's. A quit request, which the system hands out whatever the
+// filter, is posted again for the loop it was meant for.
 int TCustomWSocket::OsCloseSocket() {
   if (closesocket(FImpl->Socket.Get()) != 0) {
     const int error = WSAGetLastError();
@@ -117,6 +118,10 @@ int TCustomWSocket::OsCloseSocket() {
   MSG stale;
   const HWND window = static_cast<HWND>(FWindow->Handle());
   while (PeekMessageW(&stale, window, WM_ASYNCSELECT, WM_ASYNCSELECT, PM_REMOVE)) {
+    if (stale.message == WM_QUIT) {
+      PostQuitMessage(int(stale.wParam));
+      break;
+    }
   }
   return 0;
 }

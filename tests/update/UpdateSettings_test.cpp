@@ -6,7 +6,13 @@
 
 namespace {
 
-TUpdateSettings Proxy(const std::string& proxy) { return ParseUpdateSettings("", proxy, "", false); }
+TUpdateSettings Proxy(const std::string& proxy) { return ParseUpdateSettings({.Proxy = proxy}, false); }
+
+TUpdateSettings Verify(const std::string& verify, bool keyBuiltIn) {
+  return ParseUpdateSettings({.Verify = verify}, keyBuiltIn);
+}
+
+int Timeout(const std::string& timeout) { return ParseUpdateSettings({.Timeout = timeout}, false).TimeLimitSeconds; }
 
 }  // namespace
 
@@ -16,10 +22,10 @@ TEST(UpdateSettings_BuiltIn, ValuesOfTheBuild) {
 }
 
 TEST(UpdateSettings_ParseUpdateSettings, HttpAddressesOnly) {
-  EXPECT_EQ(ParseUpdateSettings("http://host/kaleidon.htm", "", "", false).HomeURL, "http://host/kaleidon.htm");
-  EXPECT_EQ(ParseUpdateSettings("HTTP://HOST/", "", "", false).HomeURL, "HTTP://HOST/");
+  EXPECT_EQ(ParseUpdateSettings({.URL = "http://host/kaleidon.htm"}, false).HomeURL, "http://host/kaleidon.htm");
+  EXPECT_EQ(ParseUpdateSettings({.URL = "HTTP://HOST/"}, false).HomeURL, "HTTP://HOST/");
   for (const char* url : {"", "ftp://host/", "www.host", "https://host/", "http:/", " http://host/"})
-    EXPECT_EQ(ParseUpdateSettings(url, "", "", false).HomeURL, "") << url;
+    EXPECT_EQ(ParseUpdateSettings({.URL = url}, false).HomeURL, "") << url;
 }
 
 TEST(UpdateSettings_ParseUpdateSettings, ProxyHostAndPort) {
@@ -42,11 +48,19 @@ TEST(UpdateSettings_ParseUpdateSettings, AnyOtherProxyMeansADirectConnection) {
 }
 
 TEST(UpdateSettings_ParseUpdateSettings, VerifyLevels) {
-  EXPECT_EQ(ParseUpdateSettings("", "", "0", true).Verify, uvNone);
-  EXPECT_EQ(ParseUpdateSettings("", "", "1", true).Verify, uvWhenPresent);
-  EXPECT_EQ(ParseUpdateSettings("", "", "2", false).Verify, uvRequired);
-  EXPECT_EQ(ParseUpdateSettings("", "", "", true).Verify, uvRequired);
-  EXPECT_EQ(ParseUpdateSettings("", "", "", false).Verify, uvWhenPresent);
-  EXPECT_EQ(ParseUpdateSettings("", "", "3", false).Verify, uvWhenPresent);
-  EXPECT_EQ(ParseUpdateSettings("", "", " 0", true).Verify, uvRequired);
+  EXPECT_EQ(Verify("0", true).Verify, uvNone);
+  EXPECT_EQ(Verify("1", true).Verify, uvWhenPresent);
+  EXPECT_EQ(Verify("2", false).Verify, uvRequired);
+  EXPECT_EQ(Verify("", true).Verify, uvRequired);
+  EXPECT_EQ(Verify("", false).Verify, uvWhenPresent);
+  EXPECT_EQ(Verify("3", false).Verify, uvWhenPresent);
+  EXPECT_EQ(Verify(" 0", true).Verify, uvRequired);
+}
+
+TEST(UpdateSettings_ParseUpdateSettings, TimeLimitInWholeSeconds) {
+  EXPECT_EQ(Timeout(""), 0);
+  EXPECT_EQ(Timeout("1"), 1);
+  EXPECT_EQ(Timeout("3600"), 3600);
+  for (const char* timeout : {"0", "3601", "-5", "+5", " 5", "5s", "2.5", "99999999999"})
+    EXPECT_EQ(Timeout(timeout), 0) << timeout;
 }

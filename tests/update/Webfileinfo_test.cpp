@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "SigningData.h"
+#include "framework/Application.h"
+#include "framework/MessageBox.h"
 #include "update/UpdateSettings.h"
 
 namespace {
@@ -166,4 +168,77 @@ TEST(WebFileInfo_VerifyRelease, SignedReleaseAndItsPackage) {
   EXPECT_EQ(Outcome(info), "The update's signature does not match");
   info.CurrentVersion = "1.0.1.0";  // a signed release is not installed twice
   EXPECT_EQ(Outcome(info), "Version 1.0.1.0 is not newer than 1.0.1.0");
+}
+
+TEST(WebFileInfo_WithFilterExtension, FilterExtensionOnlyForANameWithoutOne) {
+  EXPECT_EQ(WithFilterExtension("C:\\Downloads\\Setup", 1), "C:\\Downloads\\Setup.EXE");
+  EXPECT_EQ(WithFilterExtension("C:\\Downloads\\Setup", 2), "C:\\Downloads\\Setup.ZIP");
+  EXPECT_EQ(WithFilterExtension("C:\\Downloads\\Setup", 3), "C:\\Downloads\\Setup");
+  EXPECT_EQ(WithFilterExtension("C:\\Downloads\\Setup.msi", 1), "C:\\Downloads\\Setup.msi");
+  EXPECT_EQ(WithFilterExtension("C:\\My.Downloads\\Setup", 2), "C:\\My.Downloads\\Setup.ZIP");
+}
+
+namespace {
+
+// The application's handler as it stands: who answers an error.
+std::string Handler(TApplication& application) {
+  std::string answered = "the application";
+  const TExceptionEvent saved = application.OnException;
+  SetMessageBoxHook([&](const std::string& text, const std::string& caption, unsigned) {
+    answered = caption == "Exception" ? "a checker" : "the application: " + text;
+    return idOK;
+  });
+  application.HandleException(EHttpException("HTTP component is busy", httperrBusy));
+  SetMessageBoxHook({});
+  return answered;
+}
+
+}  // namespace
+
+TEST(WebFileInfo_SetExceptionHandler, InstalledTwiceItRestoresTheOneItReplaced) {
+  TApplication application;
+  bool own = false;
+  application.OnException = TExceptionEvent([&](TObject*, const std::exception&) { own = true; });
+  TWebFileInfo info(nullptr);
+  info.SetExceptionHandler();
+  info.SetExceptionHandler();
+  info.ClearExceptionHandler();
+  application.HandleException(Exception("x"));
+  EXPECT_TRUE(own);
+}
+
+TEST(WebFileInfo_ClearExceptionHandler, TwoCheckersClearedInEitherOrderLeaveNoHandlerBehind) {
+  TApplication application;
+  for (const bool firstClearsFirst : {true, false}) {
+    auto first = std::make_unique<TWebFileInfo>(nullptr);
+    auto second = std::make_unique<TWebFileInfo>(nullptr);
+    first->SetExceptionHandler();
+    second->SetExceptionHandler();
+    (firstClearsFirst ? first : second).reset();
+    EXPECT_EQ(Handler(application), "a checker");
+    (firstClearsFirst ? second : first).reset();
+    EXPECT_EQ(Handler(application), "the application: HTTP component is busy");
+    EXPECT_FALSE(application.OnException.Assigned());
+  }
+}
+
+TEST(WebFileInfo_WfiException, HttpErrorIsShownOnceAndOthersGoToTheHandlerReplaced) {
+  TApplication application;
+  application.Title = "Kaleidon";
+  std::vector<std::string> shown;
+  SetMessageBoxHook([&](const std::string& text, const std::string& caption, unsigned) {
+    shown.push_back(caption + ": " + text);
+    return idOK;
+  });
+  TWebFileInfo info(nullptr);
+  info.SetExceptionHandler();
+  application.HandleException(Exception("Cannot change the wallpaper"));
+  application.HandleException(EHttpException("HTTP component is busy", httperrBusy));
+  application.HandleException(EHttpException("HTTP component is busy", httperrBusy));
+  SetMessageBoxHook({});
+  EXPECT_EQ(shown, (std::vector<std::string>{
+                       "Kaleidon: Cannot change the wallpaper",
+                       "Exception: Error retrieving update information.\rException: HTTP component is busy.",
+                       "Kaleidon: HTTP component is busy"}));
+  EXPECT_EQ(info.LastError(), "HTTP component is busy");
 }

@@ -1,11 +1,15 @@
 """What the process tests of Kaleidon.exe share: Wine, the registry, the
 probe, pictures made by ImageMagick, and a test case that starts and ends
-the program. The test scripts (test_*.py) are run by CTest in the win64
-build with --kaleidon, --probe (kaleidon-probe.exe) and --emulator (the Wine
-wrapper)."""
+the program, and one that uses it through its tray icon and dialogs. The
+test scripts (test_*.py) are run by CTest in the win64 build with
+--kaleidon, --probe (kaleidon-probe.exe), --emulator (the Wine wrapper), and
+for the update tests --signed (Kaleidon.exe trusting the tests' key),
+--update-key (its private key) and --package (kaleidon-record-args.exe)."""
 
 import argparse
+import json
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -14,8 +18,15 @@ import time
 import unittest
 
 KALEIDON = PROBE = EMULATOR = None
+# For the update tests: Kaleidon.exe trusting the tests' key, that key's
+# private half, and the program served as the update package.
+SIGNED = UPDATE_KEY = PACKAGE = None
 SETTINGS = r"HKCU\Software\Trellwick\Kaleidon"
 DESKTOP = r"HKCU\Control Panel\desktop"
+# The identifiers of the program's dialogs and controls.
+RESOURCE_H = os.path.join(os.path.dirname(__file__), "..", "..", "res", "resource.h")
+IDS = {name: int(value) for name, value in re.findall(r"#define (\w+) (\d+)", open(RESOURCE_H).read())}
+IDOK, IDCANCEL = 1, 2
 
 
 def wine(*args, check=True, timeout=180):
@@ -30,6 +41,15 @@ def wine(*args, check=True, timeout=180):
     if check and code != 0:
         raise AssertionError("%s failed (%d): %s" % (" ".join(args), code, errors))
     return code, text
+
+
+def xdotool(*args):
+    return subprocess.run(["xdotool", *map(str, args)], check=True, capture_output=True, text=True).stdout
+
+
+def probe(*args, check=True):
+    """kaleidon-probe's output, with Windows' line ends made Python's."""
+    return wine(PROBE, *map(str, args), check=check)[1].replace("\r\n", "\n")
 
 
 def windows_path(path):
@@ -78,8 +98,9 @@ class KaleidonCase(unittest.TestCase):
             self.process.wait()
         shutil.rmtree(self.dir, ignore_errors=True)
 
-    def start(self):
-        self.process = subprocess.Popen([EMULATOR, KALEIDON], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    def start(self, program=None):
+        self.process = subprocess.Popen([EMULATOR, program or KALEIDON], stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL)
         code, _ = wine(PROBE, "form", "60", check=False)
         if code != 0:
             _, text = wine(PROBE, "dialog", "Kaleidon", "1", check=False)
@@ -106,13 +127,72 @@ class KaleidonCase(unittest.TestCase):
         return path
 
 
+class UserCase(KaleidonCase):
+    """The program used as a person uses it: its tray icon, its menu, its dialogs."""
+
+    def icon(self):
+        """The centre of the program's icon, the first in Wine's tray window."""
+        deadline = time.time() + 30
+        while time.time() < deadline:
+            found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "Wine System Tray"],
+                                   capture_output=True, text=True).stdout.split()
+            if found:
+                geometry = xdotool("getwindowgeometry", "--shell", found[0])
+                values = dict(line.split("=") for line in geometry.split())
+                return int(values["X"]) + 10, int(values["Y"]) + 10
+            time.sleep(0.3)
+        self.fail("no icon in the notification area")
+
+    def tray_visible(self):
+        return bool(subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "Wine System Tray"],
+                                   capture_output=True, text=True).stdout.split())
+
+    def menu(self, *keys):
+        """Opens the tray menu with a right click and presses the keys in it."""
+        x, y = self.icon()
+        xdotool("mousemove", x, y, "click", 3)
+        deadline = time.time() + 30
+        while "#32768" not in probe("visible"):
+            self.assertLess(time.time(), deadline, "the menu did not open")
+            time.sleep(0.2)
+        for key in keys:
+            xdotool("key", key)
+            time.sleep(0.1)
+
+    def double_click(self):
+        x, y = self.icon()
+        xdotool("mousemove", x, y, "click", "--repeat", 2, "--delay", 80, 1)
+
+    def hint(self):
+        x, y = self.icon()
+        xdotool("mousemove", x + 1, y + 1)
+        time.sleep(0.2)
+        xdotool("mousemove", x, y)
+        return probe("tip", 10).strip()
+
+    def all_controls(self, caption):
+        """The dialog's controls in their order, once it is open."""
+        return [json.loads(line) for line in probe("controls", caption, 30).splitlines()]
+
+    def controls(self, caption):
+        """The dialog's controls that have identifiers of their own."""
+        return {c["id"]: c for c in self.all_controls(caption) if c["id"] > 0}
+
+    def wait_gone(self, caption):
+        probe("gone", caption, 30)
+
+
 def main():
     """Reads the programs from the command line and runs the calling script's tests."""
-    global KALEIDON, PROBE, EMULATOR
+    global KALEIDON, PROBE, EMULATOR, SIGNED, UPDATE_KEY, PACKAGE
     parser = argparse.ArgumentParser()
     parser.add_argument("--kaleidon", required=True)
     parser.add_argument("--probe", required=True)
     parser.add_argument("--emulator", required=True)
+    parser.add_argument("--signed")
+    parser.add_argument("--update-key")
+    parser.add_argument("--package")
     args, rest = parser.parse_known_args()
     KALEIDON, PROBE, EMULATOR = args.kaleidon, args.probe, args.emulator
+    SIGNED, UPDATE_KEY, PACKAGE = args.signed, args.update_key, args.package
     unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)

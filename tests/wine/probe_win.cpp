@@ -1,7 +1,10 @@
 // kaleidon-probe: looks at the windows of a running Kaleidon from outside,
 // for the process tests under Wine.
-//   kaleidon-probe dialog CAPTION SECONDS  waits for a message box with that
+//   kaleidon-probe dialog CAPTION SECONDS [BUTTON]
+//                                          waits for a message box with that
 //                                          caption, prints its text, presses OK
+//                                          (or the button of that identifier:
+//                                          6 Yes, 7 No)
 //   kaleidon-probe form SECONDS            waits for Kaleidon's hidden main form
 //   kaleidon-probe visible                 prints the visible windows of Kaleidon.exe
 //   kaleidon-probe close                   asks the main form to close
@@ -14,6 +17,10 @@
 //   kaleidon-probe select CAPTION ID INDEX selects a list line, as the keyboard would
 //   kaleidon-probe gone CAPTION SECONDS    waits until no such dialog is left
 //   kaleidon-probe tip SECONDS             prints the text of the visible tooltip
+//   kaleidon-probe save NAME SECONDS       waits for the file-save dialog, prints
+//                                          the name it proposes, types NAME into
+//                                          its name field and presses Save
+//   kaleidon-probe sysclose CAPTION        closes the dialog as its close box does
 #include <windows.h>
 
 #include <cstdio>
@@ -99,11 +106,11 @@ std::wstring DialogText(HWND dialog) {
   return found;
 }
 
-int Dialog(const wchar_t* caption, int seconds) {
+int Dialog(const wchar_t* caption, int seconds, int button) {
   HWND dialog = Wait(seconds, IsDialog, caption);
   if (!dialog) return 1;
   std::printf("%s\n", WideToUtf8(DialogText(dialog)).c_str());
-  PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  PostMessageW(dialog, WM_COMMAND, WPARAM(button), 0);
   return 0;
 }
 
@@ -208,6 +215,30 @@ int Gone(const wchar_t* caption, int seconds) {
   return 1;
 }
 
+// The common file dialog's name field: the combo box of the explorer-style
+// dialog, or the plain field of the older one.
+constexpr int NameCombo = 0x47c;
+constexpr int NameField = 0x480;
+
+int Save(const wchar_t* name, int seconds) {
+  HWND dialog = FindDialog(L"Save As", seconds);
+  if (!dialog) return 1;
+  HWND field = GetDlgItem(dialog, NameCombo);
+  if (!field) field = GetDlgItem(dialog, NameField);
+  if (!field) return 1;
+  std::printf("%s\n", WideToUtf8(WindowText(field)).c_str());
+  SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name));
+  PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+  return 0;
+}
+
+int SysClose(const wchar_t* caption) {
+  HWND dialog = FindDialog(caption, 10);
+  if (!dialog) return 1;
+  PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+  return 0;
+}
+
 bool IsTip(HWND window, const wchar_t*) {
   return IsWindowVisible(window) && ClassOf(window) == L"tooltips_class32" && !WindowText(window).empty();
 }
@@ -237,7 +268,8 @@ int Close() {
 
 int wmain(int argc, wchar_t** argv) {
   const std::wstring command = argc > 1 ? argv[1] : L"";
-  if (command == L"dialog" && argc == 4) return Dialog(argv[2], _wtoi(argv[3]));
+  if (command == L"dialog" && (argc == 4 || argc == 5))
+    return Dialog(argv[2], _wtoi(argv[3]), argc == 5 ? _wtoi(argv[4]) : IDOK);
   if (command == L"form" && argc == 3) return Wait(_wtoi(argv[2]), IsForm, nullptr) ? 0 : 1;
   if (command == L"visible") return Visible();
   if (command == L"close") return Close();
@@ -247,9 +279,11 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"select" && argc == 5) return Select(argv[2], argv[3], _wtoi(argv[4]));
   if (command == L"gone" && argc == 4) return Gone(argv[2], _wtoi(argv[3]));
   if (command == L"tip" && argc == 3) return Tip(_wtoi(argv[2]));
+  if (command == L"save" && argc == 4) return Save(argv[2], _wtoi(argv[3]));
+  if (command == L"sysclose" && argc == 3) return SysClose(argv[2]);
   std::fprintf(stderr,
-               "usage: kaleidon-probe dialog CAPTION SECONDS | form SECONDS | visible | close | controls CAPTION "
-               "SECONDS | set CAPTION ID TEXT | click CAPTION ID | select CAPTION ID INDEX | gone CAPTION SECONDS | "
-               "tip SECONDS\n");
+               "usage: kaleidon-probe dialog CAPTION SECONDS [BUTTON] | form SECONDS | visible | close | controls "
+               "CAPTION SECONDS | set CAPTION ID TEXT | click CAPTION ID | select CAPTION ID INDEX | gone CAPTION "
+               "SECONDS | tip SECONDS | save NAME SECONDS | sysclose CAPTION\n");
   return 2;
 }

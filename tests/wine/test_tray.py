@@ -4,30 +4,17 @@ the keyboard, the dialogs read and set through kaleidon-probe, and the
 registry read afterwards. Each test starts the program once and checks all
 it can in that run."""
 
-import json
 import os
-import re
 import subprocess
 import time
 
 import kaleidon
-from kaleidon import DESKTOP, SETTINGS, reg_get, reg_set, wine, windows_path
+from kaleidon import DESKTOP, IDCANCEL, IDOK, IDS, SETTINGS, probe, reg_get, reg_set, windows_path, xdotool
 
 SETTINGS_KEY = SETTINGS + r"\Settings"
-RESOURCE_H = os.path.join(os.path.dirname(__file__), "..", "..", "res", "resource.h")
-IDS = {name: int(value) for name, value in re.findall(r"#define (\w+) (\d+)", open(RESOURCE_H).read())}
-IDOK, IDCANCEL = 1, 2
 
 
-def xdotool(*args):
-    return subprocess.run(["xdotool", *map(str, args)], check=True, capture_output=True, text=True).stdout
-
-
-def probe(*args, check=True):
-    return wine(kaleidon.PROBE, *map(str, args), check=check)[1].replace("\r\n", "\n")
-
-
-class UserCase(kaleidon.KaleidonCase):
+class TrayCase(kaleidon.UserCase):
     def setUp(self):
         super().setUp()
         self.pictures = []
@@ -40,57 +27,6 @@ class UserCase(kaleidon.KaleidonCase):
             self.pictures.append(self.picture(name, "-size", "100x50", "xc:" + colours[i % 5], kind="BMP3:"))
         reg_set("WPLocation", windows_path(self.dir))
         reg_set("Random Paper", 0)
-
-    def icon(self):
-        """The centre of the program's icon, the first in Wine's tray window."""
-        deadline = time.time() + 30
-        while time.time() < deadline:
-            found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "Wine System Tray"],
-                                   capture_output=True, text=True).stdout.split()
-            if found:
-                geometry = xdotool("getwindowgeometry", "--shell", found[0])
-                values = dict(line.split("=") for line in geometry.split())
-                return int(values["X"]) + 10, int(values["Y"]) + 10
-            time.sleep(0.3)
-        self.fail("no icon in the notification area")
-
-    def tray_visible(self):
-        return bool(subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "Wine System Tray"],
-                                   capture_output=True, text=True).stdout.split())
-
-    def menu(self, *keys):
-        """Opens the tray menu with a right click and presses the keys in it."""
-        x, y = self.icon()
-        xdotool("mousemove", x, y, "click", 3)
-        deadline = time.time() + 30
-        while "#32768" not in probe("visible"):
-            self.assertLess(time.time(), deadline, "the menu did not open")
-            time.sleep(0.2)
-        for key in keys:
-            xdotool("key", key)
-            time.sleep(0.1)
-
-    def double_click(self):
-        x, y = self.icon()
-        xdotool("mousemove", x, y, "click", "--repeat", 2, "--delay", 80, 1)
-
-    def hint(self):
-        x, y = self.icon()
-        xdotool("mousemove", x + 1, y + 1)
-        time.sleep(0.2)
-        xdotool("mousemove", x, y)
-        return probe("tip", 10).strip()
-
-    def all_controls(self, caption):
-        """The dialog's controls in their order, once it is open."""
-        return [json.loads(line) for line in probe("controls", caption, 30).splitlines()]
-
-    def controls(self, caption):
-        """The dialog's controls that have identifiers of their own."""
-        return {c["id"]: c for c in self.all_controls(caption) if c["id"] > 0}
-
-    def wait_gone(self, caption):
-        probe("gone", caption, 30)
 
     def wallpaper(self):
         return reg_get(SETTINGS_KEY, "Wallpaper")

@@ -1,0 +1,19 @@
+#pragma once
+// The system's shell: opening a document, or starting a program, as a
+// double-click in the file manager would. Tests (and builds without a
+// desktop) answer it through a hook.
+
+#include <functional>
+#include <string>
+
+// Opens the file with the verb "open" and the parameters, in a normal window
+// owned by the application's main window; false when the shell could not.
+bool ShellOpen(const std::string& fileName, const std::string& parameters);
+
+// Replaces the shell: the hook is called instead and its answer is
+// ShellOpen's. An empty hook restores the shell.
+using TShellOpenHook = std::function<bool(const std::string& fileName, const std::string& parameters)>;
+void SetShellOpenHook(TShellOpenHook hook);
+
+// The platform's own shell, behind ShellOpen.
+bool PlatformShellOpen(const std::string& fileName, const std::string& parameters);

@@ -1,0 +1,484 @@
+// The update check as the user meets it, against a web server on
+// 127.0.0.1: the framework's hooks play the user (message boxes, the
+// windows that wait, the save dialog, the shell).
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <deque>
+#include <optional>
+
+#include "LocalServer.h"
+#include "SigningData.h"
+#include "TempDir.h"
+#include "framework/Application.h"
+#include "framework/Files.h"
+#include "framework/MessageBox.h"
+#include "framework/SaveDialog.h"
+#include "framework/Shell.h"
+#include "framework/SysUtils.h"
+#include "update/Webfileinfo.h"
+
+namespace {
+
+struct TBox {
+  std::string Caption, Text;
+  bool operator==(const TBox&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const TBox& box) { return out << "[" << box.Caption << "] " << box.Text; }
+
+struct TLaunch {
+  std::string File, Parameters;
+  bool operator==(const TLaunch&) const = default;
+};
+
+std::string Meta(const std::string& name, const std::string& value) {
+  return "<META HTTP-EQUIV=\"" + name + "\" CONTENT=\"" + value + "\">\r\n";
+}
+
+std::string FileText(const std::string& name) {
+  const std::vector<uint8_t> bytes = ReadWholeFile(name);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+const std::string Package = [] {
+  std::string bytes = "MZ";
+  for (int i = 0; i < 123454; ++i) bytes += char(i * 7919 % 251);
+  return bytes;
+}();
+
+std::string Hex(const TSha256Digest& digest) {
+  static const char digits[] = "0123456789abcdef";
+  std::string hex;
+  for (const uint8_t b : digest) hex += {digits[b >> 4], digits[b & 15]};
+  return hex;
+}
+
+const std::string PackageSha256 = Hex(Sha256(std::span(reinterpret_cast<const uint8_t*>(Package.data()), Package.size())));
+
+class WebFileInfo_CheckForUpdate : public ::testing::Test {
+protected:
+  void SetUp() override {
+    Application.Title = "Kaleidon";
+    const char* tmp = std::getenv("TMPDIR");
+    if (tmp) SavedTmpDir = tmp;
+    setenv("TMPDIR", Temp.Path().c_str(), 1);
+    SetMessageBoxHook([this](const std::string& text, const std::string& caption, unsigned flags) {
+      Boxes.push_back({caption, text});
+      if (!(flags & mbYesNo)) return idOK;
+      if (Answers.empty()) return idNo;
+      const int answer = Answers.front();
+      Answers.pop_front();
+      return answer;
+    });
+    SetModalHook([this](TDialog& dialog) { return PlayUser(dialog); });
+    SetSaveDialogHook([this](TSaveDialog& dialog) {
+      Proposed.push_back(dialog.FileName);
+      EXPECT_EQ(dialog.Filter, SaveFilter);
+      EXPECT_EQ(dialog.FilterIndex, 1);
+      EXPECT_TRUE(dialog.OverwritePrompt);
+      EXPECT_TRUE(dialog.PathMustExist);
+      if (SaveAs.empty()) return false;
+      dialog.FileName = SaveAs;
+      dialog.FilterIndex = SaveFilterIndex;
+      return true;
+    });
+    SetShellOpenHook([this](const std::string& file, const std::string& parameters) {
+      Launched.push_back({file, parameters});
+      if (FileExists(file)) OpenedText = FileText(file);
+      return ShellSucceeds;
+    });
+    Info.SetURL(Server.URL("/page"));
+    Info.InfoTags = ProductPageTags();
+    Info.CurrentVersion = "1.0.0.1";
+    Info.Verify = uvWhenPresent;
+    Info.UpdateKey.clear();
+    Info.TimeLimit = std::chrono::seconds(1);
+  }
+
+  void TearDown() override {
+    SetMessageBoxHook({});
+    SetModalHook({});
+    SetSaveDialogHook({});
+    SetShellOpenHook({});
+    if (SavedTmpDir)
+      setenv("TMPDIR", SavedTmpDir->c_str(), 1);
+    else
+      unsetenv("TMPDIR");
+  }
+
+  // The read-me is read; a window that waits for a request is left to it
+  // (or closed by the user at once when CloseWaitWindow is set); the
+  // progress window's Cancel is pressed once data came when CancelDownload is.
+  int PlayUser(TDialog& dialog) {
+    if (auto* readMe = dynamic_cast<TReadMeForm*>(&dialog)) {
+      ReadMe.push_back(readMe->Memo1->Text());
+      return mrOk;
+    }
+    auto* progress = dynamic_cast<TWebDlProgress*>(&dialog);
+    auto* wait = dynamic_cast<TPleaseWaitForm*>(&dialog);
+    Waits.push_back(progress ? progress->lblDownloading->Text() : wait->Label1->Text());
+    if (CloseWaitWindow) return mrCancel;
+    if (QuitDuringDownload && progress) {
+      Application.Terminate();  // as "Exit" does: the window's loop ends as Cancel
+      return mrCancel;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (dialog.ModalResult() == mrNone && std::chrono::steady_clock::now() < deadline) {
+      if (CancelDownload && progress && !progress->lblProgress->Text().empty() && !progress->Cancelled())
+        progress->btnCancel->Click();
+      Application.HandleMessage();
+    }
+    EXPECT_NE(dialog.ModalResult(), mrNone) << "the request never ended";
+    if (progress) {
+      ProgressShown = progress->lblProgress->Text();
+      BarShown = progress->pbarProgress->Position();
+    }
+    return dialog.ModalResult();
+  }
+
+  // The product page: the version, the package and its run parameters, and
+  // the further META lines given.
+  void ServePage(const std::string& version, const std::string& more = "") {
+    Server.Serve("/page", {HttpOk("<HTML><HEAD>\r\n" + Meta("KDNName", "Kaleidon") + Meta("KDNVersion", version) +
+                                  Meta("KDNDownload", Server.URL("/files/Setup.exe?from=page")) +
+                                  Meta("KDNRun", "/S /D=C:\\Kaleidon") + more + "</HEAD></HTML>\r\n")});
+    Server.Serve("/files/Setup.exe?from=page", {HttpOk(Package)});
+  }
+
+  // The user wants the update, saves it as Setup (an .EXE) and installs it.
+  void WantUpdate() {
+    Answers = {idYes, idYes};
+    SaveAs = Temp.Join("Setup");
+  }
+
+  std::vector<std::string> Files() const {
+    std::vector<std::string> names;
+    for (const char* name : {"Setup", "Setup.EXE"})
+      if (FileExists(Temp.Join(name))) names.push_back(name);
+    return names;
+  }
+
+  TLocalServer Server;
+  TTempDir Temp;
+  std::optional<std::string> SavedTmpDir;
+  TApplication Application;
+  TWebFileInfo Info{nullptr};
+  std::vector<TBox> Boxes;
+  std::deque<int> Answers;
+  std::vector<std::string> Waits;
+  std::vector<std::string> ReadMe;
+  std::vector<std::string> Proposed;
+  std::string SaveAs;
+  int SaveFilterIndex = 1;
+  std::vector<TLaunch> Launched;
+  std::string OpenedText;
+  bool ShellSucceeds = true;
+  bool CloseWaitWindow = false;
+  bool CancelDownload = false;
+  bool QuitDuringDownload = false;
+  std::string ProgressShown;
+  int BarShown = -1;
+};
+
+const TBox NoUpdate{"No Update Found", "There is no update available."};
+
+TBox DownloadError(const std::string& error) {
+  return {"Download Error", "Error occurred while downloading update.\rError: \"" + error + ".\""};
+}
+
+TBox ConnectionError(const std::string& error) {
+  return {"Connection Error", "Could not retrieve version information from the Internet.\rError: \"" + error + ".\""};
+}
+
+const TBox ReadMeOffer{"Update Available",
+                       "Current version is 1.0.0.1.\rVersion 1.0.1.0 is available.\rWould you like to view the ReadMe file?"};
+const TBox DownloadOffer{"Update Available",
+                         "Current version is 1.0.0.1.\rVersion 1.0.1.0 is available.\rDownload the update?"};
+const TBox InstallOffer{"Install Update", "Do you want to install the update now?\rThis will close Kaleidon."};
+
+}  // namespace
+
+TEST_F(WebFileInfo_CheckForUpdate, SameVersionIsNoUpdateAndThePageIsNotFetchedAgain) {
+  ServePage("1.0.0.1");
+  EXPECT_FALSE(Info.CheckForUpdate());
+  EXPECT_FALSE(Info.CheckForUpdate());
+  EXPECT_EQ(Boxes, (std::vector<TBox>{NoUpdate, NoUpdate}));
+  EXPECT_EQ(Waits, std::vector<std::string>{"Checking For Update..."});
+  EXPECT_EQ(Server.Requested(), std::vector<std::string>{"/page"});
+  EXPECT_TRUE(Info.Active());
+  EXPECT_EQ(Info.ProductName(), "Kaleidon");
+}
+
+TEST_F(WebFileInfo_CheckForUpdate, NewerVersionShowsTheReadMeThenSavesVerifiesAndLaunchesThePackage) {
+  ServePage("1.0.1.0", Meta("KDNReadme", Server.URL("/readme.txt")) + Meta("KDNSHA256", PackageSha256));
+  Server.Serve("/readme.txt", {HttpOk("What is new:\nmore pictures\r\nfewer bugs")});
+  Answers = {idYes, idYes, idYes};
+  SaveAs = Temp.Join("Setup");
+  EXPECT_TRUE(Info.CheckForUpdate());
+  EXPECT_EQ(Boxes, (std::vector<TBox>{ReadMeOffer, DownloadOffer, InstallOffer}));
+  EXPECT_EQ(ReadMe, std::vector<std::string>{"What is new:\r\nmore pictures\r\nfewer bugs"});
+  EXPECT_EQ(Waits, (std::vector<std::string>{"Checking For Update...", "Retrieving ReadMe...", "Downloading Update"}));
+  EXPECT_EQ(Proposed, std::vector<std::string>{"Setup.exe"});
+  EXPECT_EQ(FileText(Temp.Join("Setup.EXE")), Package);
+  EXPECT_EQ(Launched, (std::vector<TLaunch>{{Temp.Join("Setup.EXE"), "/S /D=C:\\Kaleidon"}}));
+  EXPECT_EQ(ProgressShown, "123,456 of 123,456 bytes received.");
+  EXPECT_EQ(BarShown, 100);
+  EXPECT_TRUE(Application.Terminated());
+}
+
+TEST_F(WebFileInfo_CheckForUpdate, WithoutExitDuringUpdateTheProgramGoesOn) {
+  ServePage("1.0.1.0");
+  Info.SetOptions({wfioRunUpdate});
+  Answers = {idYes, idYes};
+  SaveAs = Temp.Join("Setup.exe");
+  EXPECT_TRUE(Info.CheckForUpdate());
+  EXPECT_EQ(Boxes, (std::vector<TBox>{DownloadOffer, {"Install Update", "Do you want to install the update now?"}}));
+  EXPECT_EQ(Launched.size(), 1u);
+  EXPECT_FALSE(Application.Terminated());
+}
+
+TEST_F(WebFileInfo_CheckForUpdate, NoDownloadAndNoSaveMeanNothingIsFetched) {
+  ServePage("1.0.1.0");
+  Answers = {idNo};
+  EXPECT_FALSE(Info.CheckForUpdate());
+  Answers = {idYes};
+  EXPECT_FALSE(Info.CheckForUpdate());
+  EXPECT_EQ(Proposed.size(), 1u);
+  EXPECT_EQ(Server.Requested(), std::vector<std::string>{"/page"});
+  EXPECT_TRUE(Launched.empty());
+}
+
+TEST_F(WebFileInfo_CheckForUpdate, PageNotFoundShowsTheStatusThenTheConnectionError) {
+  EXPECT_FALSE(Info.CheckForUpdate());
+  EXPECT_EQ(Boxes, (std::vector<TBox>{{"Kaleidon", "404"}, ConnectionError("Not Found")}));
+  EXPECT_EQ(Info.LastError(), "Not Found");
+  EXPECT_FALSE(Info.Active());
+}
+
+TEST_F(WebFileInfo_CheckForUpdate, RefusedPortIsAConnectionError) {
+  Info.SetURL("http://127.0.0.1:" + std::to_string(ClosedPort()) + "/page");
+  EXPECT_FALSE(Info.CheckForUpdate());
+  EXPECT_EQ(Boxes, (std::vector<TBox>{{"Kaleidon", "404"}, ConnectionError("Connection refused (Error #10061)")}));
+}
+
+TEST_F(WebFileInfo_CheckForUpdate, WithoutAPageUpdatesAreOff) {
+  TWebFileInfo info(nullptr);
+  info.InfoTags = ProductPageTags();
+  EXPECT_FALSE(info.CheckForUpdate());
+  info.SetURL(Server.URL("/page"));
+  info.InfoTags = TWfiTags();
+  info.InfoTags.AuthorEMailTag = "AuthorEmail";
+  EXPECT_FALSE(info.CheckForUpdate());
+  const std::string unknown = "Could not retrieve version information from the Internet.\rError unknown.";
+  EXPECT_EQ(Boxes, (std::vector<TBox>{
+                       {"Missing Home URL", "Can not retrieve version information\rbecause no home url was provided."},
+                       {"Connection Error", unknown},
+                       {"Missing Tag Information",
+                        "Can not retrieve version information\rbecause no tag information was provided."},
+                       {"Connection Error", unknown}}));
+  EXPECT_TRUE(Server.Requested().empty());
+}
+
+TEST_F(WebFileInfo_CheckForUpdate, PageOverOneMebibyteIsAConnectionError) {
+  Server.Serve("/page", {HttpOk(std::string(MaxInfoPageBytes + 1, ' '))});
+  EXPECT_FALSE(Info.CheckForUpdate());
+  EXPECT_EQ(Boxes.back(), ConnectionError("Update information larger than 1048576 bytes"));
+}
+
+TEST_F(WebFileInfo_CheckForUpdate, RedirectTagsAreFollowedButNeverBack) {
+  Server.Serve("/page", {HttpOk(Meta("KDNRedirect", Server.URL("/second")) + Meta("KDNVersion", "9.0"))});
+  Server.Serve("/second", {HttpOk(Meta("KDNVersion", "1.0.0.1"))});
+  EXPECT_FALSE(Info.CheckForUpdate());
+  EXPECT_EQ(Boxes, std::vector<TBox>{NoUpdate});
+  EXPECT_EQ(Waits, std::vector<std::string>(2, "Checking For Update..."));  // one window, shown for each page
+
+  Server.Serve("/second", {HttpOk(Meta("KDNRedirect", Server.URL("/page")))});
+  Info.SetActive(false);
+  EXPECT_FALSE(Info.CheckForUpdate());
+  EXPECT_EQ(Boxes.back(), ConnectionError("The update information redirects back to " + Server.URL("/page")));
+  EXPECT_EQ(Info.RedirectURL(), "");
+  EXPECT_FALSE(Info.Active());
+}
+
+TEST_F(WebFileInfo_CheckForUpdate, ClosingTheWaitWindowAbortsTheRequestAndANewCheckWorks) {
+  Server.Serve("/page", {"HTTP/1.0 200 OK\r\n", true});
+  CloseWaitWindow = true;
+  EXPECT_FALSE(Info.CheckForUpdate());
+  EXPECT_EQ(Boxes, (std::vector<TBox>{{"Kaleidon", "404"}, ConnectionError("Connection aborted on request")}));
+  CloseWaitWindow = false;
+  ServePage("1.0.0.1");
+  EXPECT_FALSE(Info.CheckForUpdate());
+  EXPECT_EQ(Boxes.back(), NoUpdate);
+}
+
+TEST_F(WebFileInfo_CheckForUpdate, TruncatedPackageIsADownloadErrorAndLeavesNoFile) {
+  ServePage("1.0.1.0");
+  Server.Serve("/files/Setup.exe?from=page", {HttpOk(Package).substr(0, 60000)});
+  WantUpdate();
+  EXPECT_FALSE(Info.CheckForUpdate());
+  const size_t header = HttpOk(Package).size() - Package.size();
+  EXPECT_EQ(Boxes.back(),
+            DownloadError("Document truncated: " + std::to_string(60000 - header) + " of 123456 bytes received"));
+  EXPECT_TRUE(Files().empty());
+  EXPECT_TRUE(Launched.empty());
+}
+
+TEST_F(WebFileInfo_CheckForUpdate, ServerThatStopsSendingIsADownloadErrorWithinTheTimeLimit) {
+  ServePage("1.0.1.0");
+  Server.Serve("/files/Setup.exe?from=page", {HttpOk(Package).substr(0, 60000), true});
+  WantUpdate();
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(Info.CheckForUpdate());
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_EQ(Boxes.back(), DownloadError("Connection timed out"));
+  EXPECT_TRUE(Files().empty());
+}
+
+TEST_F(WebFileInfo_CheckForUpdate, CancelDuringTheDownloadIsADownloadError) {
+  ServePage("1.0.1.0");
+  Server.Serve("/files/Setup.exe?from=page", {HttpOk(Package).substr(0, 60000), true});
+  WantUpdate();
+  CancelDownload = true;
+  EXPECT_FALSE(Info.CheckForUpdate());
+  EXPECT_EQ(Boxes.back(), DownloadError("Connection aborted on request"));
+  EXPECT_TRUE(Files().empty());
+}
+
+TEST_F(WebFileInfo_CheckForUpdate, QuitDuringTheDownloadEndsTheCheckWithoutAnotherWord) {
+  ServePage("1.0.1.0");
+  Server.Serve("/files/Setup.exe?from=page", {HttpOk(Package).substr(0, 60000), true});
+  WantUpdate();
+  QuitDuringDownload = true;
+  EXPECT_FALSE(Info.CheckForUpdate());
+  EXPECT_EQ(Boxes, std::vector<TBox>{DownloadOffer});
+  EXPECT_TRUE(Files().empty());
+  EXPECT_TRUE(Launched.empty());
+}
+
+TEST_F(WebFileInfo_CheckForUpdate, PackageWhoseSha256DiffersIsDeletedAndNotOffered) {
+  ServePage("1.0.1.0", Meta("KDNSHA256", std::string(64, '0')));
+  WantUpdate();
+  EXPECT_FALSE(Info.CheckForUpdate());
+  EXPECT_EQ(Boxes.back(), DownloadError("The downloaded file's SHA-256 does not match the update's"));
+  EXPECT_TRUE(Files().empty());
+}
+
+TEST_F(WebFileInfo_CheckForUpdate, OlderVersionIsNeverDownloaded) {
+  ServePage("1");  // newer by the page's own comparison, not by the installer's
+  WantUpdate();
+  EXPECT_FALSE(Info.CheckForUpdate());
+  EXPECT_EQ(Boxes.back(), DownloadError("Version 1 is not newer than 1.0.0.1"));
+  EXPECT_EQ(Server.Requested(), std::vector<std::string>{"/page"});
+}
+
+TEST_F(WebFileInfo_CheckForUpdate, FileThatCannotBeCreatedIsADownloadError) {
+  ServePage("1.0.1.0");
+  WantUpdate();
+  SaveAs = Temp.Join("no such folder/Setup.exe");
+  EXPECT_FALSE(Info.CheckForUpdate());
+  EXPECT_EQ(Boxes.back(), DownloadError("Cannot create file " + SaveAs));
+}
+
+TEST_F(WebFileInfo_CheckForUpdate, NameThatGetsItsExtensionIsAskedAboutWhenItExists) {
+  ServePage("1.0.1.0");
+  Temp.Write("Setup.EXE", "the user's own");
+  WantUpdate();
+  Answers = {idYes, idNo};
+  EXPECT_FALSE(Info.CheckForUpdate());
+  EXPECT_EQ(Boxes.back(),
+            (TBox{"File Exists", "The file " + Temp.Join("Setup.EXE") + " already exists.\rDo you want to overwrite it?"}));
+  EXPECT_EQ(FileText(Temp.Join("Setup.EXE")), "the user's own");
+
+  SaveFilterIndex = 3;  // "All Files": the name stays as typed
+  Answers = {idYes, idNo};
+  EXPECT_TRUE(Info.CheckForUpdate());
+  EXPECT_EQ(FileText(Temp.Join("Setup")), Package);
+}
+
+TEST_F(WebFileInfo_CheckForUpdate, LaunchThatFailsIsReportedAndTheProgramGoesOn) {
+  ServePage("1.0.1.0");
+  WantUpdate();
+  Answers = {idYes, idYes};
+  ShellSucceeds = false;
+  EXPECT_TRUE(Info.CheckForUpdate());
+  EXPECT_EQ(Boxes.back(), (TBox{"Error", "Can not start program."}));
+  EXPECT_FALSE(Application.Terminated());
+}
+
+TEST_F(WebFileInfo_CheckForUpdate, ReadMeDocumentIsOpenedFromAFolderOfItsOwn) {
+  ServePage("1.0.1.0", Meta("KDNReadmeExt", Server.URL("/docs/notes.txt?v=2")) +
+                           Meta("KDNReadme", Server.URL("/readme.txt")));
+  Server.Serve("/docs/notes.txt?v=2", {HttpOk("notes")});
+  Answers = {idYes, idNo};
+  EXPECT_FALSE(Info.CheckForUpdate());
+  ASSERT_EQ(Launched.size(), 1u);
+  const std::string& opened = Launched[0].File;
+  EXPECT_EQ(ExtractFileName(opened), "notes.txt");
+  EXPECT_EQ(ExtractFilePath(ExtractFilePath(opened).substr(0, ExtractFilePath(opened).size() - 1)),
+            TemporaryDirectory());
+  EXPECT_EQ(OpenedText, "notes");
+  EXPECT_EQ(Launched[0].Parameters, "");
+  EXPECT_TRUE(ReadMe.empty());
+  EXPECT_EQ(Boxes, (std::vector<TBox>{ReadMeOffer, DownloadOffer}));
+}
+
+TEST_F(WebFileInfo_CheckForUpdate, ReadMeThatIsNoDocumentIsNotOpenedAndThePlainOneFollows) {
+  ServePage("1.0.1.0", Meta("KDNReadmeExt", Server.URL("/readme.exe")) + Meta("KDNReadme", Server.URL("/readme.txt")));
+  Server.Serve("/readme.txt", {HttpOk("plain")});
+  Answers = {idYes, idNo};
+  EXPECT_FALSE(Info.CheckForUpdate());
+  EXPECT_EQ(Boxes, (std::vector<TBox>{ReadMeOffer, {"Error", "Can not start program."}, DownloadOffer}));
+  EXPECT_EQ(ReadMe, std::vector<std::string>{"plain"});
+  EXPECT_TRUE(Launched.empty());
+  EXPECT_EQ(Server.Requested(), (std::vector<std::string>{"/page", "/readme.txt"}));
+}
+
+// The signed release names its package at 127.0.0.1:8080; the test's server
+// answers for that address as a proxy.
+class WebFileInfo_SignedUpdate : public WebFileInfo_CheckForUpdate {
+protected:
+  void SetUp() override {
+    WebFileInfo_CheckForUpdate::SetUp();
+    const std::string port = Server.URL("").substr(std::string("http://127.0.0.1:").size());
+    Info.ProxyHost = "127.0.0.1";
+    Info.ProxyPort = std::stoi(port);
+    Info.SetURL("http://updates.invalid/page");
+    Info.Verify = uvRequired;
+    Info.UpdateKey = PublicKey("public.txt");
+    Server.Serve("http://updates.invalid/page", {HttpOk(SigningFile("release.html"))});
+    const std::vector<uint8_t> package = SignedPackage();
+    Server.Serve("http://127.0.0.1/releases/Kaleidon-Setup.exe", {HttpOk(std::string(package.begin(), package.end()))});
+    WantUpdate();
+  }
+};
+
+TEST_F(WebFileInfo_SignedUpdate, SignedPackageIsLaunchedWithTheSignedParameters) {
+  EXPECT_TRUE(Info.CheckForUpdate());
+  EXPECT_EQ(Launched, (std::vector<TLaunch>{{Temp.Join("Setup.EXE"), "/S /D=C:\\Programme\\Kaléidon"}}));
+}
+
+TEST_F(WebFileInfo_SignedUpdate, SignatureOfAnotherKeyIsRefusedBeforeAnythingIsDownloaded) {
+  Info.UpdateKey = PublicKey("other-public.txt");
+  EXPECT_FALSE(Info.CheckForUpdate());
+  EXPECT_EQ(Boxes.back(), DownloadError("The update's signature does not match"));
+  EXPECT_EQ(Server.Requested(), std::vector<std::string>{"http://updates.invalid/page"});
+  EXPECT_TRUE(Files().empty());
+}
+
+TEST_F(WebFileInfo_SignedUpdate, PackageThatIsNotTheSignedOneIsDeleted) {
+  Server.Serve("http://127.0.0.1/releases/Kaleidon-Setup.exe", {HttpOk(Package)});
+  EXPECT_FALSE(Info.CheckForUpdate());
+  EXPECT_EQ(Boxes.back(), DownloadError("The downloaded file's SHA-256 does not match the update's"));
+  EXPECT_TRUE(Files().empty());
+  EXPECT_TRUE(Launched.empty());
+}
+
+TEST_F(WebFileInfo_SignedUpdate, UnsignedPageIsRefusedWhenSignaturesAreRequired) {
+  Server.Serve("http://updates.invalid/page", {HttpOk(Meta("KDNVersion", "1.0.1.0") +
+                                                     Meta("KDNDownload", "http://127.0.0.1:8080/releases/Kaleidon-Setup.exe"))});
+  EXPECT_FALSE(Info.CheckForUpdate());
+  EXPECT_EQ(Boxes.back(), DownloadError("The update has no SHA-256 (KDNSHA256)"));
+}
