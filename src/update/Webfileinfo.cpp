@@ -416,7 +416,7 @@ bool TWebFileInfo::DownloadFile(const std::string& FileName) {
     FLastError = e.Message();
     return false;
   }
-  if (hashed) FPackageHash = std::make_unique<TSha256>();
+  FPackageHash = hashed ? std::make_unique<TSha256>() : nullptr;
   const bool downloaded = DoDownload(DownloadURL(), FLocalFileName, "Downloading Update");
   return downloaded && PackageVerified(hashed);
 }
