@@ -254,17 +254,27 @@ bool TWebFileInfo::RedirectAllowed(const std::vector<std::string>& fetched) {
 bool TWebFileInfo::FetchText(const std::string& url, TDialog& window, const std::string& tooLarge,
                              std::string& text) {
   FLastError.clear();
-  THttpCli& client = PreparedClient();
+  PreparedClient();
   TMemoryStream body(MaxInfoPageBytes, tooLarge);
-  struct TUnhook {
-    THttpCli& Client;
-    ~TUnhook() { Client.ReceiveStream = nullptr; }
-  } unhook{client};
-  client.ReceiveStream = &body;
-  client.URL = url;
-  if (!StartAndWait(window)) return false;
+  if (!Receive(url, body, {}, window)) return false;
   text.assign(body.Data().begin(), body.Data().end());
   return true;
+}
+
+// The client writes the body into `into` only for this request: it forgets
+// the stream and the block handler however the request ends.
+bool TWebFileInfo::Receive(const std::string& url, TStream& into, TDocDataEvent onData, TDialog& window) {
+  struct TUnhook {
+    THttpCli& Client;
+    ~TUnhook() {
+      Client.ReceiveStream = nullptr;
+      Client.OnDocData.Clear();
+    }
+  } unhook{*FHttpClient};
+  FHttpClient->ReceiveStream = &into;
+  FHttpClient->OnDocData = std::move(onData);
+  FHttpClient->URL = url;
+  return StartAndWait(window);
 }
 
 // The window waits until the request ends. Closed any other way, it aborts
@@ -436,7 +446,8 @@ bool TWebFileInfo::PackageVerified(bool hashed) {
 
 bool TWebFileInfo::DoDownload(const std::string& URL, const std::string& FileName, const std::string& Caption) {
   FLastError.clear();
-  THttpCli& client = PreparedClient();
+  const auto progress = CreateProgress();
+  progress->lblDownloading->SetText(Caption);
   bool complete = false;
   {
     std::unique_ptr<TFileStream> file;
@@ -446,19 +457,7 @@ bool TWebFileInfo::DoDownload(const std::string& URL, const std::string& FileNam
       FLastError = e.Message();
       return false;
     }
-    struct TUnhook {
-      THttpCli& Client;
-      ~TUnhook() {
-        Client.ReceiveStream = nullptr;
-        Client.OnDocData.Clear();
-      }
-    } unhook{client};
-    client.ReceiveStream = file.get();
-    client.OnDocData = TDocDataEvent(this, &TWebFileInfo::HttpCliDocData);
-    client.URL = URL;
-    const auto progress = CreateProgress();
-    progress->lblDownloading->SetText(Caption);
-    complete = StartAndWait(*progress);
+    complete = Receive(URL, *file, TDocDataEvent(this, &TWebFileInfo::HttpCliDocData), *progress);
   }
   if (!complete) RemoveFile(FileName);
   return complete;

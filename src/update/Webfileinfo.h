@@ -183,6 +183,7 @@ private:
   bool RunCheck();
   bool FetchPage(const std::string& url, TDialog& window);
   bool FetchText(const std::string& url, TDialog& window, const std::string& tooLarge, std::string& text);
+  bool Receive(const std::string& url, TStream& into, TDocDataEvent onData, TDialog& window);
   bool StartAndWait(TDialog& window);
   bool TransferSucceeded();
   bool RedirectAllowed(const std::vector<std::string>& fetched);
