@@ -23,7 +23,8 @@ unset DISPLAY
 kaleidon_start_xvfb
 echo "win64 tests on Xvfb display $DISPLAY"
 kaleidon_wine_prefix
-wineserver -p  # one Wine server for all the test programs
+# One Wine server for all the test programs, as a standard user.
+kaleidon_as_user wineserver -p
 trap 'wineserver -k 2>/dev/null || true; kaleidon_stop_xvfb' EXIT
 # Brings up Wine's desktop process now, detached from any test's output pipes.
 wine build/win64/tests/kaleidon-probe.exe visible </dev/null >/dev/null 2>&1 || true

@@ -1,24 +1,35 @@
 #include <windows.h>
+#include <shlobj.h>
 
 #include "app/Desktop.h"
+#include "framework/Exceptions.h"
 #include "framework/Handles_win.h"
+#include "framework/SystemError.h"
 #include "framework/Wide.h"
 
 namespace {
 
 class TWindowsDesktop : public TDesktop {
 public:
-  std::string WindowsDirectory() override {
-    wchar_t path[MAX_PATH + 1];
-    const UINT length = GetWindowsDirectoryW(path, MAX_PATH + 1);
-    if (length == 0 || length > MAX_PATH) return {};
-    return WideToUtf8(std::wstring(path, length));
+  std::string LocalAppDataDirectory() override {
+    wchar_t* path = nullptr;
+    const HRESULT result = SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_CREATE, nullptr, &path);
+    const std::string directory = SUCCEEDED(result) ? WideToUtf8(path) : std::string();
+    CoTaskMemFree(path);
+    if (directory.empty()) throw EOSError("Cannot find the folder for local application data");
+    return directory;
   }
   int ScreenWidth() override { return GetSystemMetrics(SM_CXSCREEN); }
   int ScreenHeight() override { return GetSystemMetrics(SM_CYSCREEN); }
-  void SetWallpaperFile(const std::string& bitmapPath) override {
+  // A refusal (a policy that fixes the wallpaper, a file the system cannot
+  // read) is reported with the system's reason, when it gives one.
+  bool SetWallpaperFile(const std::string& bitmapPath, std::string& reason) override {
     std::wstring path = Utf8ToWide(bitmapPath);
-    SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, path.data(), SPIF_SENDWININICHANGE);
+    SetLastError(ERROR_SUCCESS);
+    if (SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, path.data(), SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE))
+      return true;
+    reason = GetLastError() == ERROR_SUCCESS ? "no reason given" : LastSystemErrorText();
+    return false;
   }
   // A window that hangs must not freeze the program: each window gets a few
   // seconds, and hung ones are skipped.

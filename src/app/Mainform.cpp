@@ -77,7 +77,7 @@ void TForm1::FormCreate() {
   FCurrentWallpaper = settings->ReadString(SettingsSection, "Wallpaper", "");
   const bool changePaper = settings->ReadBool(SettingsSection, "Change Paper", false);
   settings.reset();
-  if (changePaper) ChangeWallpaper();
+  if (changePaper) RunChange([this] { ChangeWallpaper(); });
   UpdateTrayHint();
 }
 
@@ -106,22 +106,41 @@ void TForm1::SetChangeTimer(int32_t minutes) {
 // A negative count moves away from 0 and so never changes the wallpaper; a
 // reload that reads 0 leaves the timer running with nothing to count. The
 // count wraps from the lowest value to the highest rather than overflowing.
-// While an invalid directory is being reported the ticks pass unused: a
-// change now would report it again.
+// While an invalid directory or a failed change is being reported the ticks
+// pass unused: a change now would report it again. A timed change that
+// failed is tried again at the next tick rather than a whole interval later.
 void TForm1::Timer1Timer(TObject*) {
-  if (FReporting) return;
+  if (FReporting || FChangeFailureShown) return;
   if (FMinutesLeft != 0) {
     FMinutesLeft = int32_t(uint32_t(FMinutesLeft) - 1u);
     UpdateTrayHint();
     if (FMinutesLeft == 0) {
       FMinutesLeft = OpenSettings()->ReadInteger(SettingsSection, "Change Time", 0);
-      ChangeWallpaper();
+      if (!RunChange([this] { ChangeWallpaper(); }) && FMinutesLeft != 0) FMinutesLeft = 1;
     }
   }
   UpdateTrayHint();
 }
 
-void TForm1::TrayIcon1DblClick(TObject*) { ChangeWallpaper(); }
+// What a change raises is shown as any command's error is, but only one such
+// box is open at a time: a change that fails while one is up (a double-click
+// under the box) says nothing more.
+bool TForm1::RunChange(const std::function<void()>& change) {
+  try {
+    change();
+    return true;
+  } catch (const std::exception& e) {
+    if (FChangeFailureShown) return false;
+    const TFlagScope shown(FChangeFailureShown);
+    if (Application)
+      Application->HandleException(e);
+    else
+      ShowMessageBox(e.what(), "", mbOK | mbIconError);
+    return false;
+  }
+}
+
+void TForm1::TrayIcon1DblClick(TObject*) { RunChange([this] { ChangeWallpaper(); }); }
 
 void TForm1::ConfigureKaleidon1Click(TObject*) { FDialogs.Configure(*this); }
 
@@ -186,9 +205,12 @@ void TForm1::ChangeWallpaper() {
   SetWallpaper(FWallpaperList->Strings(n));
 }
 
+// The folder is made when missing: a new user profile has none.
 std::string TForm1::BitmapPath() {
-  std::string directory = FDesktop.WindowsDirectory();
+  std::string directory = FDesktop.LocalAppDataDirectory();
   if (!directory.empty() && directory.back() == '\\') directory.pop_back();
+  directory += std::string("\\") + AppDataFolder;
+  MakeDirectories(directory);
   return directory + "\\Kaleidon.bmp";
 }
 
@@ -208,10 +230,13 @@ int TForm1::PlacementFor(TRegIniFile& settings) {
 
 // Only a picture that was loaded becomes the wallpaper: a file that gave none
 // (a GIF without images) ends the command with its kind's error, and nothing
-// is written. TileWallpaper is written once the bitmap is saved, before the
-// system is asked to show it, and Wallpaper after that; the save replaces the
-// old file in one step, so a failed save leaves the previous wallpaper and
-// its tile mode as they were.
+// is written. The style values are written once the bitmap is saved, before
+// the system is asked to show it, and Wallpaper after that; the save replaces
+// the old file in one step, so a failed save leaves the previous wallpaper
+// and its tile mode as they were. WallpaperStyle "0" makes the system only
+// tile or centre what was sized here (its own default since Windows 7 would
+// fill the screen, cropping). A wallpaper the system refuses changes nothing
+// that names the current one.
 void TForm1::SetWallpaper(const std::string& sourcePath) {
   const std::string bitmapPath = BitmapPath();
   auto settings = OpenSettings();
@@ -220,8 +245,12 @@ void TForm1::SetWallpaper(const std::string& sourcePath) {
   const bool known = placement >= plTile && placement <= plStretchProportionally;
   if (known) ResizeForPlacement(*ImageHolder1, placement, FDesktop.ScreenWidth(), FDesktop.ScreenHeight());
   ImageHolder1->SaveToFileBMP(bitmapPath);
-  if (known) WriteDesktopValue("TileWallpaper", placement == plTile ? "1" : "0");
-  FDesktop.SetWallpaperFile(bitmapPath);
+  if (known) {
+    WriteDesktopValue("WallpaperStyle", "0");
+    WriteDesktopValue("TileWallpaper", placement == plTile ? "1" : "0");
+  }
+  std::string reason;
+  if (!FDesktop.SetWallpaperFile(bitmapPath, reason)) throw EOSError("Windows did not accept the wallpaper: " + reason);
   WriteDesktopValue("Wallpaper", bitmapPath);
   FDesktop.BroadcastSettingChange();
   FCurrentWallpaper = sourcePath;
@@ -235,7 +264,10 @@ void TForm1::PopupMenu1Popup(TObject*) { BuildPopupMenu(); }
 // The item carries the full path of its entry as the menu was built: a
 // change of the catalogue while the menu is open cannot make it apply
 // another file.
-void TForm1::ImageClick(TObject* sender) { SetWallpaper(static_cast<TMenuItem*>(sender)->Hint); }
+void TForm1::ImageClick(TObject* sender) {
+  const std::string path = static_cast<TMenuItem*>(sender)->Hint;
+  RunChange([&] { SetWallpaper(path); });
+}
 
 bool TForm1::ScrollingMenus() {
   return ScrollingMenusFor(SysInfo1->OSMajorVersionNumber(), SysInfo1->OSMinorVersionNumber());

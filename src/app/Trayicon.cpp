@@ -75,6 +75,7 @@ bool TTrayIcon::Message(TMessage& message) {
   }
   if (message.Msg == TaskbarCreatedMessage()) {
     FShown = false;  // the new taskbar has no icons
+    FImpl.reset();   // and may show them at another size
     if (Active) ShowIcon();
     return true;
   }

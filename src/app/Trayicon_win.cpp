@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <commctrl.h>
 
 #include <cwchar>
 
@@ -15,13 +16,15 @@ struct TTrayIcon::TImpl {
 
 void TTrayIcon::TImplDeleter::operator()(TImpl* impl) const { delete impl; }
 
-// The icon is the program's own, at the size the notification area shows.
+// The icon is the program's own, at the size the notification area asks at
+// the screen's resolution: the nearest of its images, scaled down.
 bool TTrayIcon::NotifyShell(TShellAction action) {
   if (!FImpl) FImpl.reset(new TImpl);
-  if (!FImpl->Icon)
-    FImpl->Icon.Reset(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_KALEIDON),
-                                                    IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                                    GetSystemMetrics(SM_CYSMICON), 0)));
+  if (!FImpl->Icon) {
+    HICON icon = nullptr;
+    if (SUCCEEDED(LoadIconMetric(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_KALEIDON), LIM_SMALL, &icon)))
+      FImpl->Icon.Reset(icon);
+  }
   if (action != TShellAction::Delete && !FImpl->Icon) return false;
   NOTIFYICONDATAW record{};
   record.cbSize = sizeof record;

@@ -87,5 +87,6 @@ void ListWallpapers(TForm1& controller, TFormListWP& form) {
   controller.BuildWallpaperList();
   form.WPListBox->Items.AddStrings(controller.WallpaperList());
   if (form.ShowModal() != mrOk) return;
-  controller.SetWallpaper(form.WPListBox->Items[form.WPListBox->ItemIndex()]);
+  const std::string chosen = form.WPListBox->Items[form.WPListBox->ItemIndex()];
+  controller.RunChange([&] { controller.SetWallpaper(chosen); });
 }
