@@ -1,8 +1,17 @@
 #!/usr/bin/env bash
 # Builds both presets and runs every test: the native tests (under ASan and
 # UBSan), the win64 tests under Wine, and a short run of each fuzzer.
+#   scripts/test.sh          everything (what CI runs)
+#   scripts/test.sh --quick  the native build and its tests only, for the
+#                            development loop
 set -euo pipefail
 cd "$(dirname "$0")/.."
+quick=0
+case "${1:-}" in
+  --quick) quick=1 ;;
+  "") ;;
+  *) echo "usage: scripts/test.sh [--quick]" >&2; exit 2 ;;
+esac
 bash scripts/setup.sh
 . scripts/lib.sh
 
@@ -10,6 +19,7 @@ jobs=$(nproc)
 cmake --preset native >/dev/null
 cmake --build --preset native -j "$jobs"
 ctest --preset native -j "$jobs" --no-tests=error
+[ "$quick" = 0 ] || exit 0
 
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 -j "$jobs"

@@ -15,6 +15,13 @@ public:
   void BroadcastSettingChange() override {}
   int MenuLineHeight() override { return 19; }
   int MenuItemWidth(const std::string& caption) override { return 40 + 7 * int(caption.size()); }
+  // There is no notification area here: the icon counts as shown, and the
+  // cursor rests at the origin with no key held.
+  bool NotifyShell(TShellAction, void*, const std::string&) override { return true; }
+  uint32_t TaskbarCreatedMessage() override { return 0; }
+  void CursorPos(int& x, int& y) override { x = y = 0; }
+  TShiftState KeyState() override { return {}; }
+  void ToForeground(void*) override {}
 };
 
 }  // namespace

@@ -1,11 +1,16 @@
 #include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
 #include <shlobj.h>
+
+#include <cwchar>
 
 #include "app/Desktop.h"
 #include "framework/Exceptions.h"
 #include "framework/Handles_win.h"
 #include "framework/SystemError.h"
 #include "framework/Wide.h"
+#include "resource.h"
 
 namespace {
 
@@ -55,8 +60,56 @@ public:
     return size.cx + 2 * GetSystemMetrics(SM_CXMENUCHECK) + 4 * GetSystemMetrics(SM_CXEDGE) + 8;
   }
 
+  // The icon is the program's own, at the size the notification area asks at
+  // the screen's resolution: the nearest of its images, scaled down. It is
+  // loaded anew at each add, since a new taskbar may ask another size.
+  bool NotifyShell(TShellAction action, void* window, const std::string& tip) override {
+    if (action == TShellAction::Add || !FTrayIcon) {
+      HICON icon = nullptr;
+      if (SUCCEEDED(LoadIconMetric(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_KALEIDON), LIM_SMALL, &icon)))
+        FTrayIcon.Reset(icon);
+    }
+    if (action != TShellAction::Delete && !FTrayIcon) return false;
+    NOTIFYICONDATAW record{};
+    record.cbSize = sizeof record;
+    record.hWnd = static_cast<HWND>(window);
+    record.uID = 0;
+    record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    record.uCallbackMessage = TrayCallbackMessage;
+    record.hIcon = FTrayIcon.Get();
+    const std::wstring wide = Utf8ToWide(tip);
+    wcsncpy(record.szTip, wide.c_str(), std::size(record.szTip) - 1);
+    const DWORD message = action == TShellAction::Add      ? NIM_ADD
+                          : action == TShellAction::Modify ? NIM_MODIFY
+                                                           : NIM_DELETE;
+    return Shell_NotifyIconW(message, &record) != FALSE;
+  }
+  uint32_t TaskbarCreatedMessage() override {
+    static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+    return message;
+  }
+  void CursorPos(int& x, int& y) override {
+    POINT point{};
+    GetCursorPos(&point);
+    x = point.x;
+    y = point.y;
+  }
+  TShiftState KeyState() override {
+    TShiftState state;
+    state.Shift = GetKeyState(VK_SHIFT) < 0;
+    state.Ctrl = GetKeyState(VK_CONTROL) < 0;
+    state.Alt = GetKeyState(VK_MENU) < 0;
+    return state;
+  }
+  // A capture some window of ours holds would keep the menu from tracking.
+  void ToForeground(void* window) override {
+    ReleaseCapture();
+    SetForegroundWindow(static_cast<HWND>(window));
+  }
+
 private:
   TGdiObject<HFONT> FMenuFont;
+  TIconHandle FTrayIcon;
 };
 
 }  // namespace

@@ -44,7 +44,7 @@ TForm1::TForm1(TComponent* AOwner, TDesktop& desktop, TDialogCommands& dialogs)
   ImageHolder1 = new TImageHolder(this);
   Timer1 = new TTimer(this);
   Timer1->OnTimer = TNotifyEvent(this, &TForm1::Timer1Timer);
-  TrayIcon1 = new TTrayIcon(this);
+  TrayIcon1 = new TTrayIcon(this, FDesktop);
   SysInfo1 = new TSysInfo(this);
   PopupMenu1 = new TPopupMenu(this);
   CreateMenu();
@@ -69,13 +69,13 @@ TForm1::~TForm1() { FormDestroy(); }
 
 void TForm1::FormCreate() {
   auto settings = OpenSettings();
-  FBaseDir = settings->ReadString(SettingsSection, "WPLocation", ExecutableDirectory());
+  FBaseDir = ReadBaseDirectory(*settings);
   FDirFinder = new TCatalogueSearch(this, FBaseDir);
   FDirFinder->OnInvalidString = TStringEvent(this, &TForm1::InvalidDirectory);
   FWallpaperList = new TStringList;
-  SetChangeTimer(settings->ReadInteger(SettingsSection, "Change Time", 0));
-  FCurrentWallpaper = settings->ReadString(SettingsSection, "Wallpaper", "");
-  const bool changePaper = settings->ReadBool(SettingsSection, "Change Paper", false);
+  SetChangeTimer(ReadSetting(*settings, ChangeTimeSetting));
+  FCurrentWallpaper = ReadSetting(*settings, WallpaperSetting);
+  const bool changePaper = ReadSetting(*settings, ChangePaperSetting);
   settings.reset();
   if (changePaper) RunChange([this] { ChangeWallpaper(); });
   UpdateTrayHint();
@@ -115,7 +115,7 @@ void TForm1::Timer1Timer(TObject*) {
     FMinutesLeft = int32_t(uint32_t(FMinutesLeft) - 1u);
     UpdateTrayHint();
     if (FMinutesLeft == 0) {
-      FMinutesLeft = OpenSettings()->ReadInteger(SettingsSection, "Change Time", 0);
+      FMinutesLeft = ReadSetting(*OpenSettings(), ChangeTimeSetting);
       if (!RunChange([this] { ChangeWallpaper(); }) && FMinutesLeft != 0) FMinutesLeft = 1;
     }
   }
@@ -186,7 +186,7 @@ void TForm1::BuildWallpaperList() {
 void TForm1::ChangeWallpaper() {
   auto settings = OpenSettings();
   BuildWallpaperList();
-  const bool randomPaper = settings->ReadBool(SettingsSection, "Random Paper", true);
+  const bool randomPaper = ReadSetting(*settings, RandomPaperSetting);
   int n = FWallpaperList->IndexOf(FCurrentWallpaper);
   int count = FWallpaperList->Count();
   if (count == 0) return;
@@ -219,13 +219,11 @@ std::string TForm1::BitmapPath() {
 int TForm1::PlacementFor(TRegIniFile& settings) {
   const int W = ImageHolder1->GetIdealComponentWidth();
   const int H = ImageHolder1->GetIdealComponentHeight();
-  if (settings.ReadInteger(SettingsSection, "Small Width", 0) > W ||
-      settings.ReadInteger(SettingsSection, "Small Height", 0) > H)
-    return settings.ReadInteger(SettingsSection, "Small Type", plStretchProportionally);
-  if (settings.ReadInteger(SettingsSection, "Large Width", 0) < W ||
-      settings.ReadInteger(SettingsSection, "Large Height", 0) < H)
-    return settings.ReadInteger(SettingsSection, "Large Type", plStretchProportionally);
-  return settings.ReadInteger(SettingsSection, "Middle Type", plStretchProportionally);
+  if (ReadSetting(settings, SmallWidthSetting) > W || ReadSetting(settings, SmallHeightSetting) > H)
+    return ReadSetting(settings, SmallTypeSetting);
+  if (ReadSetting(settings, LargeWidthSetting) < W || ReadSetting(settings, LargeHeightSetting) < H)
+    return ReadSetting(settings, LargeTypeSetting);
+  return ReadSetting(settings, MiddleTypeSetting);
 }
 
 // Only a picture that was loaded becomes the wallpaper: a file that gave none
@@ -254,7 +252,7 @@ void TForm1::SetWallpaper(const std::string& sourcePath) {
   WriteDesktopValue("Wallpaper", bitmapPath);
   FDesktop.BroadcastSettingChange();
   FCurrentWallpaper = sourcePath;
-  settings->WriteString(SettingsSection, "Wallpaper", sourcePath);
+  WriteSetting(*settings, WallpaperSetting, sourcePath);
   settings.reset();
   UpdateTrayHint();
 }
@@ -280,7 +278,7 @@ void TForm1::BuildPopupMenu() {
   while (PopupMenu1->Count() > FixedMenuItems) PopupMenu1->Delete(FixedMenuItems);
   bool listed = false;
   DispatchCommand([&] {
-    if (!OpenSettings()->ReadBool(SettingsSection, "Display Papers", true)) return;
+    if (!ReadSetting(*OpenSettings(), DisplayPapersSetting)) return;
     listed = true;
     AddWallpaperItems();
   });

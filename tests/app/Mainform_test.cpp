@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "FakeDesktop.h"
 #include "SettingsSandbox.h"
 #include "TempDir.h"
 #include "app/Mainform.h"
@@ -17,33 +18,7 @@
 
 namespace {
 
-std::string DesktopValue(const std::string& name) {
-  return TRegIniFile("Control Panel").ReadString("desktop", name, "<none>");
-}
-
-// Records what the controller asks of the desktop, with the desktop values
-// as they stand at each call.
-class TFakeDesktop : public TDesktop {
-public:
-  explicit TFakeDesktop(std::string appData) : Directory(std::move(appData)) {}
-  std::string LocalAppDataDirectory() override { return Directory; }
-  int ScreenWidth() override { return 1024; }
-  int ScreenHeight() override { return 768; }
-  bool SetWallpaperFile(const std::string& path, std::string& reason) override {
-    Log.push_back("set " + path + " style=" + DesktopValue("WallpaperStyle") + " tile=" +
-                  DesktopValue("TileWallpaper") + " wallpaper=" + DesktopValue("Wallpaper"));
-    reason = Refusal;
-    return Refusal.empty();
-  }
-  void BroadcastSettingChange() override { Log.push_back("broadcast wallpaper=" + DesktopValue("Wallpaper")); }
-  int MenuLineHeight() override { return LineHeight; }
-  int MenuItemWidth(const std::string& caption) override { return 10 * int(caption.size()); }
-
-  std::string Directory;
-  std::string Refusal;  // the system's reason when it refuses the wallpaper
-  int LineHeight = 19;
-  std::vector<std::string> Log;
-};
+std::string DesktopValue(const std::string& name) { return TFakeDesktop::DesktopValue(name); }
 
 // Counts the commands that would open dialogs, and plays the options dialog.
 class TFakeDialogs : public TDialogCommands {
