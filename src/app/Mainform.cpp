@@ -276,21 +276,33 @@ bool TForm1::ScrollingMenus() {
 // with "Exit".
 void TForm1::BuildPopupMenu() {
   while (PopupMenu1->Count() > FixedMenuItems) PopupMenu1->Delete(FixedMenuItems);
-  bool listed = false;
+  bool listed = false, more = false;
+  int rows = 0;
   DispatchCommand([&] {
     if (!ReadSetting(*OpenSettings(), DisplayPapersSetting)) return;
     listed = true;
-    AddWallpaperItems();
+    rows = MenuRows(FDesktop.ScreenHeight(), FDesktop.MenuLineHeight(), ScrollingMenus());
+    more = AddWallpaperItems(rows);
   });
-  if (listed) PopupMenu1->Add("-");
-  Exit1 = PopupMenu1->Add("Exit", TNotifyEvent(this, &TForm1::Exit1Click));
+  if (more)
+    AddMenuItem("More...", TNotifyEvent(this, &TForm1::WallpaperLisr1Click), rows);
+  else if (listed)
+    AddMenuItem("-", {}, rows);
+  Exit1 = AddMenuItem("Exit", TNotifyEvent(this, &TForm1::Exit1Click), rows);
 }
 
-// Only the entries that the screen's columns show in full get an item; when
-// some are left out, "More..." after them opens the wallpaper list.
-void TForm1::AddWallpaperItems() {
+// An item after the fixed ones at a multiple of the rows begins a column.
+TMenuItem* TForm1::AddMenuItem(const std::string& caption, const TNotifyEvent& onClick, int rows) {
+  TMenuItem* item = PopupMenu1->Add(caption, onClick);
+  const int position = PopupMenu1->Count() - 1;
+  if (rows > 0 && position > FixedMenuItems - 1 && position % rows == 0) item->Break = TMenuBreak::mbBarBreak;
+  return item;
+}
+
+// Only the entries that the screen's columns show in full get an item; true
+// when some are left out ("More..." then follows them).
+bool TForm1::AddWallpaperItems(int rows) {
   BuildWallpaperList();
-  const int rows = MenuRows(FDesktop.ScreenHeight(), FDesktop.MenuLineHeight(), ScrollingMenus());
   TMenuGeometry geometry;
   geometry.Rows = rows;
   geometry.ScreenWidth = FDesktop.ScreenWidth();
@@ -301,12 +313,11 @@ void TForm1::AddWallpaperItems() {
   const TMenuFit fit = FitMenu(geometry, list.Count(),
                                [&](int i) { return FDesktop.MenuItemWidth(ExtractFileName(list[i])); });
   for (int i = 0; i < fit.Listed; ++i) {
-    TMenuItem* item = PopupMenu1->Add(ExtractFileName(list[i]), TNotifyEvent(this, &TForm1::ImageClick));
+    TMenuItem* item = AddMenuItem(ExtractFileName(list[i]), TNotifyEvent(this, &TForm1::ImageClick), rows);
     item->Tag = i;
     item->Hint = list[i];
-    if ((i + FixedMenuItems) % rows == 0) item->Break = TMenuBreak::mbBarBreak;
   }
-  if (fit.More) PopupMenu1->Add("More...", TNotifyEvent(this, &TForm1::WallpaperLisr1Click));
+  return fit.More;
 }
 
 void TForm1::UpdateTrayHint() {

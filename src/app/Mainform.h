@@ -76,7 +76,8 @@ private:
   std::string BitmapPath();
   int PlacementFor(TRegIniFile& settings);
   void CreateMenu();
-  void AddWallpaperItems();
+  bool AddWallpaperItems(int rows);
+  TMenuItem* AddMenuItem(const std::string& caption, const TNotifyEvent& onClick, int rows);
 
   TDesktop& FDesktop;
   TDialogCommands& FDialogs;

@@ -267,9 +267,21 @@ TEST_F(MainformTest, MenuColumnsBreakEveryScreenfulOfRows) {
   for (int p = 5; p < menu.Count() - 2; ++p)
     EXPECT_EQ(menu.Items(p)->Break == TMenuBreak::mbBarBreak, p == 40) << p;
   EXPECT_EQ(menu.Items(40)->Caption, "p35.bmp");
-  Desktop.LineHeight = 0;  // at least one row, no division by zero
+  Desktop.LineHeight = 0;  // at least one row, no division by zero: each item a column
   form->BuildPopupMenu();
-  EXPECT_EQ(form->PopupMenu1->Items(5)->Caption, "More...");
+  EXPECT_EQ(form->PopupMenu1->Items(5)->Break, TMenuBreak::mbBarBreak);
+  EXPECT_EQ(form->PopupMenu1->Items(form->PopupMenu1->Count() - 2)->Caption, "More...");
+}
+
+TEST_F(MainformTest, TrailingItemsBeginAColumnWhenTheLastIsFull) {
+  for (int i = 0; i < 34; ++i) Pictures.Write(Format("p%02d.bmp", i));
+  auto form = Start();
+  form->BuildPopupMenu();  // 40 rows: entries at 5 to 38, the separator at 39
+  const TPopupMenu& menu = *form->PopupMenu1;
+  ASSERT_EQ(menu.Count(), 41);
+  EXPECT_EQ(menu.Items(39)->Caption, "-");
+  EXPECT_EQ(menu.Items(40)->Caption, "Exit");
+  EXPECT_EQ(menu.Items(40)->Break, TMenuBreak::mbBarBreak);
 }
 
 TEST_F(MainformTest, MenuTooLargeForTheScreenEndsWithMore) {
@@ -277,13 +289,12 @@ TEST_F(MainformTest, MenuTooLargeForTheScreenEndsWithMore) {
   auto form = Start();
   form->BuildPopupMenu();  // items 160 wide on a 1024-pixel screen: 6 columns
   const TPopupMenu& menu = *form->PopupMenu1;
-  const int listed = menu.Count() - 8;
-  EXPECT_EQ(listed, 6 * 40 - 8);
-  EXPECT_EQ(menu.Items(menu.Count() - 3)->Caption, "More...");
-  EXPECT_EQ(menu.Items(menu.Count() - 2)->Caption, "-");
-  EXPECT_EQ(menu.Items(menu.Count() - 4)->Caption, Format("picture %04d.bmp", listed - 1));
+  const int listed = menu.Count() - 7;
+  EXPECT_EQ(listed, 6 * 40 - 7);
+  EXPECT_EQ(menu.Items(menu.Count() - 2)->Caption, "More...");
+  EXPECT_EQ(menu.Items(menu.Count() - 3)->Caption, Format("picture %04d.bmp", listed - 1));
   Dialogs.Listed = 0;
-  menu.Items(menu.Count() - 3)->Click();
+  menu.Items(menu.Count() - 2)->Click();
   EXPECT_EQ(Dialogs.Listed, 1);
 }
 

@@ -78,15 +78,17 @@ TEST_F(WplistformTest, DoubleClickEndsWithOk) {
   EXPECT_EQ(Controller->CurrentWallpaper(), Picture("sub\\c.bmp"));
 }
 
-TEST_F(WplistformTest, OkWithNothingSelectedIsAnIndexError) {
-  User = [](TFormListWP&) { return mrOk; };
-  try {
-    List();
-    FAIL() << "no error";
-  } catch (const EStringListError& e) {
-    EXPECT_STREQ(e.what(), "List index out of bounds (-1)");
-  }
+// OK, Enter and a double-click on empty space wait for a selection.
+TEST_F(WplistformTest, OkWithNothingSelectedDoesNothing) {
+  User = [](TFormListWP& form) {
+    form.BitBtn1->Click();
+    form.WPListBox->Notify(lbnDblClk);
+    EXPECT_EQ(form.ModalResult(), mrNone);
+    return mrOk;  // a result that bypasses the button changes nothing either
+  };
+  List();
   EXPECT_EQ(Controller->CurrentWallpaper(), "");
+  EXPECT_TRUE(Sandbox.Messages.empty());
 }
 
 TEST_F(WplistformTest, SelectionsWaitingForTheirPreviewAreSkipped) {
