@@ -54,8 +54,7 @@ class PcxOracle(OracleCase):
         # header, so it alone tells which index each pixel has.
         if expected_layout[0] != 1:
             references.append(("ImageMagick", self.reference(path)))
-        if HAVE_NETPBM:
-            references.append(("pcxtoppm", self.reference(path, "sh", "-c", 'pcxtoppm "$0" > "$1"', path)))
+        references.append(("pcxtoppm", self.reference(path, "sh", "-c", 'pcxtoppm "$0" > "$1"', path)))
         for name, expected in references:
             if expected_layout[0] == 1:
                 expected = one_bit_as_read(expected, path)
