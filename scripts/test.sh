@@ -32,6 +32,7 @@ export KALEIDON_WINEPREFIX=$WINEPREFIX
 unset DISPLAY
 kaleidon_start_xvfb
 echo "win64 tests on Xvfb display $DISPLAY"
+export KALEIDON_WINE_SESSION=1  # scripts/wine-run: the display and the server are ours
 kaleidon_wine_prefix
 # One Wine server for all the test programs, as a standard user.
 kaleidon_as_user wineserver -p
