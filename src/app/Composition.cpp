@@ -42,6 +42,17 @@ void AreaRow(const TComposedPicture& placed, int y, TColor background, std::vect
 
 }  // namespace
 
+void CropToArea(TBitmap& picture, bool tiled, int width, int height) {
+  const int pw = picture.Width(), ph = picture.Height();
+  if (pw <= width && ph <= height) return;
+  const int w = std::min(pw, width), h = std::min(ph, height);
+  const int x0 = tiled || pw <= width ? 0 : -((width - pw) / 2);
+  const int y0 = tiled || ph <= height ? 0 : -((height - ph) / 2);
+  TBitmap part(w, h);
+  for (int y = 0; y < h; ++y) std::memcpy(part.ScanLine(y), picture.ScanLine(y0 + y) + 3 * size_t(x0), 3 * size_t(w));
+  picture = std::move(part);
+}
+
 // Each area row is made once and copied into the bitmap in at most two
 // pieces: the part before the wrap and the part after it.
 TBitmap ComposeWallpaper(const TScreenRect& virtualScreen, std::span<const TComposedPicture> pictures,

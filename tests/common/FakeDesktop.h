@@ -47,7 +47,10 @@ public:
   int MenuItemWidth(const std::string& caption) override { return 10 * int(caption.size()); }
   bool NotifyShell(TShellAction, void*, const std::string&) override { return true; }
   uint32_t TaskbarCreatedMessage() override { return 0xC0DE; }
-  void CursorPos(int& x, int& y) override { x = y = 0; }
+  void CursorPos(int& x, int& y) override {
+    x = CursorX;
+    y = CursorY;
+  }
   TShiftState KeyState() override { return {}; }
   void ToForeground(void*) override {}
 
@@ -56,5 +59,6 @@ public:
   std::string Directory;
   std::string Refusal;  // the system's reason when it refuses the wallpaper
   int LineHeight = 19;
+  int CursorX = 0, CursorY = 0;
   std::vector<std::string> Log;
 };
