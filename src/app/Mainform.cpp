@@ -53,6 +53,14 @@ TForm1::TForm1(TComponent* AOwner, TDesktop& desktop, TDialogCommands& dialogs)
   CreateMenu();
   TrayIcon1->PopupMenu = PopupMenu1;
   TrayIcon1->OnDblClick = TNotifyEvent(this, &TForm1::TrayIcon1DblClick);
+  // A layout change comes as a burst of notices: the pictures are composed
+  // anew once it has settled.
+  DisplayTimer = new TTimer(this);
+  DisplayTimer->SetEnabled(false);
+  DisplayTimer->SetInterval(1000);
+  DisplayTimer->OnTimer = TNotifyEvent(this, &TForm1::DisplayTimerTimer);
+  OnDisplayChange = TNotifyEvent(this, &TForm1::FormDisplayChange);
+  TrayIcon1->OnTaskbarCreated = TNotifyEvent(this, &TForm1::FormDisplayChange);
   TrayIcon1->Loaded();
   FormCreate();
 }
@@ -455,6 +463,16 @@ void TForm1::RestoreMonitorWallpapers(const std::vector<TMonitor>& monitors, con
                                 ? FCurrentWallpaper
                                 : settings.ReadString(SettingsSection, MonitorWallpaperSetting(int(number++)), "");
   }
+}
+
+void TForm1::FormDisplayChange(TObject*) {
+  DisplayTimer->SetEnabled(false);
+  DisplayTimer->SetEnabled(true);
+}
+
+void TForm1::DisplayTimerTimer(TObject*) {
+  DisplayTimer->SetEnabled(false);
+  RunChange([this] { DisplayChanged(); });
 }
 
 // Only the modes that compose follow the layout; the same picture on every

@@ -42,6 +42,7 @@ public:
   TMenuItem* AboutKaleidon1;
   TMenuItem* N1;
   TMenuItem* Exit1;  // the menu's current "Exit" item, made anew by each rebuild
+  TTimer* DisplayTimer;  // composes the pictures anew once a layout change has settled
 
   // Handlers.
   void FormCreate();
@@ -55,6 +56,8 @@ public:
   void InvalidDirectory(TObject* sender, const std::string& NewDir);
   void PopupMenu1Popup(TObject* sender);
   void ImageClick(TObject* sender);
+  void FormDisplayChange(TObject* sender);
+  void DisplayTimerTimer(TObject* sender);
 
   // Operations of the controller.
   void ChangeWallpaper();

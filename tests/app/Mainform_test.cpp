@@ -743,7 +743,8 @@ TEST_F(MonitorsTest, LayoutChangeRecomposesTheSamePictures) {
   auto form = Start();
   form->ChangeWallpaper();
   Desktop.Screens[1].Bounds = {-800, 0, 800, 600};
-  form->DisplayChanged();
+  form->OnDisplayChange(form.get());  // the system's notice, answered once the burst settles
+  form->DisplayTimer->Tick();
   EXPECT_EQ(form->MonitorWallpapers(), (std::vector<std::string>{Picture("b.bmp"), Picture("a.bmp")}));
   EXPECT_EQ(SavedPixel(BitmapPath(), 1024 + 400, 300), 0x00FF00u);
   Desktop.Screens.pop_back();
