@@ -45,6 +45,9 @@ void WriteDesktopValue(const std::string& name, const std::string& value) {
 TForm1::TForm1(TComponent* AOwner, TDesktop& desktop, TDialogCommands& dialogs)
     : TForm(AOwner), FDesktop(desktop), FDialogs(dialogs) {
   ImageHolder1 = new TImageHolder(this);
+  // Nothing here ever undoes a resize: a copy of each decoded picture kept
+  // for it would only double the memory a change takes.
+  ImageHolder1->Proc().AutoUndo = false;
   Timer1 = new TTimer(this);
   Timer1->OnTimer = TNotifyEvent(this, &TForm1::Timer1Timer);
   TrayIcon1 = new TTrayIcon(this, FDesktop);
@@ -271,6 +274,7 @@ void TForm1::SetWallpaper(const std::string& sourcePath) {
   const std::string bitmapPath = BitmapPath();
   auto settings = OpenSettings();
   LoadPicture(sourcePath);
+  FDecodedSource.clear();
   const int placement = PlacementFor(*settings);
   const bool known = placement >= plTile && placement <= plStretchProportionally;
   if (known) ResizeForPlacement(*ImageHolder1, placement, FDesktop.ScreenWidth(), FDesktop.ScreenHeight());
@@ -301,10 +305,17 @@ void TForm1::ShowBitmap(const std::string& bitmapPath, int placement) {
   FDesktop.BroadcastSettingChange();
 }
 
+// A picture still held as it was decoded (its shape was just learnt) is not
+// decoded again. The previous one goes first, so that two decoded pictures
+// never take memory at once.
 void TForm1::LoadPicture(const std::string& sourcePath) {
+  if (sourcePath == FDecodedSource) return;
+  FDecodedSource.clear();
+  ImageHolder1->Bitmap() = TBitmap();
   if (!ImageHolder1->LoadFromFile(sourcePath)) throw EInvalidGraphic(NoPictureMessage(sourcePath));
   const TBitmap& picture = ImageHolder1->Bitmap();
   FPortraitPictures[sourcePath] = picture.Height() > picture.Width();
+  FDecodedSource = sourcePath;
 }
 
 std::vector<TMonitor> TForm1::Monitors() { return OrderedMonitors(FDesktop.Monitors()); }
@@ -319,6 +330,7 @@ TMonitorsMode TForm1::MonitorsMode(const std::vector<TMonitor>& monitors) {
 // of it the area can show kept.
 TForm1::TPlaced TForm1::Place(const std::string& sourcePath, const TScreenRect& area, TRegIniFile& settings) {
   LoadPicture(sourcePath);
+  FDecodedSource.clear();
   const int placement = PlacementFor(settings);
   if (placement >= plTile && placement <= plStretchProportionally)
     ResizeForPlacement(*ImageHolder1, placement, area.Width, area.Height);
