@@ -365,6 +365,7 @@ void TForm1::ChangePerMonitor(const std::vector<TMonitor>& monitors, TRegIniFile
   const std::vector<int> order = CandidateOrder(monitors, ReadSetting(settings, RandomPaperSetting));
   std::vector<bool> taken(order.size());
   std::vector<TPlaced> placed;
+  placed.reserve(monitors.size());
   for (const TMonitor& monitor : monitors) placed.push_back(PlaceForMonitor(monitor, order, taken, settings));
   ShowComposed(monitors, std::move(placed), settings);
 }
@@ -439,6 +440,7 @@ std::vector<std::string> TForm1::CurrentSources(const std::vector<TMonitor>& mon
 void TForm1::ShowComposed(const std::vector<TMonitor>& monitors, std::vector<TPlaced> placed, TRegIniFile& settings) {
   const std::string bitmapPath = BitmapPath();
   std::vector<TComposedPicture> parts;
+  parts.reserve(placed.size());
   for (const TPlaced& p : placed) parts.push_back({&p.Picture, p.Tiled, p.Area});
   TBitmap composed = ComposeWallpaper(FDesktop.VirtualScreen(), parts, clBlack);
   parts.clear();
