@@ -49,13 +49,14 @@ void TOptionsForm::BitBtn3Click(TObject*) { EditAdvancedOptions(*this); }
 namespace {
 
 struct TKindBox {
-  const char* Setting;
+  TPictureFormat Format;
   TCheckBox* TOptionsForm::*Box;
 };
 
 constexpr TKindBox KindBoxes[] = {
-    {"JPEG", &TOptionsForm::JPEGCheckBox}, {"GIF", &TOptionsForm::GIFCheckBox}, {"BMP", &TOptionsForm::BMPCheckBox},
-    {"PCX", &TOptionsForm::PCXCheckBox},   {"TIFF", &TOptionsForm::TIFFCheckBox},
+    {TPictureFormat::Jpeg, &TOptionsForm::JPEGCheckBox}, {TPictureFormat::Gif, &TOptionsForm::GIFCheckBox},
+    {TPictureFormat::Bmp, &TOptionsForm::BMPCheckBox},   {TPictureFormat::Pcx, &TOptionsForm::PCXCheckBox},
+    {TPictureFormat::Tiff, &TOptionsForm::TIFFCheckBox},
 };
 
 }  // namespace
@@ -70,7 +71,10 @@ void ConfigureOptions(TForm1& controller, TOptionsForm& form) {
   form.RandomWP->SetChecked(settings->ReadBool(SettingsSection, "Random Paper", true));
   form.WPInMenu->SetChecked(settings->ReadBool(SettingsSection, "Display Papers", true));
   form.ChangeTime->SetValue(settings->ReadInteger(SettingsSection, "Change Time", 0));
-  for (const TKindBox& kind : KindBoxes) (form.*kind.Box)->SetChecked(settings->ReadBool(SettingsSection, kind.Setting, true));
+  for (const TKindBox& kind : KindBoxes) {
+    const TKindSetting& setting = KindSetting(kind.Format);
+    (form.*kind.Box)->SetChecked(settings->ReadBool(SettingsSection, setting.Name, setting.Default));
+  }
   form.PaperLocation->SetText(WithoutTrailingDelimiter(form.PaperLocation->Text()));
   if (form.ShowModal() != mrOk) return;
   form.ChangeTime->CheckValue();
@@ -81,7 +85,8 @@ void ConfigureOptions(TForm1& controller, TOptionsForm& form) {
   settings->WriteBool(SettingsSection, "Random Paper", form.RandomWP->Checked());
   settings->WriteBool(SettingsSection, "Display Papers", form.WPInMenu->Checked());
   settings->WriteInteger(SettingsSection, "Change Time", minutes);
-  for (const TKindBox& kind : KindBoxes) settings->WriteBool(SettingsSection, kind.Setting, (form.*kind.Box)->Checked());
+  for (const TKindBox& kind : KindBoxes)
+    settings->WriteBool(SettingsSection, KindSetting(kind.Format).Name, (form.*kind.Box)->Checked());
   settings.reset();
   controller.SetBaseDir(location);
   controller.SetChangeTimer(minutes);

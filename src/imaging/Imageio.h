@@ -10,6 +10,7 @@
 #include "framework/Component.h"
 #include "imaging/Bitmap.h"
 #include "imaging/Imageview.h"
+#include "imaging/PictureKinds.h"
 #include "imaging/ProgressRec.h"
 #include "imaging/ReadLimits.h"
 
@@ -29,14 +30,15 @@ public:
   // What every reader is held to; the program keeps the defaults.
   TReadLimits Limits;
 
-  // Resolution reported by the last JPEG, PCX or TIFF load.
+  // Resolution reported by the last JPEG, PCX or TIFF load; a PCX file that
+  // states none reports the screen's.
   int XDotsPerInch() const { return FXDpi; }
   int YDotsPerInch() const { return FYDpi; }
   int XDotsPerCm() const { return FXDpcm; }
   int YDotsPerCm() const { return FYDpcm; }
 
 private:
-  void SetResolution(int xDpi, int yDpi);
+  void SetResolution(TResolution dpi);
   void Replace(TBitmap&& bitmap);
   void Report(int percent);
 

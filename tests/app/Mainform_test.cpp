@@ -217,7 +217,7 @@ TEST_F(MainformTest, OneWalkGivesWhatOneWalkPerPatternGives) {
   expected.SetSorted(true);
   TFindDirsList finder(nullptr, "");
   for (const TPictureKind& kind : PictureKinds()) {
-    if (!kind.Catalogued || std::string(kind.Setting) == "GIF") continue;
+    if (!kind.Catalogued || kind.Format == TPictureFormat::Gif) continue;
     finder.FileList().Clear();
     finder.SetStartString(Pictures.Path() + "\\*" + kind.Extension);
     finder.Run();
