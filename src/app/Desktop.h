@@ -2,6 +2,7 @@
 // The desktop services the wallpaper application asks of the platform, behind
 // one interface so that the application's logic runs in tests without them.
 
+#include <cstdint>
 #include <string>
 
 class TDesktop {
@@ -20,6 +21,8 @@ public:
   virtual int MenuLineHeight() = 0;
   // The width a popup menu gives an item with this caption, margins included.
   virtual int MenuItemWidth(const std::string& caption) = 0;
+  // The colour the system shows where no wallpaper covers, as 0x00BBGGRR.
+  virtual uint32_t DesktopColor() = 0;
 };
 
 // The real desktop of this platform.

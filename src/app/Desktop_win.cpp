@@ -43,6 +43,7 @@ public:
     GetTextExtentPoint32W(screen.Get(), text.c_str(), int(text.size()), &size);
     return size.cx + 2 * GetSystemMetrics(SM_CXMENUCHECK) + 4 * GetSystemMetrics(SM_CXEDGE) + 8;
   }
+  uint32_t DesktopColor() override { return GetSysColor(COLOR_DESKTOP); }
 
 private:
   TGdiObject<HFONT> FMenuFont;

@@ -215,10 +215,12 @@ int TForm1::PlacementFor(TRegIniFile& settings) {
 void TForm1::SetWallpaper(const std::string& sourcePath) {
   const std::string bitmapPath = BitmapPath();
   auto settings = OpenSettings();
+  ImageHolder1->IO().Matte = FDesktop.DesktopColor();
   if (!ImageHolder1->LoadFromFile(sourcePath)) throw EInvalidGraphic(NoPictureMessage(sourcePath));
   const int placement = PlacementFor(*settings);
   const bool known = placement >= plTile && placement <= plStretchProportionally;
-  if (known) ResizeForPlacement(*ImageHolder1, placement, FDesktop.ScreenWidth(), FDesktop.ScreenHeight());
+  const bool smooth = settings->ReadBool(SettingsSection, SmoothResizeSetting, SmoothResizeDefault);
+  if (known) ResizeForPlacement(*ImageHolder1, placement, FDesktop.ScreenWidth(), FDesktop.ScreenHeight(), smooth);
   ImageHolder1->SaveToFileBMP(bitmapPath);
   if (known) WriteDesktopValue("TileWallpaper", placement == plTile ? "1" : "0");
   FDesktop.SetWallpaperFile(bitmapPath);

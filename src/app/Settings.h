@@ -21,7 +21,8 @@ struct TKindSetting {
 };
 inline constexpr TKindSetting KindSettings[] = {
     {TPictureFormat::Jpeg, "JPEG", true}, {TPictureFormat::Gif, "GIF", true},   {TPictureFormat::Bmp, "BMP", true},
-    {TPictureFormat::Pcx, "PCX", true},   {TPictureFormat::Tiff, "TIFF", true},
+    {TPictureFormat::Pcx, "PCX", true},   {TPictureFormat::Tiff, "TIFF", true}, {TPictureFormat::Png, "PNG", true},
+    {TPictureFormat::WebP, "WEBP", true},
 };
 
 // The setting of a catalogued kind; std::logic_error for a kind without one.

@@ -1,5 +1,6 @@
 #include "dialogs/Advform.h"
 
+#include "app/Placement.h"
 #include "app/Settings.h"
 #include "resource.h"
 
@@ -11,6 +12,8 @@ TAdvancedForm::TAdvancedForm(TComponent* AOwner) : TDialog(AOwner, IDD_ADVANCED)
   LargeWidth = Add<TSpinEdit>(IDC_LARGEWIDTH, TSpinKind::skFree);
   LargeHeight = Add<TSpinEdit>(IDC_LARGEHEIGHT, TSpinKind::skFree);
   LargeType = Add<TComboBox>(IDC_LARGETYPE);
+  SmoothResize = Add<TCheckBox>(IDC_SMOOTHRESIZE);
+  SmoothResize->SetChecked(SmoothResizeDefault);
   BitBtn1 = Add<TButton>(idOkButton);
   BitBtn1->ModalResult = mrOk;
   BitBtn2 = Add<TButton>(idCancelButton);
@@ -35,6 +38,7 @@ void EditAdvancedOptions(TDialog& owner) {
   form.LargeWidth->SetValue(read("Large Width", 0));
   form.LargeHeight->SetValue(read("Large Height", 0));
   form.LargeType->SetItemIndex(read("Large Type", 3));
+  form.SmoothResize->SetChecked(settings->ReadBool(SettingsSection, SmoothResizeSetting, SmoothResizeDefault));
   if (form.ShowModal() != mrOk) return;
   settings->WriteInteger(SettingsSection, "Small Width", form.SmallWidth->Value());
   settings->WriteInteger(SettingsSection, "Small Height", form.SmallHeight->Value());
@@ -43,4 +47,5 @@ void EditAdvancedOptions(TDialog& owner) {
   settings->WriteInteger(SettingsSection, "Large Width", form.LargeWidth->Value());
   settings->WriteInteger(SettingsSection, "Large Height", form.LargeHeight->Value());
   settings->WriteInteger(SettingsSection, "Large Type", form.LargeType->ItemIndex());
+  settings->WriteBool(SettingsSection, SmoothResizeSetting, form.SmoothResize->Checked());
 }

@@ -26,7 +26,10 @@ TOptionsForm::TOptionsForm(TComponent* AOwner) : TDialog(AOwner, IDD_OPTIONS) {
   BMPCheckBox = Add<TCheckBox>(IDC_BMP);
   PCXCheckBox = Add<TCheckBox>(IDC_PCX);
   TIFFCheckBox = Add<TCheckBox>(IDC_TIFF);
-  for (TCheckBox* kind : {JPEGCheckBox, GIFCheckBox, BMPCheckBox, PCXCheckBox, TIFFCheckBox}) kind->SetChecked(true);
+  PNGCheckBox = Add<TCheckBox>(IDC_PNG);
+  WEBPCheckBox = Add<TCheckBox>(IDC_WEBP);
+  for (TCheckBox* kind : {JPEGCheckBox, GIFCheckBox, BMPCheckBox, PCXCheckBox, TIFFCheckBox, PNGCheckBox, WEBPCheckBox})
+    kind->SetChecked(true);
   BitBtn3 = Add<TButton>(IDC_ADVANCED);
   BitBtn3->OnClick = TNotifyEvent(this, &TOptionsForm::BitBtn3Click);
 }
@@ -56,7 +59,8 @@ struct TKindBox {
 constexpr TKindBox KindBoxes[] = {
     {TPictureFormat::Jpeg, &TOptionsForm::JPEGCheckBox}, {TPictureFormat::Gif, &TOptionsForm::GIFCheckBox},
     {TPictureFormat::Bmp, &TOptionsForm::BMPCheckBox},   {TPictureFormat::Pcx, &TOptionsForm::PCXCheckBox},
-    {TPictureFormat::Tiff, &TOptionsForm::TIFFCheckBox},
+    {TPictureFormat::Tiff, &TOptionsForm::TIFFCheckBox}, {TPictureFormat::Png, &TOptionsForm::PNGCheckBox},
+    {TPictureFormat::WebP, &TOptionsForm::WEBPCheckBox},
 };
 
 }  // namespace

@@ -126,7 +126,7 @@ bool TImageIO::LoadFromFile(const std::string& fileName) {
   TPictureOutput read = Reading(*kind, [&] {
     const std::vector<uint8_t> bytes = ReadWholeFile(fileName);
     TByteSource stream(bytes);
-    return kind->Read({stream, Limits, progress, FView->Background});
+    return kind->Read({stream, Limits, progress, FView->Background, Matte});
   });
   if (!read.Picture) return false;  // no picture in the file: the previous one stays
   if (read.ScreenResolution)

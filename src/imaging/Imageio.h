@@ -29,6 +29,10 @@ public:
   TProgressEvent OnProgress;
   // What every reader is held to; the program keeps the defaults.
   TReadLimits Limits;
+  // What shows through the pixels of PNG and WebP pictures that are not
+  // opaque: the program sets the desktop's colour, as the desktop shows it
+  // where no wallpaper covers.
+  TColor Matte = clBlack;
 
   // Resolution reported by the last JPEG, PCX or TIFF load; a PCX file that
   // states none reports the screen's.

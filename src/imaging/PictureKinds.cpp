@@ -7,7 +7,9 @@
 #include "imaging/Jpegfilt.h"
 #include "imaging/Pcxfilter.h"
 #include "imaging/PlatformPicture.h"
+#include "imaging/Pngfilter.h"
 #include "imaging/Tiffilt.h"
+#include "imaging/Webpfilter.h"
 
 namespace {
 
@@ -64,6 +66,18 @@ TPictureOutput ReadBmp(const TPictureInput& in) {
   return out;
 }
 
+TPictureOutput ReadPng(const TPictureInput& in) {
+  TPictureOutput out;
+  out.Picture = ReadPngStream(in.Bytes, in.Matte, in.Progress, in.Limits);
+  return out;
+}
+
+TPictureOutput ReadWebP(const TPictureInput& in) {
+  TPictureOutput out;
+  out.Picture = ReadWebPStream(in.Bytes, in.Matte, in.Progress, in.Limits);
+  return out;
+}
+
 TPictureOutput ReadMetafile(const TPictureInput& in) {
   TPictureOutput out;
   out.Picture = RenderMetafile(in.Bytes, in.Background);
@@ -90,6 +104,8 @@ constexpr TPictureKind Kinds[] = {
     {".bmp", Bmp, ReadBmp, InvalidGraphicOnly, true, "unrecognized BMP"},
     {".pcx", Pcx, ReadPcx, Everything, true, "unrecognized PCX"},
     {".tif", Tiff, ReadTiff, InvalidGraphicOnly, true, "unrecognized TIFF"},
+    {".png", Png, ReadPng, InvalidGraphicOnly, true, "unrecognized PNG"},
+    {".webp", WebP, ReadWebP, InvalidGraphicOnly, true, "unrecognized WebP"},
     {".tiff", Tiff, ReadTiff, InvalidGraphicOnly, false, "unrecognized TIFF"},
     {".wmf", Metafile, ReadMetafile, Everything, false, "unrecognized WMF or EMF"},
     {".emf", Metafile, ReadMetafile, Everything, false, "unrecognized WMF or EMF"},

@@ -16,19 +16,22 @@
 #include "imaging/ProgressRec.h"
 #include "imaging/ReadLimits.h"
 
-enum class TPictureFormat { Jpeg, Gif, Bmp, Pcx, Tiff, Metafile, Icon };
+enum class TPictureFormat { Jpeg, Gif, Bmp, Pcx, Tiff, Png, WebP, Metafile, Icon };
 
 struct TResolution {
   int X = 0, Y = 0;  // dots per inch
 };
 
 // What a reader is handed: the whole file, the limits it works within, the
-// progress record, and the colour that icons and metafiles are drawn on.
+// progress record, the colour that icons and metafiles are drawn on, and the
+// one that pixels of PNG and WebP pictures that are not opaque are
+// composited over.
 struct TPictureInput {
   TByteSource& Bytes;
   const TReadLimits& Limits;
   TProgressRec& Progress;
   TColor Background;
+  TColor Matte;
 };
 
 // What a reader gives back.
