@@ -120,7 +120,7 @@ std::unique_ptr<TBitmap> ReadPngStream(TByteSource& stream, TColor matte, TProgr
   if (!DataCanHoldRows(header, file.size())) Fail("more rows than the data can hold");
   const bool alpha = HasAlpha(ctx.get(), header);
   const bool interlaced = header.interlace_method != SPNG_INTERLACE_NONE;
-  auto bitmap = std::make_unique<TBitmap>(int(header.width), int(header.height));
+  auto bitmap = std::make_unique<TBitmap>(TBitmap::Unfilled(int(header.width), int(header.height)));
   TRowSink sink(*bitmap, alpha, interlaced, matte, limits);
   const int format = alpha ? SPNG_FMT_RGBA8 : SPNG_FMT_RGB8;
   Check(spng_decode_image(ctx.get(), nullptr, 0, format, SPNG_DECODE_PROGRESSIVE | (alpha ? SPNG_DECODE_TRNS : 0)));

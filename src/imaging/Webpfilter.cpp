@@ -126,7 +126,7 @@ std::unique_ptr<TBitmap> ReadWebPStream(TByteSource& stream, TColor matte, TProg
   WebPBitstreamFeatures features;
   Check(WebPGetFeatures(frame.fragment.bytes, frame.fragment.size, &features));
   if (features.width != frame.width || features.height != frame.height) Fail("frame size differs from its bitstream");
-  auto canvas = std::make_unique<TBitmap>(int(width), int(height));
+  auto canvas = std::make_unique<TBitmap>(TBitmap::Unfilled(int(width), int(height)));
   if (uint32_t(frame.width) != width || uint32_t(frame.height) != height)
     for (int y = 0; y < int(height); ++y) FillRow(canvas->ScanLine(y), int(width), matte);
   DecodeFrame(frame, features, *canvas, matte, limits);
