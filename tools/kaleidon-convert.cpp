@@ -17,6 +17,7 @@
 #include "ToolMain.h"
 #include "app/Desktop.h"
 #include "app/Placement.h"
+#include "app/Settings.h"
 #include "framework/Files.h"
 #include "framework/SysUtils.h"
 #include "imaging/Imageholder.h"
@@ -38,7 +39,7 @@ struct Options {
   bool info = false;
   int screenWidth = 0, screenHeight = 0;
   int placement = -1;
-  bool smooth = SmoothResizeDefault;
+  bool smooth = SmoothResizeSetting.Default;
   bool smoothGiven = false;
   bool matteGiven = false;
   TColor matte = 0;

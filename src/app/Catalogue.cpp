@@ -11,7 +11,7 @@ TCatalogueSearch::TCatalogueSearch(TComponent* AOwner, const std::string& startS
 
 void TCatalogueSearch::SetPatterns(const TRegIniFile& settings) {
   for (TFound& found : FFound) {
-    found.Enabled = settings.ReadBool(SettingsSection, found.Setting->Name, found.Setting->Default);
+    found.Enabled = ReadSetting(settings, *found.Setting);
     found.Files.clear();
   }
 }

@@ -32,7 +32,7 @@ protected:
 private:
   struct TFound {
     std::string Ext;  // upper case, dot included
-    const TKindSetting* Setting;
+    const TSetting<bool>* Setting;
     bool Enabled = false;
     std::vector<std::string> Files;
   };

@@ -5,10 +5,6 @@
 
 enum TPlacement { plTile = 0, plCenter = 1, plStretch = 2, plStretchProportionally = 3 };
 
-// Whether the two stretch placements resample smoothly rather than by
-// dropping and repeating pixels (boolean, section "Settings").
-inline constexpr char SmoothResizeSetting[] = "Smooth Resize";
-inline constexpr bool SmoothResizeDefault = true;
 
 struct TFittedSize {
   int Width;

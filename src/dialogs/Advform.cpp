@@ -1,6 +1,5 @@
 #include "dialogs/Advform.h"
 
-#include "app/Placement.h"
 #include "app/Settings.h"
 #include "resource.h"
 
@@ -13,7 +12,7 @@ TAdvancedForm::TAdvancedForm(TComponent* AOwner) : TDialog(AOwner, IDD_ADVANCED)
   LargeHeight = Add<TSpinEdit>(IDC_LARGEHEIGHT, TSpinKind::skFree);
   LargeType = Add<TComboBox>(IDC_LARGETYPE);
   SmoothResize = Add<TCheckBox>(IDC_SMOOTHRESIZE);
-  SmoothResize->SetChecked(SmoothResizeDefault);
+  SmoothResize->SetChecked(SmoothResizeSetting.Default);
   BitBtn1 = Add<TButton>(idOkButton);
   BitBtn1->ModalResult = mrOk;
   BitBtn2 = Add<TButton>(idCancelButton);
@@ -28,24 +27,21 @@ TAdvancedForm::TAdvancedForm(TComponent* AOwner) : TDialog(AOwner, IDD_ADVANCED)
 void EditAdvancedOptions(TDialog& owner) {
   auto settings = OpenSettings();
   TAdvancedForm form(&owner);
-  const auto read = [&](const char* name, int32_t Default) {
-    return settings->ReadInteger(SettingsSection, name, Default);
-  };
-  form.SmallWidth->SetValue(read("Small Width", 0));
-  form.SmallHeight->SetValue(read("Small Height", 0));
-  form.SmallType->SetItemIndex(read("Small Type", 3));
-  form.MiddleType->SetItemIndex(read("Middle Type", 3));
-  form.LargeWidth->SetValue(read("Large Width", 0));
-  form.LargeHeight->SetValue(read("Large Height", 0));
-  form.LargeType->SetItemIndex(read("Large Type", 3));
-  form.SmoothResize->SetChecked(settings->ReadBool(SettingsSection, SmoothResizeSetting, SmoothResizeDefault));
+  form.SmallWidth->SetValue(ReadSetting(*settings, SmallWidthSetting));
+  form.SmallHeight->SetValue(ReadSetting(*settings, SmallHeightSetting));
+  form.SmallType->SetItemIndex(ReadSetting(*settings, SmallTypeSetting));
+  form.MiddleType->SetItemIndex(ReadSetting(*settings, MiddleTypeSetting));
+  form.LargeWidth->SetValue(ReadSetting(*settings, LargeWidthSetting));
+  form.LargeHeight->SetValue(ReadSetting(*settings, LargeHeightSetting));
+  form.LargeType->SetItemIndex(ReadSetting(*settings, LargeTypeSetting));
+  form.SmoothResize->SetChecked(ReadSetting(*settings, SmoothResizeSetting));
   if (form.ShowModal() != mrOk) return;
-  settings->WriteInteger(SettingsSection, "Small Width", form.SmallWidth->Value());
-  settings->WriteInteger(SettingsSection, "Small Height", form.SmallHeight->Value());
-  settings->WriteInteger(SettingsSection, "Small Type", form.SmallType->ItemIndex());
-  settings->WriteInteger(SettingsSection, "Middle Type", form.MiddleType->ItemIndex());
-  settings->WriteInteger(SettingsSection, "Large Width", form.LargeWidth->Value());
-  settings->WriteInteger(SettingsSection, "Large Height", form.LargeHeight->Value());
-  settings->WriteInteger(SettingsSection, "Large Type", form.LargeType->ItemIndex());
-  settings->WriteBool(SettingsSection, SmoothResizeSetting, form.SmoothResize->Checked());
+  WriteSetting(*settings, SmallWidthSetting, form.SmallWidth->Value());
+  WriteSetting(*settings, SmallHeightSetting, form.SmallHeight->Value());
+  WriteSetting(*settings, SmallTypeSetting, form.SmallType->ItemIndex());
+  WriteSetting(*settings, MiddleTypeSetting, form.MiddleType->ItemIndex());
+  WriteSetting(*settings, LargeWidthSetting, form.LargeWidth->Value());
+  WriteSetting(*settings, LargeHeightSetting, form.LargeHeight->Value());
+  WriteSetting(*settings, LargeTypeSetting, form.LargeType->ItemIndex());
+  WriteSetting(*settings, SmoothResizeSetting, form.SmoothResize->Checked());
 }
