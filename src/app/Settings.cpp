@@ -39,3 +39,5 @@ const TSetting<bool>& KindSetting(TPictureFormat format) {
     if (kind.Format == format) return kind.Setting;
   throw std::logic_error("a picture kind without a setting");
 }
+
+std::string MonitorWallpaperSetting(int number) { return "Wallpaper " + std::to_string(number); }
