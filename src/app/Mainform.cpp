@@ -277,7 +277,8 @@ void TForm1::SetWallpaper(const std::string& sourcePath) {
   FDecodedSource.clear();
   const int placement = PlacementFor(*settings);
   const bool known = placement >= plTile && placement <= plStretchProportionally;
-  if (known) ResizeForPlacement(*ImageHolder1, placement, FDesktop.ScreenWidth(), FDesktop.ScreenHeight());
+  const bool smooth = ReadSetting(*settings, SmoothResizeSetting);
+  if (known) ResizeForPlacement(*ImageHolder1, placement, FDesktop.ScreenWidth(), FDesktop.ScreenHeight(), smooth);
   ImageHolder1->SaveToFileBMP(bitmapPath);
   ShowBitmap(bitmapPath, placement);
   FCurrentWallpaper = sourcePath;
@@ -312,6 +313,7 @@ void TForm1::LoadPicture(const std::string& sourcePath) {
   if (sourcePath == FDecodedSource) return;
   FDecodedSource.clear();
   ImageHolder1->Bitmap() = TBitmap();
+  ImageHolder1->IO().Matte = FDesktop.DesktopColor();
   if (!ImageHolder1->LoadFromFile(sourcePath)) throw EInvalidGraphic(NoPictureMessage(sourcePath));
   const TBitmap& picture = ImageHolder1->Bitmap();
   FPortraitPictures[sourcePath] = picture.Height() > picture.Width();
@@ -333,7 +335,7 @@ TForm1::TPlaced TForm1::Place(const std::string& sourcePath, const TScreenRect& 
   FDecodedSource.clear();
   const int placement = PlacementFor(settings);
   if (placement >= plTile && placement <= plStretchProportionally)
-    ResizeForPlacement(*ImageHolder1, placement, area.Width, area.Height);
+    ResizeForPlacement(*ImageHolder1, placement, area.Width, area.Height, ReadSetting(settings, SmoothResizeSetting));
   TPlaced placed{sourcePath, std::exchange(ImageHolder1->Bitmap(), TBitmap()), placement == plTile, area};
   CropToArea(placed.Picture, placed.Tiled, area.Width, area.Height);
   return placed;
