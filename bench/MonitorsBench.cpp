@@ -37,6 +37,7 @@ public:
   void BroadcastSettingChange() override {}
   int MenuLineHeight() override { return 19; }
   int MenuItemWidth(const std::string& caption) override { return 7 * int(caption.size()); }
+  uint32_t DesktopColor() override { return 0; }
   bool NotifyShell(TShellAction, void*, const std::string&) override { return true; }
   uint32_t TaskbarCreatedMessage() override { return 0; }
   void CursorPos(int& x, int& y) override { x = y = 0; }

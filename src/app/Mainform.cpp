@@ -444,7 +444,7 @@ void TForm1::ShowComposed(const std::vector<TMonitor>& monitors, std::vector<TPl
   std::vector<TComposedPicture> parts;
   parts.reserve(placed.size());
   for (const TPlaced& p : placed) parts.push_back({&p.Picture, p.Tiled, p.Area});
-  TBitmap composed = ComposeWallpaper(FDesktop.VirtualScreen(), parts, clBlack);
+  TBitmap composed = ComposeWallpaper(FDesktop.VirtualScreen(), parts, FDesktop.DesktopColor());
   parts.clear();
   const bool across = placed.size() == 1 && monitors.size() > 1;
   std::vector<std::string> sources;
