@@ -495,15 +495,20 @@ void TForm1::DisplayTimerTimer(TObject*) {
 // monitor is the system's to show.
 void TForm1::DisplayChanged() {
   const int32_t stored = OpenSettings()->ReadInteger(SettingsSection, MonitorsSetting, mmSame);
-  if (stored != mmPerMonitor && stored != mmAcross) return;
+  if (stored == mmPerMonitor || stored == mmAcross) ShowCurrentPictures();
+}
+
+void TForm1::ShowCurrentPictures() {
+  if (FCurrentWallpaper.empty() && FMonitorWallpapers.empty()) return;
   const std::vector<TMonitor> monitors = Monitors();
-  if (MonitorsMode(monitors) == mmPerMonitor) {
-    std::vector<std::string> sources = CurrentSources(monitors);
-    if (std::all_of(sources.begin(), sources.end(), [](const std::string& s) { return s.empty(); })) return;
-    ShowPerMonitor(monitors, std::move(sources));
+  if (MonitorsMode(monitors) != mmPerMonitor) {
+    if (!FCurrentWallpaper.empty()) SetWallpaper(FCurrentWallpaper);
     return;
   }
-  if (!FCurrentWallpaper.empty()) SetWallpaper(FCurrentWallpaper);
+  std::vector<std::string> sources = CurrentSources(monitors);
+  for (std::string& source : sources)
+    if (source.empty()) source = FCurrentWallpaper;
+  ShowPerMonitor(monitors, std::move(sources));
 }
 
 void TForm1::PopupMenu1Popup(TObject*) { BuildPopupMenu(); }

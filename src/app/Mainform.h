@@ -81,6 +81,9 @@ public:
   // The monitors' layout changed: their current pictures are composed anew
   // for it, none chosen afresh; a picture whose monitor went is dropped.
   void DisplayChanged();
+  // Shows the current pictures again as the monitors mode now asks; a
+  // monitor without a picture of its own takes the primary's.
+  void ShowCurrentPictures();
   // The pictures the monitors show in mmPerMonitor, in their order; empty
   // in the other modes.
   const std::vector<std::string>& MonitorWallpapers() const { return FMonitorWallpapers; }

@@ -1,5 +1,7 @@
 #include "dialogs/Optform.h"
 
+#include <algorithm>
+
 #include "app/Mainform.h"
 #include "app/Settings.h"
 #include "dialogs/Advform.h"
@@ -29,6 +31,11 @@ TOptionsForm::TOptionsForm(TComponent* AOwner) : TDialog(AOwner, IDD_OPTIONS) {
   WEBPCheckBox = Add<TCheckBox>(IDC_WEBP);
   for (TCheckBox* kind : {JPEGCheckBox, GIFCheckBox, BMPCheckBox, PCXCheckBox, TIFFCheckBox, PNGCheckBox, WEBPCheckBox})
     kind->SetChecked(true);
+  MonitorsBox = Add<TComboBox>(IDC_MONITORS);
+  MonitorsBox->Items = {"Same picture on every monitor", "A picture per monitor", "One picture across all monitors"};
+  MonitorsBox->SetItemIndex(mmSame);
+  MatchOrientation = Add<TCheckBox>(IDC_MATCHORIENTATION);
+  MatchOrientation->SetChecked(true);
   BitBtn3 = Add<TButton>(IDC_ADVANCED);
   BitBtn3->OnClick = TNotifyEvent(this, &TOptionsForm::BitBtn3Click);
 }
@@ -66,7 +73,8 @@ constexpr TKindBox KindBoxes[] = {
 
 // The transfer keeps a store of its own for its whole run. OK with the focus
 // still in the interval field clamps the typed number as leaving the field
-// would; text that is no number is stored as 0.
+// would; text that is no number is stored as 0. A new choice for several
+// monitors shows the current pictures its way at once.
 void ConfigureOptions(TForm1& controller, TOptionsForm& form) {
   auto settings = OpenSettings();
   form.PaperLocation->SetText(ReadBaseDirectory(*settings));
@@ -75,6 +83,9 @@ void ConfigureOptions(TForm1& controller, TOptionsForm& form) {
   form.WPInMenu->SetChecked(ReadSetting(*settings, DisplayPapersSetting));
   form.ChangeTime->SetValue(ReadSetting(*settings, ChangeTimeSetting));
   for (const TKindBox& kind : KindBoxes) (form.*kind.Box)->SetChecked(ReadSetting(*settings, KindSetting(kind.Format)));
+  const int32_t monitors = settings->ReadInteger(SettingsSection, MonitorsSetting, mmSame);
+  form.MonitorsBox->SetItemIndex(monitors >= mmSame && monitors <= mmAcross ? monitors : mmSame);
+  form.MatchOrientation->SetChecked(ReadSetting(*settings, MatchOrientationSetting));
   form.PaperLocation->SetText(WithoutTrailingDelimiter(form.PaperLocation->Text()));
   if (form.ShowModal() != mrOk) return;
   form.ChangeTime->CheckValue();
@@ -86,8 +97,12 @@ void ConfigureOptions(TForm1& controller, TOptionsForm& form) {
   WriteSetting(*settings, DisplayPapersSetting, form.WPInMenu->Checked());
   WriteSetting(*settings, ChangeTimeSetting, minutes);
   for (const TKindBox& kind : KindBoxes) WriteSetting(*settings, KindSetting(kind.Format), (form.*kind.Box)->Checked());
+  const int32_t newMonitors = std::max(form.MonitorsBox->ItemIndex(), int(mmSame));
+  settings->WriteInteger(SettingsSection, MonitorsSetting, newMonitors);
+  WriteSetting(*settings, MatchOrientationSetting, form.MatchOrientation->Checked());
   settings.reset();
   controller.SetBaseDir(location);
   controller.SetChangeTimer(minutes);
   controller.UpdateTrayHint();
+  if (newMonitors != monitors) controller.RunChange([&] { controller.ShowCurrentPictures(); });
 }

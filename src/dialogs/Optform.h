@@ -1,6 +1,7 @@
 #pragma once
 // The options dialog: base directory, start-up change, random choice, the
-// catalogue in the menu, the interval and the picture kinds.
+// catalogue in the menu, the interval, the picture kinds and what several
+// monitors show.
 
 #include <string>
 
@@ -27,6 +28,9 @@ public:
   TCheckBox* TIFFCheckBox;
   TCheckBox* PNGCheckBox;
   TCheckBox* WEBPCheckBox;
+  // "Several monitors:": the items in the order of the setting's values.
+  TComboBox* MonitorsBox;
+  TCheckBox* MatchOrientation;
   TButton* BitBtn3;
 
   // "Browse...": the folder chooser.

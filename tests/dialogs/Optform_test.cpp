@@ -51,6 +51,8 @@ TEST_F(OptformTest, FirstRunShowsTheDefaults) {
                            form.PCXCheckBox, form.TIFFCheckBox, form.PNGCheckBox, form.WEBPCheckBox})
       EXPECT_TRUE(box->Checked());
     EXPECT_EQ(form.ChangeTime->Text(), "0");
+    EXPECT_EQ(form.MonitorsBox->ItemIndex(), 0);  // one monitor at the first start
+    EXPECT_TRUE(form.MatchOrientation->Checked());
     return mrCancel;
   };
   Configure();
@@ -86,6 +88,8 @@ TEST_F(OptformTest, OkWritesEveryControlAndHandsTheControllerItsValues) {
     form.GIFCheckBox->SetChecked(false);
     form.TIFFCheckBox->SetChecked(false);
     form.WEBPCheckBox->SetChecked(false);
+    form.MonitorsBox->SetItemIndex(2);
+    form.MatchOrientation->SetChecked(false);
     form.BitBtn1->Click();
     return form.ModalResult();
   };
@@ -100,6 +104,8 @@ TEST_F(OptformTest, OkWritesEveryControlAndHandsTheControllerItsValues) {
   EXPECT_EQ(StoredSetting("TIFF"), "0");
   EXPECT_EQ(StoredSetting("PNG"), "1");
   EXPECT_EQ(StoredSetting("WEBP"), "0");
+  EXPECT_EQ(StoredSetting("Monitors"), "2");
+  EXPECT_EQ(StoredSetting("Match Orientation"), "0");
   EXPECT_EQ(Controller->BaseDir(), "D:\\Walls\\");
   EXPECT_EQ(Controller->MinutesLeft(), 2000);
   EXPECT_TRUE(Controller->Timer1->Enabled());
