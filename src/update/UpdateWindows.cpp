@@ -6,7 +6,7 @@
 
 #include "framework/Screen.h"
 #include "framework/SysUtils.h"
-#include "update/Httpprot.h"
+#include "net/Httpprot.h"
 
 namespace {
 

@@ -26,7 +26,7 @@
 #include "framework/Dialogs.h"
 #include "framework/Events.h"
 #include "framework/StringList.h"
-#include "update/Httpprot.h"
+#include "net/Httpprot.h"
 #include "update/UpdateCrypto.h"
 #include "update/UpdatePage.h"
 #include "update/UpdateSignature.h"

@@ -1,4 +1,4 @@
-#include "update/Httpprot.h"
+#include "net/Httpprot.h"
 
 #include <gtest/gtest.h>
 

@@ -4,18 +4,11 @@
 // notification or a message to its own hidden window, and OnRequestDone
 // announces the end of every request, whatever the server does.
 //
-// What it accepts of a response, and what it refuses:
-// - a status line "HTTP/1.0 nnn phrase" or "HTTP/1.1 nnn phrase" (the phrase
-//   cut to 200 bytes); a status line without three digits is refused; a
-//   reply that starts with "<HTML>" has no header and is all body;
-// - header lines of at most 8 KiB each and 64 KiB in all;
-// - one Content-Length (repeated only with the same value) of decimal
-//   digits; the body then ends after that many bytes, and one that ends
-//   sooner is a failure. Without it the body ends when the server closes.
-//   Any Transfer-Encoding is refused;
-// - Location after 301, 302, 303, 307 or 308, resolved against the address
-//   just fetched; at most 10 are followed, only to http addresses, never to
-//   the address just fetched;
+// What it accepts of a response, and what it refuses, is the response
+// parser's (Httpresponse.h), with header lines of at most 8 KiB, a header of
+// at most 64 KiB and reason phrases cut to 200 bytes. Beyond that:
+// - a Location is resolved against the address just fetched; at most 10 are
+//   followed, only to http addresses, never to the address just fetched;
 // - time limits: connecting (with the host lookup), silence while waiting
 //   for the response, and the whole header, each ending the request with
 //   "Connection timed out". A slow body is no failure.
@@ -37,7 +30,8 @@
 #include "framework/Component.h"
 #include "framework/Events.h"
 #include "framework/Exceptions.h"
-#include "update/Httpurl.h"
+#include "net/Httpresponse.h"
+#include "net/Httpurl.h"
 
 class TCustomWSocket;
 class TMessageWindow;
@@ -58,25 +52,6 @@ enum THttpState {
 enum THttpRequest { httpAbort, httpGET, httpPOST, httpHEAD };
 enum THttpEncoding { encUUEncode, encBase64, encMime };
 
-// The Error of OnRequestDone and the code of EHttpException; errors of the
-// socket keep their Windows Sockets numbers (10060 for a time limit).
-enum THttpError : uint16_t {
-  httperrBusy = 1,
-  httperrNothingToPost = 2,
-  httperrAborted = 3,
-  httperrLineTooLong = 4,
-  httperrHeaderTooLong = 5,
-  httperrBadStatusLine = 6,
-  httperrBadContentLength = 7,
-  httperrTransferEncoding = 8,
-  httperrTruncated = 9,
-  httperrTooManyRedirections = 10,
-  httperrBadRedirection = 11,
-  httperrBadURL = 12,
-  httperrHeaderIncomplete = 13,
-  httperrFailed = 14,
-};
-
 class EHttpException : public Exception {
 public:
   EHttpException(const std::string& message, uint16_t code) : Exception(message), FCode(code) {}
@@ -91,7 +66,7 @@ using THttpRequestDone = TEvent<THttpRequest, uint16_t>;
 using TDocDataEvent = TEvent<const void*, int>;
 using TOnCommand = TEvent<const std::string&>;
 
-class THttpCli : public TComponent {
+class THttpCli : public TComponent, private THttpResponseSink {
 public:
   explicit THttpCli(TComponent* AOwner);
   // With a socket of the caller's (a test's stand-in), which the client owns.
@@ -132,7 +107,7 @@ public:
   int64_t ContentLength() const { return FContentLength; }
   // This response's Content-Length, -1 when it has none (ContentLength then
   // still holds an earlier response's).
-  int64_t BodyLength() const { return FBodyLength; }
+  int64_t BodyLength() const { return FParser.BodyLength(); }
   const std::string& ContentType() const { return FContentType; }
   int64_t ReceivedBytes() const { return FReceivedBytes; }
   const std::string& DocumentName() const { return FDocumentName; }
@@ -151,13 +126,14 @@ private:
   void LocationSessionClosed(TObject* sender, uint16_t error);
   void SendCommand(const std::string& line);
   void SendRequest(const std::string& method, const std::string& version);
-  void ReceiveHeader();
-  void ReceiveBody();
-  void GetHeaderLineNext(const std::string& line);
-  void HeaderField(const std::string& name, const std::string& value);
-  void Location(const std::string& value);
-  void HeaderEnd();
-  void GetBodyLineNext(const char* data, int64_t len);
+  void Receive();
+  void HeaderLine(const std::string& line) override;
+  void HeaderEnd() override;
+  void BodyData(const char* data, size_t size) override;
+  void TakeResponseFields();
+  void ActOnResponse();
+  void FollowLocation();
+  void EndOfConnection(uint16_t error);
   void StateChange(THttpState newState);
   void SetReady();
   void EndWith(uint16_t error, const std::string& text, bool lookingUp);
@@ -194,12 +170,10 @@ private:
   std::string FRequestBuffer;
 
   // The response being received.
+  THttpResponseParser FParser;
   std::vector<char> FReceiveBuffer;
-  size_t FReceiveLength = 0;
   int FHeaderLineCount = 0;
-  int64_t FHeaderBytes = 0;
   int FBodyChunkCount = 0;
-  int64_t FBodyLength = -1;  // this response's Content-Length, -1 without one
   bool FReceiving = false;  // SocketDataAvailable is running
 
   // The end of the request: its outcome is decided (Failed), it is ending
