@@ -52,7 +52,7 @@ THttpCli::THttpCli(TComponent* AOwner, std::unique_ptr<TCustomWSocket> socket)
   FSocket->OnDataAvailable = TSocketEvent(this, &THttpCli::SocketDataAvailable);
   FSocket->OnSessionConnected = TSocketEvent(this, &THttpCli::SocketSessionConnected);
   FSocket->OnDnsLookupDone = TSocketEvent(this, &THttpCli::SocketDNSLookupDone);
-  FConnectBy = FHeaderBy = FResponseBy = FArmedFor = Never;
+  FConnectBy = FHeaderBy = FResponseBy = FRequestBy = FArmedFor = Never;
 }
 
 // The socket goes first: closing it must not call back into a half-gone client.
@@ -108,14 +108,14 @@ void THttpCli::DoRequestAsync(THttpRequest request) {
   FDocumentName.clear();
   FStatusCode = 0;
   FReceivedBytes = 0;
+  FRequestBy = RequestTimeLimit.count() > 0 ? TClock::now() + RequestTimeLimit : Never;
   std::string proto, user, pass, host, port, path;
   ParseURL(URL, proto, user, pass, host, port, path);
-  if (!user.empty()) Username = user;
-  if (!pass.empty()) Password = pass;
   FDocumentName = DocumentNameOf(path);
   THttpTarget target;
   const std::string wrong = CheckHttpTarget(proto, host, port, path, target);
   if (!wrong.empty()) return Fail(httperrBadURL, "Invalid URL: " + wrong);
+  TakeCredentials(user, pass, target);
   FUseProxy = !Proxy.empty();
   if (FUseProxy) {
     ParseURL(Proxy, proto, user, pass, host, port, path);
@@ -127,6 +127,17 @@ void THttpCli::DoRequestAsync(THttpRequest request) {
   }
   SetTarget(target);
   Guarded([this] { Login(); });
+}
+
+// The address's credentials (or, without any, Username and Password) go
+// with this request only, and only to the address's origin.
+void THttpCli::TakeCredentials(const std::string& user, const std::string& pass, const THttpTarget& target) {
+  FCredentials.clear();
+  if (!user.empty() || !pass.empty())
+    FCredentials = user + ":" + pass;
+  else if (!Username.empty())
+    FCredentials = Username + ":" + Password;
+  FCredentialsOrigin = target.Origin();
 }
 
 // Directly the socket goes to the document's server; through a proxy it
@@ -220,7 +231,8 @@ void THttpCli::SendRequest(const std::string& method, const std::string& version
   if (!Agent.empty()) SendCommand("User-Agent: " + Agent);
   SendCommand("Host: " + FHostHeader);
   if (NoCache) SendCommand("Pragma: no-cache");
-  if (!Username.empty()) SendCommand("Authorization: Basic " + EncodeStr(encBase64, Username + ":" + Password));
+  if (!FCredentials.empty() && FTarget.Origin() == FCredentialsOrigin)
+    SendCommand("Authorization: Basic " + EncodeStr(encBase64, FCredentials));
   if (FUseProxy && !ProxyUsername.empty())
     SendCommand("Proxy-Authorization: Basic " + EncodeStr(encBase64, ProxyUsername + ":" + ProxyPassword));
   if (!Cookie.empty()) SendCommand("Cookie: " + Cookie);
@@ -278,7 +290,7 @@ void THttpCli::HeaderEnd() {
   TakeResponseFields();
   FHeaderBy = Never;
   OnHeaderEnd(this);
-  if (FParser.HasLocation()) return;
+  if (FParser.HasLocation() || !BodyLengthExpected()) return;
   if (LowerCaseAscii(ExtractFileExt(FDocumentName)) == ".exe" && FContentType == "text/html") {
     const size_t dot = FDocumentName.rfind('.');
     FDocumentName = FDocumentName.substr(0, dot) + ".htm";
@@ -286,8 +298,12 @@ void THttpCli::HeaderEnd() {
   StateChange(httpWaitingBody);
 }
 
+// The expected length decides before anything is written: a larger
+// document is refused with none of its excess kept.
 void THttpCli::BodyData(const char* data, size_t size) {
   if (FEnding) return;
+  if (ExpectedBodyLength >= 0 && FReceivedBytes + int64_t(size) > ExpectedBodyLength)
+    return Fail(httperrTooLarge, Format("Document larger than %lld bytes", (long long)ExpectedBodyLength));
   if (FBodyChunkCount++ == 0) OnDocBegin(this);
   FReceivedBytes += int64_t(size);
   OnDocData(this, data, int(size));
@@ -303,6 +319,14 @@ void THttpCli::ActOnResponse() {
   if (FParser.HasLocation()) return FollowLocation();
   FClosing = true;
   FSocket->Close();
+}
+
+bool THttpCli::BodyLengthExpected() {
+  const int64_t announced = FParser.BodyLength();
+  if (ExpectedBodyLength < 0 || announced < 0 || announced == ExpectedBodyLength) return true;
+  Fail(httperrUnexpectedLength, Format("Content-Length %lld is not the expected %lld bytes", (long long)announced,
+                                       (long long)ExpectedBodyLength));
+  return false;
 }
 
 void THttpCli::FollowLocation() {
@@ -332,7 +356,8 @@ void THttpCli::SocketSessionClosed(TObject*, uint16_t error) {
   if (FEnding) return;
   FEnding = true;
   FConnected = false;
-  FConnectBy = FHeaderBy = FResponseBy = Never;
+  FCredentials.clear();
+  FConnectBy = FHeaderBy = FResponseBy = FRequestBy = Never;
   ArmTimer();
   if (!FFailed && !FClosing) EndOfConnection(error);
   SetReady();
@@ -345,7 +370,10 @@ void THttpCli::EndOfConnection(uint16_t error) {
   if (FState != httpWaitingHeader && FState != httpWaitingBody) return;
   if (FState == httpWaitingBody && error) return EndWith(error, ErrorText(error), false);
   FParser.Finish();
-  if (FParser.Phase() == THttpPhase::Failed) EndWith(FParser.Error(), FParser.ErrorText(), false);
+  if (FParser.Phase() == THttpPhase::Failed) return EndWith(FParser.Error(), FParser.ErrorText(), false);
+  if (ExpectedBodyLength > FReceivedBytes)
+    EndWith(httperrTruncated, Format("Document truncated: %lld of %lld bytes received", (long long)FReceivedBytes,
+                                     (long long)ExpectedBodyLength), false);
 }
 
 // Decides the outcome, then closes: the socket's close (or, during a lookup,
@@ -401,7 +429,7 @@ void THttpCli::Guarded(Step step) {
 void THttpCli::CheckTimeLimits() {
   FArmedFor = Never;
   const TClock::time_point now = TClock::now();
-  if (FConnectBy <= now || FHeaderBy <= now || FResponseBy <= now)
+  if (FConnectBy <= now || FHeaderBy <= now || FResponseBy <= now || FRequestBy <= now)
     return Fail(weTimedOut, "Connection timed out");
   ArmTimer();
 }
@@ -409,7 +437,7 @@ void THttpCli::CheckTimeLimits() {
 // The timer is set again only for an earlier limit: a limit pushed back
 // (each block of data pushes the silence limit) is found when it fires.
 void THttpCli::ArmTimer() {
-  const TClock::time_point next = std::min({FConnectBy, FHeaderBy, FResponseBy});
+  const TClock::time_point next = std::min({FConnectBy, FHeaderBy, FResponseBy, FRequestBy});
   if (next == Never) {
     FTimer->SetEnabled(false);
     FArmedFor = Never;

@@ -10,13 +10,18 @@
 // - a Location is resolved against the address just fetched; at most 10 are
 //   followed, only to http addresses, never to the address just fetched;
 // - time limits: connecting (with the host lookup), silence while waiting
-//   for the response, and the whole header, each ending the request with
-//   "Connection timed out". A slow body is no failure.
+//   for the response, the whole header, and, when the caller sets one, the
+//   whole request; each ends the request with "Connection timed out";
+// - when the caller expects a body of a known length, a Content-Length that
+//   differs, a body that grows past it and one that ends short of it;
+// - credentials (from the address, or Username and Password) go only to the
+//   address's origin, never to another after a Location, and are forgotten
+//   when the request ends.
 // A failure ends the request with StatusCode 404, the error's text in
 // ReasonPhrase and a non-zero Error in OnRequestDone (except for a lookup
 // that failed, whose Error is 0); a server's status of 400 or more ends it
-// with that status and phrase after the status line. The body has no limit
-// of its own: the caller's stream decides.
+// with that status and phrase after the status line. Unless a length is
+// expected, the body has no limit of its own: the caller's stream decides.
 //
 // Built for the update check: GET only (no POST or HEAD), no If-Modified-Since,
 // and the synchronous Get waits on the application's message loop.
@@ -84,6 +89,10 @@ public:
   std::chrono::milliseconds ConnectTimeLimit{30000};
   std::chrono::milliseconds ResponseTimeLimit{30000};
   std::chrono::milliseconds HeaderTimeLimit{60000};
+  // The whole request, from its start to its end; 0 for none.
+  std::chrono::milliseconds RequestTimeLimit{0};
+  // The length the document must have, or -1 for any.
+  int64_t ExpectedBodyLength = -1;
 
   TNotifyEvent OnSessionConnected, OnHeaderData, OnHeaderBegin, OnHeaderEnd, OnRequestHeaderBegin, OnRequestHeaderEnd,
       OnDocBegin, OnDocEnd, OnStateChange, OnLocationChange;
@@ -134,6 +143,7 @@ private:
   void ActOnResponse();
   void FollowLocation();
   void EndOfConnection(uint16_t error);
+  bool BodyLengthExpected();
   void StateChange(THttpState newState);
   void SetReady();
   void EndWith(uint16_t error, const std::string& text, bool lookingUp);
@@ -141,6 +151,7 @@ private:
   template <class Step>
   void Guarded(Step step);
   void SetTarget(const THttpTarget& target);
+  void TakeCredentials(const std::string& user, const std::string& pass, const THttpTarget& target);
   void CheckTimeLimits();
   void ArmTimer();
 
@@ -167,6 +178,8 @@ private:
   int FRedirections = 0;
   bool FUseProxy = false;
   std::string FConnectHost, FConnectPort, FHostHeader, FRequestPath;
+  // "user:password" of this request, and the only origin it goes to.
+  std::string FCredentials, FCredentialsOrigin;
   std::string FRequestBuffer;
 
   // The response being received.
@@ -183,7 +196,7 @@ private:
   bool FClosing = false;
 
   using TClock = std::chrono::steady_clock;
-  TClock::time_point FConnectBy, FHeaderBy, FResponseBy, FArmedFor;
+  TClock::time_point FConnectBy, FHeaderBy, FResponseBy, FRequestBy, FArmedFor;
 };
 
 // Base64 (encBase64, encMime) or one uuencoded line (encUUEncode) of S.

@@ -51,6 +51,8 @@ enum THttpError : uint16_t {
   httperrBadURL = 12,
   httperrHeaderIncomplete = 13,
   httperrFailed = 14,
+  httperrUnexpectedLength = 15,
+  httperrTooLarge = 16,
 };
 
 enum class THttpPhase { Header, Body, Complete, Failed };

@@ -253,6 +253,10 @@ TEST(UpdatePage_PlainFileName, DeviceNamesGetAPrefix) {
   EXPECT_EQ(PlainFileName("http://host/nul .exe"), "_nul .exe");
   EXPECT_EQ(PlainFileName("http://host/COM10.txt"), "COM10.txt");
   EXPECT_EQ(PlainFileName("http://host/CONSOLE.txt"), "CONSOLE.txt");
+  for (const char* device : {"com0.exe", "LPT0", "COM\xC2\xB9.txt", "lpt\xC2\xB3 .exe", "conin$.txt", "CONOUT$"})
+    EXPECT_TRUE(IsDeviceName(device)) << device;
+  for (const char* name : {"COM\xC2\xB4", "LPT\xC2\xB9\xC2\xB9", "COM", "CONIN", "NULL.txt"})
+    EXPECT_FALSE(IsDeviceName(name)) << name;
 }
 
 TEST(UpdatePage_PlainFileName, AtMost255BytesOfWholeCharacters) {
