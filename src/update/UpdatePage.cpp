@@ -157,9 +157,8 @@ bool TryEncodeDate(int year, int month, int day, TDateTime& date) {
   return true;
 }
 
-// Only as many parts are compared as the current version has; a part that is
-// not a number counts as 0, and the offered version's last part keeps being
-// compared once it has no more dots.
+// Part by part, as far as the longer version goes: a missing part counts as
+// 0, as does a part that is not a number, so that "1.2" is 1.2.0.0.
 static bool BuildNumberNewer(std::string_view current, std::string_view offered) {
   for (;;) {
     const size_t currentDot = current.find('.');
@@ -167,9 +166,9 @@ static bool BuildNumberNewer(std::string_view current, std::string_view offered)
     const int32_t c = StrToIntDef(std::string(current.substr(0, currentDot)), 0);
     const int32_t o = StrToIntDef(std::string(offered.substr(0, offeredDot)), 0);
     if (c != o) return c < o;
-    if (currentDot == std::string_view::npos) return false;
-    current.remove_prefix(currentDot + 1);
-    if (offeredDot != std::string_view::npos) offered.remove_prefix(offeredDot + 1);
+    if (currentDot == std::string_view::npos && offeredDot == std::string_view::npos) return false;
+    current = currentDot == std::string_view::npos ? std::string_view() : current.substr(currentDot + 1);
+    offered = offeredDot == std::string_view::npos ? std::string_view() : offered.substr(offeredDot + 1);
   }
 }
 

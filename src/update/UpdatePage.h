@@ -98,7 +98,10 @@ TDateTime ConvertProductDate(std::string_view s, TWfiDateFormat format);
 // The date of a year, month and day; false when there is no such day.
 bool TryEncodeDate(int year, int month, int day, TDateTime& date);
 
-// True when `offered` is newer than `current` by the format's comparison.
+// True when `offered` is newer than `current` by the format's comparison:
+// with wfivBuildNumber part by part, numbers between the dots, a missing
+// part or one that is no number counting as 0; with wfivSimpleString byte
+// by byte.
 bool IsVersionNewer(const std::string& current, const std::string& offered, TWfiVersionFormat format);
 // The stricter comparison that decides an installation: both versions are
 // dot-separated decimal numbers (at most 16 parts of at most 9 digits),

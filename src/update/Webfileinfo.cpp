@@ -11,6 +11,7 @@
 #include "framework/Streams.h"
 #include "framework/SysUtils.h"
 #include "net/Httpurl.h"
+#include "update/ReadMeText.h"
 #include "update/UpdateSettings.h"
 #include "update/ZoneMark.h"
 
@@ -421,7 +422,7 @@ std::unique_ptr<TReadMeForm> TWebFileInfo::CreateReadMe() {
     if (!FetchText(ProductReadMe(), *window, "Read-me larger than " + std::to_string(MaxInfoPageBytes) + " bytes", text))
       return nullptr;
   }
-  return std::make_unique<TReadMeForm>(Owner(), text, UIFont);
+  return std::make_unique<TReadMeForm>(Owner(), ReadMeText(text), UIFont);
 }
 
 std::unique_ptr<TWebDlProgress> TWebFileInfo::CreateProgress() {

@@ -405,12 +405,17 @@ TEST_F(WebFileInfo_CheckForUpdate, PackageWhoseSha256DiffersIsDeletedAndNotOffer
   EXPECT_TRUE(Files().empty());
 }
 
-TEST_F(WebFileInfo_CheckForUpdate, OlderVersionIsNeverDownloaded) {
-  ServePage("1");  // newer by the page's own comparison, not by the installer's
-  WantUpdate();
-  EXPECT_FALSE(Info.CheckForUpdate());
-  EXPECT_EQ(Boxes.back(), DownloadError("Version 1 is not newer than 1.0.0.1"));
-  EXPECT_EQ(Server.Requested(), std::vector<std::string>{"/page"});
+TEST_F(WebFileInfo_CheckForUpdate, VersionWithFewerPartsIsComparedWithZerosForThem) {
+  for (const auto& [current, offered] : {std::pair{"1.0.0.1", "1"}, std::pair{"1.2.0.0", "1.2"}}) {
+    Info.CurrentVersion = current;
+    Info.SetActive(false);
+    ServePage(offered);
+    WantUpdate();
+    EXPECT_FALSE(Info.CheckForUpdate());
+    EXPECT_EQ(Boxes.back(), NoUpdate) << offered;
+  }
+  EXPECT_EQ(Boxes.size(), 2u);
+  EXPECT_TRUE(Proposed.empty());
 }
 
 TEST_F(WebFileInfo_CheckForUpdate, FileThatCannotBeCreatedIsADownloadError) {

@@ -29,7 +29,8 @@ SLACK = 5
 POLICY = r"HKLM\Software\Policies\Trellwick\Kaleidon"
 YES, NO = 6, 7
 CMAKELISTS = os.path.join(os.path.dirname(__file__), "..", "..", "CMakeLists.txt")
-README = b"Kaleidon 2.0\nMore pictures.\r\nFewer bugs.\n"
+# A read-me saved in Windows-1252, the code page of the program's version block.
+README = "Kaléidon 2.0\nMore pictures.\r\nFewer bugs.\n".encode("cp1252")
 
 
 def file_version():
@@ -138,9 +139,14 @@ class UpdateCase(UpdateSite):
         time.sleep(1)
         self.assertNotIn("Check for Update", probe("visible"))
 
-        # The close box opens the update dialog, as "Update" does.
+        # The close box closes the box and nothing follows; "Update" opens
+        # the update dialog.
         self.about()
         probe("sysclose", "About")
+        self.wait_gone("About")
+        time.sleep(1)
+        self.assertNotIn("Check for Update", probe("visible"))
+        self.open_update()
         texts = [c["text"] for c in self.all_controls("Check for Update")]
         self.assertEqual(texts[:3], ["Done", "Check for Upgrade", "Kaleidon Automatic Updater"])
         self.assertEqual(texts[3].split("\r\n"), [
@@ -237,7 +243,7 @@ class UpdateCase(UpdateSite):
         self.assertEqual(self.answer("Error"),
                          "Could not retrieve the read-me: It is not a text, web page, RTF or PDF document")
         read_me = [c for c in self.all_controls("Read Me") if c["class"] == "Edit"]
-        self.assertEqual(read_me[0]["text"], "Kaleidon 2.0\r\nMore pictures.\r\nFewer bugs.\r\n")
+        self.assertEqual(read_me[0]["text"], "Kaléidon 2.0\r\nMore pictures.\r\nFewer bugs.\r\n")
         probe("click", "Read Me", kaleidon.IDOK)
         self.answer("Update Available", YES)
         self.save_as("Kaleidon-Setup")
@@ -362,6 +368,7 @@ class HostileUpdateCase(UpdateSite):
         self.offer(offered, package_url=other.url("/Kaleidon-Setup.exe"), readme=self.site.url("/readme.txt"),
                    document=(self.site.url("/notes.txt"), b"the maker's notes"))
         self.site.serve("/notes.txt", ok(b"the attacker's notes", "text/plain"))
+        self.site.serve("/readme.txt", ok("\ufeffKaléidon – UTF-8".encode("utf-8"), "text/plain"))
         other.serve("/Kaleidon-Setup.exe", endless(self.package))
         documents = read_me_documents("ReadMe.txt")
         self.open_update()
@@ -369,7 +376,8 @@ class HostileUpdateCase(UpdateSite):
         self.answer("Update Available", YES)
         self.assertEqual(self.answer("Error"), "Could not retrieve the read-me: The downloaded read-me's SHA-256 "
                                                "does not match the update's")
-        self.controls("Read Me")
+        read_me = [c for c in self.all_controls("Read Me") if c["class"] == "Edit"]
+        self.assertEqual(read_me[0]["text"], "Kaléidon – UTF-8")
         probe("click", "Read Me", kaleidon.IDOK)
         # A package that never ends is cut off at its signed size.
         self.answer("Update Available", YES)
