@@ -21,13 +21,11 @@ $sign sign --key "$out/key.pem" --package "$package" --url $url --version 1.0.1.
   --readme-document-file "$package" >"$out/release-full.html"
 # The old signed text: version, address, SHA-256 and run parameters, with no label.
 python3 - "$script" "$out/key.pem" "$out/release.html" >"$out/release-unlabelled.html" <<'PYTHON'
-import base64, importlib.util, re, sys
-spec = importlib.util.spec_from_file_location("sign", sys.argv[1])
-sign = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(sign)
+import base64, re, runpy, sys
+sign = runpy.run_path(sys.argv[1])
 page = open(sys.argv[3], encoding="utf-8").read()
 fields = dict(re.findall(r'HTTP-EQUIV="(\w+)" CONTENT="([^"]*)"', page))
 text = "\n".join(fields[n] for n in ["KDNVersion", "KDNDownload", "KDNSHA256", "KDNRun"]).encode("utf-8")
-signature = base64.b64encode(sign.raw_signature(sign.openssl("dgst", "-sha256", "-sign", sys.argv[2], data=text)))
+signature = base64.b64encode(sign["raw_signature"](sign["openssl"]("dgst", "-sha256", "-sign", sys.argv[2], data=text)))
 print(re.sub(r'(HTTP-EQUIV="KDNSignature" CONTENT=")[^"]*', r"\g<1>" + signature.decode(), page), end="")
 PYTHON

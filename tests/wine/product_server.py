@@ -4,9 +4,9 @@ the product information page, a read-me, a read-me document and the
 package, each of which a test can make misbehave."""
 
 import base64
-import importlib.util
 import os
 import re
+import runpy
 import subprocess
 import sys
 import tempfile
@@ -137,12 +137,10 @@ def page_of(signed, extra=()):
 def unlabelled(signed, key):
     """The release's lines signed as releases were before the signed text
     began with its label: version, address, SHA-256 and run parameters."""
-    spec = importlib.util.spec_from_file_location("update_sign", SIGN)
-    sign = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(sign)
+    sign = runpy.run_path(SIGN)
     fields = dict(re.findall(r'HTTP-EQUIV="(\w+)" CONTENT="([^"]*)"', signed))
     text = "\n".join(fields[n] for n in ["KDNVersion", "KDNDownload", "KDNSHA256", "KDNRun"]).encode("utf-8")
-    signature = base64.b64encode(sign.raw_signature(sign.openssl("dgst", "-sha256", "-sign", key, data=text)))
+    signature = base64.b64encode(sign["raw_signature"](sign["openssl"]("dgst", "-sha256", "-sign", key, data=text)))
     return re.sub(r'(HTTP-EQUIV="KDNSignature" CONTENT=")[^"]*', lambda m: m.group(1) + signature.decode(), signed)
 
 
