@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Writes the program's icons, a small kaleidoscope of eight coloured wedges
-in the 16 colours of the VGA palette: kaleidon.ico, the 16 by 16 pixel tray
-icon, and about.ico, the About box's picture at 32 by 32 and 16 by 16 pixels.
-Run it again only to redraw them."""
+in the 16 colours of the VGA palette: kaleidon.ico, the tray icon, and
+about.ico, the About box's picture, each at 16, 20, 24, 32 and 48 pixels so
+that the system finds the size it asks at every screen resolution. Run it
+again only to redraw them."""
 
 import math
 import struct
@@ -35,12 +36,14 @@ def image(size):
     xor_rows, and_rows = [], []
     for y in range(size - 1, -1, -1):  # bottom-up, as the DIB stores it
         indices = [pixel(x, y, size) for x in range(size)]
-        xor_rows.append(bytes((indices[x][0] << 4) | indices[x + 1][0] for x in range(0, size, 2)))
+        row = bytes((indices[x][0] << 4) | indices[x + 1][0] for x in range(0, size, 2))
+        xor_rows.append(row + b"\0" * (-len(row) % 4))  # rows end on 4-byte boundaries
+        mask_bytes = (size + 7) // 8
         mask = 0
         for x in range(size):
             if indices[x][1]:
-                mask |= 1 << (size - 1 - x)
-        row = mask.to_bytes(size // 8, "big")
+                mask |= 1 << (mask_bytes * 8 - 1 - x)
+        row = mask.to_bytes(mask_bytes, "big")
         and_rows.append(row + b"\0" * (-len(row) % 4))
     palette = b"".join(struct.pack("BBBB", b, g, r, 0) for r, g, b in VGA)
     header = struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, 4, 0, 0, 0, 0, 16, 0)
@@ -59,8 +62,9 @@ def write(name, sizes):
 
 
 def main():
-    write("kaleidon.ico", [16])
-    write("about.ico", [32, 16])
+    sizes = [16, 20, 24, 32, 48]
+    write("kaleidon.ico", sizes)
+    write("about.ico", sizes)
 
 
 if __name__ == "__main__":

@@ -62,11 +62,50 @@ kaleidon_wine_env() {
   export WINEDLLOVERRIDES="mscoree,mshtml=${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
 }
 
-# Creates the Wine prefix named by WINEPREFIX when it does not exist yet.
+# Runs a command as a standard user of Windows 10/11 would run it: root
+# keeps its identity but loses the powers that let it write where file modes
+# forbid (so a Windows directory without write permission stays unwritten).
+# The Wine server must be started this way too: it is the process that
+# opens files.
+KALEIDON_AS_USER=(setpriv --bounding-set=-dac_override,-dac_read_search,-fowner --)
+kaleidon_as_user() {
+  "${KALEIDON_AS_USER[@]}" "$@"
+}
+
+# True when a Wine server of this prefix runs with root's power over file
+# modes (started outside kaleidon_as_user): programs would then write
+# anywhere.
+kaleidon_privileged_wineserver() {
+  local status pid
+  for status in /proc/[0-9]*/status; do
+    pid=${status#/proc/}
+    pid=${pid%/status}
+    [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = wineserver ] || continue
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" || continue
+    # CAP_DAC_OVERRIDE is bit 1 of the effective set.
+    (( 0x$(awk '/^CapEff/ { print $2 }' "$status") & 2 )) && return 0
+  done
+  return 1
+}
+
+# Creates the Wine prefix named by WINEPREFIX when it does not exist yet, as
+# a fresh Windows 10/11 user profile: the Windows directory not writable and
+# the desktop style at the system's default (WallpaperStyle 10, Fill). The
+# profile is set once, when the prefix is made; what the user or a program
+# writes later stays. A Wine server left from elsewhere with root's powers is
+# ended, so that the next program starts one as a standard user.
 kaleidon_wine_prefix() {
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  if [ ! -f "$WINEPREFIX/.kaleidon-standard-user" ]; then
     mkdir -p "$WINEPREFIX"
-    wineboot -i >/dev/null 2>&1 || true
+    [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1 || true
+    wine reg add 'HKCU\Control Panel\Desktop' /v WallpaperStyle /d 10 /f >/dev/null 2>&1
+    wine reg add 'HKCU\Control Panel\Desktop' /v TileWallpaper /d 0 /f >/dev/null 2>&1
     wineserver -w
+    touch "$WINEPREFIX/.kaleidon-standard-user"
+  fi
+  chmod a-w "$WINEPREFIX/drive_c/windows"
+  if kaleidon_privileged_wineserver; then
+    wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
   fi
 }

@@ -4,7 +4,8 @@
 # desktop, the wallpaper Kaleidon applies and its tray icon can be seen. The
 # desktop window opens on the user's display, or on an Xvfb display started
 # here. Kaleidon runs until it is ended (tray menu "Exit", or Ctrl-C here).
-# Settings go to the registry of the default Wine prefix.
+# Settings go to the registry of the default Wine prefix. Kaleidon runs as a
+# standard user of Windows 10/11 would (see kaleidon_as_user in lib.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -18,5 +19,5 @@ trap kaleidon_stop_xvfb EXIT
 kaleidon_wine_prefix
 desktop=Kaleidon
 size=${KALEIDON_DESKTOP_SIZE:-1024x768}
-wine reg add "HKCU\\Software\\Wine\\Explorer\\Desktops\\$desktop" /v EnableShell /t REG_DWORD /d 1 /f >/dev/null 2>&1
-wine explorer "/desktop=$desktop,$size" build/win64/Kaleidon.exe
+kaleidon_as_user wine reg add "HKCU\\Software\\Wine\\Explorer\\Desktops\\$desktop" /v EnableShell /t REG_DWORD /d 1 /f >/dev/null 2>&1
+kaleidon_as_user wine explorer "/desktop=$desktop,$size" build/win64/Kaleidon.exe

@@ -2,6 +2,7 @@
 // until the main form is closed. No guard against a second instance: each
 // start runs with its own tray icon and timer.
 #include <windows.h>
+#include <ole2.h>
 
 #include <exception>
 
@@ -10,7 +11,28 @@
 #include "framework/Application.h"
 #include "framework/MessageBox.h"
 
+namespace {
+
+// COM on the user-interface thread, for the whole run: the shell's folder
+// browser and its document launcher need it, and Windows, unlike Wine, does
+// not make do without it.
+class TOleSession {
+public:
+  TOleSession() : FInitialized(SUCCEEDED(OleInitialize(nullptr))) {}
+  ~TOleSession() {
+    if (FInitialized) OleUninitialize();
+  }
+  TOleSession(const TOleSession&) = delete;
+  TOleSession& operator=(const TOleSession&) = delete;
+
+private:
+  bool FInitialized;
+};
+
+}  // namespace
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  const TOleSession ole;
   try {
     TApplication application;
     application.Title = "Kaleidon";

@@ -1,25 +1,29 @@
 #include "app/Desktop.h"
-#include "framework/Files.h"
 #include "framework/IniFile.h"
 
 namespace {
 
-// No desktop to tell here: the bitmap goes beside the settings files, on a
-// screen of the size most wallpapers of the period were made for, with menus
-// of its usual metrics.
+// No desktop to tell here: the application data go beside the settings
+// files, on a screen of the size most wallpapers of the period were made
+// for, with menus of its usual metrics.
 class TPosixDesktop : public TDesktop {
 public:
-  std::string WindowsDirectory() override {
-    const std::string directory = IniStoreRoot();
-    ForceDirectories(directory);
-    return directory;
-  }
+  std::string LocalAppDataDirectory() override { return IniStoreRoot(); }
   int ScreenWidth() override { return 1024; }
   int ScreenHeight() override { return 768; }
-  void SetWallpaperFile(const std::string&) override {}
+  std::vector<TMonitor> Monitors() override { return {{VirtualScreen(), true, "DISPLAY1"}}; }
+  TScreenRect VirtualScreen() override { return {0, 0, 1024, 768}; }
+  bool SetWallpaperFile(const std::string&, std::string&) override { return true; }
   void BroadcastSettingChange() override {}
   int MenuLineHeight() override { return 19; }
   int MenuItemWidth(const std::string& caption) override { return 40 + 7 * int(caption.size()); }
+  // There is no notification area here: the icon counts as shown, and the
+  // cursor rests at the origin with no key held.
+  bool NotifyShell(TShellAction, void*, const std::string&) override { return true; }
+  uint32_t TaskbarCreatedMessage() override { return 0; }
+  void CursorPos(int& x, int& y) override { x = y = 0; }
+  TShiftState KeyState() override { return {}; }
+  void ToForeground(void*) override {}
 };
 
 }  // namespace

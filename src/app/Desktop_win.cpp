@@ -1,24 +1,62 @@
 #include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <cwchar>
 
 #include "app/Desktop.h"
+#include "framework/Exceptions.h"
 #include "framework/Handles_win.h"
+#include "framework/SystemError.h"
 #include "framework/Wide.h"
+#include "resource.h"
 
 namespace {
 
 class TWindowsDesktop : public TDesktop {
 public:
-  std::string WindowsDirectory() override {
-    wchar_t path[MAX_PATH + 1];
-    const UINT length = GetWindowsDirectoryW(path, MAX_PATH + 1);
-    if (length == 0 || length > MAX_PATH) return {};
-    return WideToUtf8(std::wstring(path, length));
+  std::string LocalAppDataDirectory() override {
+    wchar_t* path = nullptr;
+    const HRESULT result = SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_CREATE, nullptr, &path);
+    const std::string directory = SUCCEEDED(result) ? WideToUtf8(path) : std::string();
+    CoTaskMemFree(path);
+    if (directory.empty()) throw EOSError("Cannot find the folder for local application data");
+    return directory;
   }
   int ScreenWidth() override { return GetSystemMetrics(SM_CXSCREEN); }
   int ScreenHeight() override { return GetSystemMetrics(SM_CYSCREEN); }
-  void SetWallpaperFile(const std::string& bitmapPath) override {
+  std::vector<TMonitor> Monitors() override {
+    std::vector<TMonitor> monitors;
+    EnumDisplayMonitors(
+        nullptr, nullptr,
+        [](HMONITOR handle, HDC, LPRECT, LPARAM list) {
+          MONITORINFOEXW info{};
+          info.cbSize = sizeof info;
+          if (!GetMonitorInfoW(handle, &info)) return TRUE;
+          const RECT& r = info.rcMonitor;
+          reinterpret_cast<std::vector<TMonitor>*>(list)->push_back(
+              {{int(r.left), int(r.top), int(r.right - r.left), int(r.bottom - r.top)},
+               (info.dwFlags & MONITORINFOF_PRIMARY) != 0,
+               WideToUtf8(info.szDevice)});
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
+  }
+  TScreenRect VirtualScreen() override {
+    return {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+            GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+  }
+  // A refusal (a policy that fixes the wallpaper, a file the system cannot
+  // read) is reported with the system's reason, when it gives one.
+  bool SetWallpaperFile(const std::string& bitmapPath, std::string& reason) override {
     std::wstring path = Utf8ToWide(bitmapPath);
-    SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, path.data(), SPIF_SENDWININICHANGE);
+    SetLastError(ERROR_SUCCESS);
+    if (SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, path.data(), SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE))
+      return true;
+    reason = GetLastError() == ERROR_SUCCESS ? "no reason given" : LastSystemErrorText();
+    return false;
   }
   // A window that hangs must not freeze the program: each window gets a few
   // seconds, and hung ones are skipped.
@@ -44,8 +82,56 @@ public:
     return size.cx + 2 * GetSystemMetrics(SM_CXMENUCHECK) + 4 * GetSystemMetrics(SM_CXEDGE) + 8;
   }
 
+  // The icon is the program's own, at the size the notification area asks at
+  // the screen's resolution: the nearest of its images, scaled down. It is
+  // loaded anew at each add, since a new taskbar may ask another size.
+  bool NotifyShell(TShellAction action, void* window, const std::string& tip) override {
+    if (action == TShellAction::Add || !FTrayIcon) {
+      HICON icon = nullptr;
+      if (SUCCEEDED(LoadIconMetric(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_KALEIDON), LIM_SMALL, &icon)))
+        FTrayIcon.Reset(icon);
+    }
+    if (action != TShellAction::Delete && !FTrayIcon) return false;
+    NOTIFYICONDATAW record{};
+    record.cbSize = sizeof record;
+    record.hWnd = static_cast<HWND>(window);
+    record.uID = 0;
+    record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    record.uCallbackMessage = TrayCallbackMessage;
+    record.hIcon = FTrayIcon.Get();
+    const std::wstring wide = Utf8ToWide(tip);
+    wcsncpy(record.szTip, wide.c_str(), std::size(record.szTip) - 1);
+    const DWORD message = action == TShellAction::Add      ? NIM_ADD
+                          : action == TShellAction::Modify ? NIM_MODIFY
+                                                           : NIM_DELETE;
+    return Shell_NotifyIconW(message, &record) != FALSE;
+  }
+  uint32_t TaskbarCreatedMessage() override {
+    static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+    return message;
+  }
+  void CursorPos(int& x, int& y) override {
+    POINT point{};
+    GetCursorPos(&point);
+    x = point.x;
+    y = point.y;
+  }
+  TShiftState KeyState() override {
+    TShiftState state;
+    state.Shift = GetKeyState(VK_SHIFT) < 0;
+    state.Ctrl = GetKeyState(VK_CONTROL) < 0;
+    state.Alt = GetKeyState(VK_MENU) < 0;
+    return state;
+  }
+  // A capture some window of ours holds would keep the menu from tracking.
+  void ToForeground(void* window) override {
+    ReleaseCapture();
+    SetForegroundWindow(static_cast<HWND>(window));
+  }
+
 private:
   TGdiObject<HFONT> FMenuFont;
+  TIconHandle FTrayIcon;
 };
 
 }  // namespace

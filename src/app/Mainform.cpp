@@ -44,7 +44,7 @@ TForm1::TForm1(TComponent* AOwner, TDesktop& desktop, TDialogCommands& dialogs)
   ImageHolder1 = new TImageHolder(this);
   Timer1 = new TTimer(this);
   Timer1->OnTimer = TNotifyEvent(this, &TForm1::Timer1Timer);
-  TrayIcon1 = new TTrayIcon(this);
+  TrayIcon1 = new TTrayIcon(this, FDesktop);
   SysInfo1 = new TSysInfo(this);
   PopupMenu1 = new TPopupMenu(this);
   CreateMenu();
@@ -69,15 +69,15 @@ TForm1::~TForm1() { FormDestroy(); }
 
 void TForm1::FormCreate() {
   auto settings = OpenSettings();
-  FBaseDir = settings->ReadString(SettingsSection, "WPLocation", ExecutableDirectory());
+  FBaseDir = ReadBaseDirectory(*settings);
   FDirFinder = new TCatalogueSearch(this, FBaseDir);
   FDirFinder->OnInvalidString = TStringEvent(this, &TForm1::InvalidDirectory);
   FWallpaperList = new TStringList;
-  SetChangeTimer(settings->ReadInteger(SettingsSection, "Change Time", 0));
-  FCurrentWallpaper = settings->ReadString(SettingsSection, "Wallpaper", "");
-  const bool changePaper = settings->ReadBool(SettingsSection, "Change Paper", false);
+  SetChangeTimer(ReadSetting(*settings, ChangeTimeSetting));
+  FCurrentWallpaper = ReadSetting(*settings, WallpaperSetting);
+  const bool changePaper = ReadSetting(*settings, ChangePaperSetting);
   settings.reset();
-  if (changePaper) ChangeWallpaper();
+  if (changePaper) RunChange([this] { ChangeWallpaper(); });
   UpdateTrayHint();
 }
 
@@ -106,22 +106,41 @@ void TForm1::SetChangeTimer(int32_t minutes) {
 // A negative count moves away from 0 and so never changes the wallpaper; a
 // reload that reads 0 leaves the timer running with nothing to count. The
 // count wraps from the lowest value to the highest rather than overflowing.
-// While an invalid directory is being reported the ticks pass unused: a
-// change now would report it again.
+// While an invalid directory or a failed change is being reported the ticks
+// pass unused: a change now would report it again. A timed change that
+// failed is tried again at the next tick rather than a whole interval later.
 void TForm1::Timer1Timer(TObject*) {
-  if (FReporting) return;
+  if (FReporting || FChangeFailureShown) return;
   if (FMinutesLeft != 0) {
     FMinutesLeft = int32_t(uint32_t(FMinutesLeft) - 1u);
     UpdateTrayHint();
     if (FMinutesLeft == 0) {
-      FMinutesLeft = OpenSettings()->ReadInteger(SettingsSection, "Change Time", 0);
-      ChangeWallpaper();
+      FMinutesLeft = ReadSetting(*OpenSettings(), ChangeTimeSetting);
+      if (!RunChange([this] { ChangeWallpaper(); }) && FMinutesLeft != 0) FMinutesLeft = 1;
     }
   }
   UpdateTrayHint();
 }
 
-void TForm1::TrayIcon1DblClick(TObject*) { ChangeWallpaper(); }
+// What a change raises is shown as any command's error is, but only one such
+// box is open at a time: a change that fails while one is up (a double-click
+// under the box) says nothing more.
+bool TForm1::RunChange(const std::function<void()>& change) {
+  try {
+    change();
+    return true;
+  } catch (const std::exception& e) {
+    if (FChangeFailureShown) return false;
+    const TFlagScope shown(FChangeFailureShown);
+    if (Application)
+      Application->HandleException(e);
+    else
+      ShowMessageBox(e.what(), "", mbOK | mbIconError);
+    return false;
+  }
+}
+
+void TForm1::TrayIcon1DblClick(TObject*) { RunChange([this] { ChangeWallpaper(); }); }
 
 void TForm1::ConfigureKaleidon1Click(TObject*) { FDialogs.Configure(*this); }
 
@@ -167,7 +186,7 @@ void TForm1::BuildWallpaperList() {
 void TForm1::ChangeWallpaper() {
   auto settings = OpenSettings();
   BuildWallpaperList();
-  const bool randomPaper = settings->ReadBool(SettingsSection, "Random Paper", true);
+  const bool randomPaper = ReadSetting(*settings, RandomPaperSetting);
   int n = FWallpaperList->IndexOf(FCurrentWallpaper);
   int count = FWallpaperList->Count();
   if (count == 0) return;
@@ -186,9 +205,12 @@ void TForm1::ChangeWallpaper() {
   SetWallpaper(FWallpaperList->Strings(n));
 }
 
+// The folder is made when missing: a new user profile has none.
 std::string TForm1::BitmapPath() {
-  std::string directory = FDesktop.WindowsDirectory();
+  std::string directory = FDesktop.LocalAppDataDirectory();
   if (!directory.empty() && directory.back() == '\\') directory.pop_back();
+  directory += std::string("\\") + AppDataFolder;
+  MakeDirectories(directory);
   return directory + "\\Kaleidon.bmp";
 }
 
@@ -197,21 +219,22 @@ std::string TForm1::BitmapPath() {
 int TForm1::PlacementFor(TRegIniFile& settings) {
   const int W = ImageHolder1->GetIdealComponentWidth();
   const int H = ImageHolder1->GetIdealComponentHeight();
-  if (settings.ReadInteger(SettingsSection, "Small Width", 0) > W ||
-      settings.ReadInteger(SettingsSection, "Small Height", 0) > H)
-    return settings.ReadInteger(SettingsSection, "Small Type", plStretchProportionally);
-  if (settings.ReadInteger(SettingsSection, "Large Width", 0) < W ||
-      settings.ReadInteger(SettingsSection, "Large Height", 0) < H)
-    return settings.ReadInteger(SettingsSection, "Large Type", plStretchProportionally);
-  return settings.ReadInteger(SettingsSection, "Middle Type", plStretchProportionally);
+  if (ReadSetting(settings, SmallWidthSetting) > W || ReadSetting(settings, SmallHeightSetting) > H)
+    return ReadSetting(settings, SmallTypeSetting);
+  if (ReadSetting(settings, LargeWidthSetting) < W || ReadSetting(settings, LargeHeightSetting) < H)
+    return ReadSetting(settings, LargeTypeSetting);
+  return ReadSetting(settings, MiddleTypeSetting);
 }
 
 // Only a picture that was loaded becomes the wallpaper: a file that gave none
 // (a GIF without images) ends the command with its kind's error, and nothing
-// is written. TileWallpaper is written once the bitmap is saved, before the
-// system is asked to show it, and Wallpaper after that; the save replaces the
-// old file in one step, so a failed save leaves the previous wallpaper and
-// its tile mode as they were.
+// is written. The style values are written once the bitmap is saved, before
+// the system is asked to show it, and Wallpaper after that; the save replaces
+// the old file in one step, so a failed save leaves the previous wallpaper
+// and its tile mode as they were. WallpaperStyle "0" makes the system only
+// tile or centre what was sized here (its own default since Windows 7 would
+// fill the screen, cropping). A wallpaper the system refuses changes nothing
+// that names the current one.
 void TForm1::SetWallpaper(const std::string& sourcePath) {
   const std::string bitmapPath = BitmapPath();
   auto settings = OpenSettings();
@@ -220,12 +243,16 @@ void TForm1::SetWallpaper(const std::string& sourcePath) {
   const bool known = placement >= plTile && placement <= plStretchProportionally;
   if (known) ResizeForPlacement(*ImageHolder1, placement, FDesktop.ScreenWidth(), FDesktop.ScreenHeight());
   ImageHolder1->SaveToFileBMP(bitmapPath);
-  if (known) WriteDesktopValue("TileWallpaper", placement == plTile ? "1" : "0");
-  FDesktop.SetWallpaperFile(bitmapPath);
+  if (known) {
+    WriteDesktopValue("WallpaperStyle", "0");
+    WriteDesktopValue("TileWallpaper", placement == plTile ? "1" : "0");
+  }
+  std::string reason;
+  if (!FDesktop.SetWallpaperFile(bitmapPath, reason)) throw EOSError("Windows did not accept the wallpaper: " + reason);
   WriteDesktopValue("Wallpaper", bitmapPath);
   FDesktop.BroadcastSettingChange();
   FCurrentWallpaper = sourcePath;
-  settings->WriteString(SettingsSection, "Wallpaper", sourcePath);
+  WriteSetting(*settings, WallpaperSetting, sourcePath);
   settings.reset();
   UpdateTrayHint();
 }
@@ -235,7 +262,10 @@ void TForm1::PopupMenu1Popup(TObject*) { BuildPopupMenu(); }
 // The item carries the full path of its entry as the menu was built: a
 // change of the catalogue while the menu is open cannot make it apply
 // another file.
-void TForm1::ImageClick(TObject* sender) { SetWallpaper(static_cast<TMenuItem*>(sender)->Hint); }
+void TForm1::ImageClick(TObject* sender) {
+  const std::string path = static_cast<TMenuItem*>(sender)->Hint;
+  RunChange([&] { SetWallpaper(path); });
+}
 
 bool TForm1::ScrollingMenus() {
   return ScrollingMenusFor(SysInfo1->OSMajorVersionNumber(), SysInfo1->OSMinorVersionNumber());
@@ -246,21 +276,33 @@ bool TForm1::ScrollingMenus() {
 // with "Exit".
 void TForm1::BuildPopupMenu() {
   while (PopupMenu1->Count() > FixedMenuItems) PopupMenu1->Delete(FixedMenuItems);
-  bool listed = false;
+  bool listed = false, more = false;
+  int rows = 0;
   DispatchCommand([&] {
-    if (!OpenSettings()->ReadBool(SettingsSection, "Display Papers", true)) return;
+    if (!ReadSetting(*OpenSettings(), DisplayPapersSetting)) return;
     listed = true;
-    AddWallpaperItems();
+    rows = MenuRows(FDesktop.ScreenHeight(), FDesktop.MenuLineHeight(), ScrollingMenus());
+    more = AddWallpaperItems(rows);
   });
-  if (listed) PopupMenu1->Add("-");
-  Exit1 = PopupMenu1->Add("Exit", TNotifyEvent(this, &TForm1::Exit1Click));
+  if (more)
+    AddMenuItem("More...", TNotifyEvent(this, &TForm1::WallpaperLisr1Click), rows);
+  else if (listed)
+    AddMenuItem("-", {}, rows);
+  Exit1 = AddMenuItem("Exit", TNotifyEvent(this, &TForm1::Exit1Click), rows);
 }
 
-// Only the entries that the screen's columns show in full get an item; when
-// some are left out, "More..." after them opens the wallpaper list.
-void TForm1::AddWallpaperItems() {
+// An item after the fixed ones at a multiple of the rows begins a column.
+TMenuItem* TForm1::AddMenuItem(const std::string& caption, const TNotifyEvent& onClick, int rows) {
+  TMenuItem* item = PopupMenu1->Add(caption, onClick);
+  const int position = PopupMenu1->Count() - 1;
+  if (rows > 0 && position > FixedMenuItems - 1 && position % rows == 0) item->Break = TMenuBreak::mbBarBreak;
+  return item;
+}
+
+// Only the entries that the screen's columns show in full get an item; true
+// when some are left out ("More..." then follows them).
+bool TForm1::AddWallpaperItems(int rows) {
   BuildWallpaperList();
-  const int rows = MenuRows(FDesktop.ScreenHeight(), FDesktop.MenuLineHeight(), ScrollingMenus());
   TMenuGeometry geometry;
   geometry.Rows = rows;
   geometry.ScreenWidth = FDesktop.ScreenWidth();
@@ -271,12 +313,11 @@ void TForm1::AddWallpaperItems() {
   const TMenuFit fit = FitMenu(geometry, list.Count(),
                                [&](int i) { return FDesktop.MenuItemWidth(ExtractFileName(list[i])); });
   for (int i = 0; i < fit.Listed; ++i) {
-    TMenuItem* item = PopupMenu1->Add(ExtractFileName(list[i]), TNotifyEvent(this, &TForm1::ImageClick));
+    TMenuItem* item = AddMenuItem(ExtractFileName(list[i]), TNotifyEvent(this, &TForm1::ImageClick), rows);
     item->Tag = i;
     item->Hint = list[i];
-    if ((i + FixedMenuItems) % rows == 0) item->Break = TMenuBreak::mbBarBreak;
   }
-  if (fit.More) PopupMenu1->Add("More...", TNotifyEvent(this, &TForm1::WallpaperLisr1Click));
+  return fit.More;
 }
 
 void TForm1::UpdateTrayHint() {

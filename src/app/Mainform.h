@@ -5,6 +5,7 @@
 // applies it, and carries out the tray menu's commands.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "app/Catalogue.h"
@@ -59,6 +60,9 @@ public:
   void UpdateTrayHint();
   bool ScrollingMenus();
   void SetChangeTimer(int32_t minutes);
+  // Runs a wallpaper change (ChangeWallpaper, SetWallpaper) for a user's or
+  // the timer's request, showing what it raises; false when it failed.
+  bool RunChange(const std::function<void()>& change);
 
   // What the options dialog sets after OK, and what the tray hint and menu show.
   const std::string& BaseDir() const { return FBaseDir; }
@@ -68,11 +72,12 @@ public:
   const TStringList& WallpaperList() const { return *FWallpaperList; }
 
 private:
-  // The one bitmap the desktop shows: "<Windows directory>\Kaleidon.bmp".
+  // The one bitmap the desktop shows: "<local application data>\Trellwick\Kaleidon\Kaleidon.bmp".
   std::string BitmapPath();
   int PlacementFor(TRegIniFile& settings);
   void CreateMenu();
-  void AddWallpaperItems();
+  bool AddWallpaperItems(int rows);
+  TMenuItem* AddMenuItem(const std::string& caption, const TNotifyEvent& onClick, int rows);
 
   TDesktop& FDesktop;
   TDialogCommands& FDialogs;
@@ -85,4 +90,6 @@ private:
   // it opened is up), no further report is made and timed changes wait.
   bool FReporting = false;
   unsigned FReports = 0;  // reports made so far
+  // While the box of a failed change is up, no other is shown and timed changes wait.
+  bool FChangeFailureShown = false;
 };

@@ -1,13 +1,55 @@
 #pragma once
-// Where the program's settings and the desktop's wallpaper values live.
+// Where the program's settings and the desktop's wallpaper values live, and
+// every setting of section "Settings" the controller and its dialogs use,
+// named once with its default.
 
+#include <cstdint>
 #include <memory>
+#include <string>
 
+#include "app/Placement.h"
 #include "framework/RegIniFile.h"
 
 inline constexpr char KaleidonKey[] = "Software\\Trellwick\\Kaleidon";
 inline constexpr char SettingsSection[] = "Settings";
 inline constexpr char DesktopKey[] = "Control Panel\\desktop";
+// The program's folder under the user's local application data: the same
+// company and product as the settings key.
+inline constexpr char AppDataFolder[] = "Trellwick\\Kaleidon";
+
+// A value of section "Settings" and what an absent one reads as.
+template <class T>
+struct TSetting {
+  const char* Name;
+  T Default;
+};
+
+// The base directory's default is the program's own directory, known only
+// when it runs: see ReadBaseDirectory.
+inline constexpr char BaseDirectorySetting[] = "WPLocation";
+inline constexpr TSetting<const char*> WallpaperSetting{"Wallpaper", ""};
+inline constexpr TSetting<int32_t> ChangeTimeSetting{"Change Time", 0};
+inline constexpr TSetting<bool> ChangePaperSetting{"Change Paper", false};
+inline constexpr TSetting<bool> RandomPaperSetting{"Random Paper", true};
+inline constexpr TSetting<bool> DisplayPapersSetting{"Display Papers", true};
+// The size thresholds and the placement of each size class.
+inline constexpr TSetting<int32_t> SmallWidthSetting{"Small Width", 0};
+inline constexpr TSetting<int32_t> SmallHeightSetting{"Small Height", 0};
+inline constexpr TSetting<int32_t> LargeWidthSetting{"Large Width", 0};
+inline constexpr TSetting<int32_t> LargeHeightSetting{"Large Height", 0};
+inline constexpr TSetting<int32_t> SmallTypeSetting{"Small Type", plStretchProportionally};
+inline constexpr TSetting<int32_t> MiddleTypeSetting{"Middle Type", plStretchProportionally};
+inline constexpr TSetting<int32_t> LargeTypeSetting{"Large Type", plStretchProportionally};
 
 // A store instance for one operation; let it go when the operation ends.
 std::unique_ptr<TRegIniFile> OpenSettings();
+
+std::string ReadSetting(const TRegIniFile& store, const TSetting<const char*>& setting);
+int32_t ReadSetting(const TRegIniFile& store, const TSetting<int32_t>& setting);
+bool ReadSetting(const TRegIniFile& store, const TSetting<bool>& setting);
+void WriteSetting(TRegIniFile& store, const TSetting<const char*>& setting, const std::string& value);
+void WriteSetting(TRegIniFile& store, const TSetting<int32_t>& setting, int32_t value);
+void WriteSetting(TRegIniFile& store, const TSetting<bool>& setting, bool value);
+
+// WPLocation, the program's directory (with its trailing delimiter) when absent.
+std::string ReadBaseDirectory(const TRegIniFile& store);

@@ -19,7 +19,8 @@ constexpr uint32_t RetryMilliseconds = 3000;
 
 }  // namespace
 
-TTrayIcon::TTrayIcon(TComponent* AOwner) : TComponent(AOwner), FRetry(new TTimer(this)) {
+TTrayIcon::TTrayIcon(TComponent* AOwner, TDesktop& desktop)
+    : TComponent(AOwner), FDesktop(desktop), FRetry(new TTimer(this)) {
   FRetry->SetEnabled(false);
   FRetry->SetInterval(RetryMilliseconds);
   FRetry->OnTimer = TNotifyEvent(this, &TTrayIcon::RetryTimer);
@@ -68,12 +69,14 @@ void TTrayIcon::RetryTimer(TObject*) {
   if (FShown) FRetry->SetEnabled(false);
 }
 
+bool TTrayIcon::NotifyShell(TShellAction action) { return FDesktop.NotifyShell(action, FWindow->Handle(), Tip(FHint)); }
+
 bool TTrayIcon::Message(TMessage& message) {
   if (message.Msg == TrayCallbackMessage) {
     MouseMessage(uint32_t(message.LParam));
     return true;
   }
-  if (message.Msg == TaskbarCreatedMessage()) {
+  if (message.Msg == FDesktop.TaskbarCreatedMessage()) {
     FShown = false;  // the new taskbar has no icons
     if (Active) ShowIcon();
     return true;
@@ -82,10 +85,10 @@ bool TTrayIcon::Message(TMessage& message) {
 }
 
 void TTrayIcon::Mouse(const TMouseEvent& event, TMouseButton button, bool isDouble) {
-  TShiftState shift = KeyState();
+  TShiftState shift = FDesktop.KeyState();
   shift.Double = isDouble;
   int x = 0, y = 0;
-  CursorPos(x, y);
+  FDesktop.CursorPos(x, y);
   event(this, button, shift, x, y);
 }
 
@@ -93,8 +96,8 @@ void TTrayIcon::MouseMessage(uint32_t mouseMessage) {
   switch (mouseMessage) {
     case WM_MOUSEMOVE_: {
       int x = 0, y = 0;
-      CursorPos(x, y);
-      OnMouseMove(this, KeyState(), x, y);
+      FDesktop.CursorPos(x, y);
+      OnMouseMove(this, FDesktop.KeyState(), x, y);
       break;
     }
     case WM_LBUTTONDOWN_:
@@ -155,11 +158,11 @@ void TTrayIcon::DblClick() {
 bool TTrayIcon::PopupAtCursor() {
   if (!Active || !PopupMenu) return false;
   PopupMenu->PopupComponent = this;
-  ToForeground();
+  FDesktop.ToForeground(FWindow->Handle());
   if (Application) Application->ProcessMessages();
   int x = 0, y = 0;
-  CursorPos(x, y);
+  FDesktop.CursorPos(x, y);
   PopupMenu->Popup(x, y, FWindow->Handle());
-  ToForeground();
+  FDesktop.ToForeground(FWindow->Handle());
   return true;
 }

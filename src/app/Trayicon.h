@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "app/Desktop.h"
 #include "framework/Component.h"
 #include "framework/Events.h"
 #include "framework/Menus.h"
@@ -18,24 +19,15 @@
 
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 
-struct TShiftState {
-  bool Shift = false;
-  bool Ctrl = false;
-  bool Alt = false;
-  bool Double = false;  // the press of a double-click
-};
-
 // (sender, button, shift state, cursor x, cursor y) in screen coordinates.
 using TMouseEvent = TEvent<TMouseButton, TShiftState, int, int>;
 using TMouseMoveEvent = TEvent<TShiftState, int, int>;
 
-// The message the shell sends the icon's window, the mouse message in its
-// second parameter.
-inline constexpr uint32_t TrayCallbackMessage = 0xB040;
 
 class TTrayIcon : public TComponent {
 public:
-  explicit TTrayIcon(TComponent* AOwner);
+  // The desktop's notification area, cursor and keys serve the icon.
+  explicit TTrayIcon(TComponent* AOwner, TDesktop& desktop = PlatformDesktop());
   ~TTrayIcon() override;
 
   const std::string& Hint() const { return FHint; }
@@ -67,24 +59,13 @@ private:
   void Mouse(const TMouseEvent& event, TMouseButton button, bool isDouble = false);
   bool Message(TMessage& message);
 
-  // The platform's side: the shell's record, the cursor and the keys.
-  enum class TShellAction { Add, Modify, Delete };
   bool NotifyShell(TShellAction action);
-  void CursorPos(int& x, int& y) const;
-  TShiftState KeyState() const;
-  void ToForeground();
-  static uint32_t TaskbarCreatedMessage();
 
+  TDesktop& FDesktop;
   std::string FHint;
   bool FShown = false;
   bool FLeftDown = false;
   bool FRightDown = false;
   TTimer* FRetry;
   std::unique_ptr<TMessageWindow> FWindow;
-  // The platform's own state (the icon's picture), made when first needed.
-  struct TImpl;
-  struct TImplDeleter {
-    void operator()(TImpl* impl) const;
-  };
-  std::unique_ptr<TImpl, TImplDeleter> FImpl;
 };

@@ -15,28 +15,34 @@ int MenuRows(int screenHeight, int lineHeight, bool scrollingMenus) {
 }
 
 // Entries are placed one by one. After n of them the menu could end with
-// the trailing items (separator and "Exit", with "More..." before them when
-// entries are left out): they go below the last entry, in its column, and
-// must leave that column no taller than the rows and the columns no wider
-// than the screen. Once the columns alone are wider than the screen no
-// further entry can fit.
+// two trailing items: the separator and "Exit" when the whole catalogue is
+// listed, "More..." and "Exit" when entries are left out. Like every item,
+// a trailing one at a multiple of the rows begins a column of its own, so a
+// catalogue whose entries fit is listed whole wherever its last column ends,
+// and the two endings taking the same room keeps the rule monotonic. The
+// columns must stay within the screen's width; once the entries' columns
+// alone are wider no further entry can fit.
 TMenuFit FitMenu(const TMenuGeometry& geometry, int entries, const std::function<int(int)>& entryWidth) {
   const int rows = geometry.Rows;
-  int closed = 0;                      // width of the full columns
-  int current = geometry.FixedWidth;   // width of the last column
+  int closed = 0;                     // width of the full columns
+  int current = geometry.FixedWidth;  // width of the last column
   int best = 0;
   for (int n = 0;; ++n) {
-    const int items = FixedMenuItems + n;
-    const int inLastColumn = items - (items - 1) / rows * rows;
-    const auto fits = [&](int trailing) {
-      return inLastColumn <= rows - trailing && closed + std::max(current, geometry.TrailingWidth) <= geometry.ScreenWidth;
-    };
+    int width = closed, column = current;
+    for (int p = FixedMenuItems + n; p < FixedMenuItems + n + 2; ++p) {
+      if (p % rows == 0) {
+        width += column;
+        column = 0;
+      }
+      column = std::max(column, geometry.TrailingWidth);
+    }
+    const bool endFits = width + column <= geometry.ScreenWidth;
     if (n == entries) {
-      if (fits(2)) return {entries, false};
+      if (endFits) return {entries, false};
       break;
     }
-    if (fits(3)) best = n;
-    if (items % rows == 0) {
+    if (endFits) best = n;
+    if ((FixedMenuItems + n) % rows == 0) {
       closed += current;
       current = 0;
     }

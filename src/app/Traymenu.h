@@ -3,10 +3,10 @@
 // the catalogue's entries the screen can show in full.
 //
 // The menu is the four commands and a separator (positions 0 to 4), one item
-// per listed entry, then a separator and "Exit". The entry at menu position
+// per listed entry, then a separator and "Exit". The item at menu position
 // p starts a new column when p is a multiple of the rows. When the whole
 // catalogue does not fit the screen, only the entries that fit are listed,
-// followed by "More...", which opens the wallpaper list dialog.
+// followed by "More...", which opens the wallpaper list dialog, and "Exit".
 
 #include <functional>
 
@@ -33,5 +33,5 @@ struct TMenuFit {
 };
 
 // entryWidth(i) is the width of entry i's item; it is asked only for the
-// entries that may fit.
+// entries that may fit. More entries never list fewer of them.
 TMenuFit FitMenu(const TMenuGeometry& geometry, int entries, const std::function<int(int)>& entryWidth);

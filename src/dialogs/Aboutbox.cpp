@@ -27,8 +27,10 @@ void TAboutBox::FormCreate() {
   Comments->SetText(VersionInfo1->GetVersionInfo(vkComments));
 }
 
-// The picture's area and the comments' are given in pixels.
+// The picture's area and the comments' are given in pixels; the icon is
+// drawn at the size of the window's resolution.
 void TAboutBox::FormShow(TObject*) {
   SetControlSize(IDC_PROGRAMICON, 73, 73);
+  SetControlIcon(IDC_PROGRAMICON, IDI_ABOUT);
   SetControlSize(IDC_COMMENTS, 217, 41);
 }

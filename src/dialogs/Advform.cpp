@@ -25,22 +25,19 @@ TAdvancedForm::TAdvancedForm(TComponent* AOwner) : TDialog(AOwner, IDD_ADVANCED)
 void EditAdvancedOptions(TDialog& owner) {
   auto settings = OpenSettings();
   TAdvancedForm form(&owner);
-  const auto read = [&](const char* name, int32_t Default) {
-    return settings->ReadInteger(SettingsSection, name, Default);
-  };
-  form.SmallWidth->SetValue(read("Small Width", 0));
-  form.SmallHeight->SetValue(read("Small Height", 0));
-  form.SmallType->SetItemIndex(read("Small Type", 3));
-  form.MiddleType->SetItemIndex(read("Middle Type", 3));
-  form.LargeWidth->SetValue(read("Large Width", 0));
-  form.LargeHeight->SetValue(read("Large Height", 0));
-  form.LargeType->SetItemIndex(read("Large Type", 3));
+  form.SmallWidth->SetValue(ReadSetting(*settings, SmallWidthSetting));
+  form.SmallHeight->SetValue(ReadSetting(*settings, SmallHeightSetting));
+  form.SmallType->SetItemIndex(ReadSetting(*settings, SmallTypeSetting));
+  form.MiddleType->SetItemIndex(ReadSetting(*settings, MiddleTypeSetting));
+  form.LargeWidth->SetValue(ReadSetting(*settings, LargeWidthSetting));
+  form.LargeHeight->SetValue(ReadSetting(*settings, LargeHeightSetting));
+  form.LargeType->SetItemIndex(ReadSetting(*settings, LargeTypeSetting));
   if (form.ShowModal() != mrOk) return;
-  settings->WriteInteger(SettingsSection, "Small Width", form.SmallWidth->Value());
-  settings->WriteInteger(SettingsSection, "Small Height", form.SmallHeight->Value());
-  settings->WriteInteger(SettingsSection, "Small Type", form.SmallType->ItemIndex());
-  settings->WriteInteger(SettingsSection, "Middle Type", form.MiddleType->ItemIndex());
-  settings->WriteInteger(SettingsSection, "Large Width", form.LargeWidth->Value());
-  settings->WriteInteger(SettingsSection, "Large Height", form.LargeHeight->Value());
-  settings->WriteInteger(SettingsSection, "Large Type", form.LargeType->ItemIndex());
+  WriteSetting(*settings, SmallWidthSetting, form.SmallWidth->Value());
+  WriteSetting(*settings, SmallHeightSetting, form.SmallHeight->Value());
+  WriteSetting(*settings, SmallTypeSetting, form.SmallType->ItemIndex());
+  WriteSetting(*settings, MiddleTypeSetting, form.MiddleType->ItemIndex());
+  WriteSetting(*settings, LargeWidthSetting, form.LargeWidth->Value());
+  WriteSetting(*settings, LargeHeightSetting, form.LargeHeight->Value());
+  WriteSetting(*settings, LargeTypeSetting, form.LargeType->ItemIndex());
 }

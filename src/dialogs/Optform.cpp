@@ -3,7 +3,6 @@
 #include "app/Mainform.h"
 #include "app/Settings.h"
 #include "dialogs/Advform.h"
-#include "framework/Files.h"
 #include "resource.h"
 
 TOptionsForm::TOptionsForm(TComponent* AOwner) : TDialog(AOwner, IDD_OPTIONS) {
@@ -65,22 +64,22 @@ constexpr TKindBox KindBoxes[] = {
 // would; text that is no number is stored as 0.
 void ConfigureOptions(TForm1& controller, TOptionsForm& form) {
   auto settings = OpenSettings();
-  form.PaperLocation->SetText(settings->ReadString(SettingsSection, "WPLocation", ExecutableDirectory()));
-  form.ChangeOnStart->SetChecked(settings->ReadBool(SettingsSection, "Change Paper", false));
-  form.RandomWP->SetChecked(settings->ReadBool(SettingsSection, "Random Paper", true));
-  form.WPInMenu->SetChecked(settings->ReadBool(SettingsSection, "Display Papers", true));
-  form.ChangeTime->SetValue(settings->ReadInteger(SettingsSection, "Change Time", 0));
+  form.PaperLocation->SetText(ReadBaseDirectory(*settings));
+  form.ChangeOnStart->SetChecked(ReadSetting(*settings, ChangePaperSetting));
+  form.RandomWP->SetChecked(ReadSetting(*settings, RandomPaperSetting));
+  form.WPInMenu->SetChecked(ReadSetting(*settings, DisplayPapersSetting));
+  form.ChangeTime->SetValue(ReadSetting(*settings, ChangeTimeSetting));
   for (const TKindBox& kind : KindBoxes) (form.*kind.Box)->SetChecked(settings->ReadBool(SettingsSection, kind.Setting, true));
   form.PaperLocation->SetText(WithoutTrailingDelimiter(form.PaperLocation->Text()));
   if (form.ShowModal() != mrOk) return;
   form.ChangeTime->CheckValue();
   const std::string location = form.PaperLocation->Text();
   const int32_t minutes = form.ChangeTime->Value();
-  settings->WriteString(SettingsSection, "WPLocation", location);
-  settings->WriteBool(SettingsSection, "Change Paper", form.ChangeOnStart->Checked());
-  settings->WriteBool(SettingsSection, "Random Paper", form.RandomWP->Checked());
-  settings->WriteBool(SettingsSection, "Display Papers", form.WPInMenu->Checked());
-  settings->WriteInteger(SettingsSection, "Change Time", minutes);
+  settings->WriteString(SettingsSection, BaseDirectorySetting, location);
+  WriteSetting(*settings, ChangePaperSetting, form.ChangeOnStart->Checked());
+  WriteSetting(*settings, RandomPaperSetting, form.RandomWP->Checked());
+  WriteSetting(*settings, DisplayPapersSetting, form.WPInMenu->Checked());
+  WriteSetting(*settings, ChangeTimeSetting, minutes);
   for (const TKindBox& kind : KindBoxes) settings->WriteBool(SettingsSection, kind.Setting, (form.*kind.Box)->Checked());
   settings.reset();
   controller.SetBaseDir(location);

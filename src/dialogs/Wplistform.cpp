@@ -39,7 +39,7 @@ TFormListWP::TFormListWP(TComponent* AOwner) : TDialog(AOwner, IDD_WPLIST) {
   ImageHolder1->Background = TColor(DesktopColor());
   Add<TImageControl>(IDC_PREVIEW, *ImageHolder1);
   BitBtn1 = Add<TButton>(idOkButton);
-  BitBtn1->ModalResult = mrOk;
+  BitBtn1->OnClick = TNotifyEvent(this, &TFormListWP::BitBtn1Click);
   BitBtn2 = Add<TButton>(idCancelButton);
   BitBtn2->ModalResult = mrCancel;
   PreviewTimer = new TTimer(this);
@@ -81,11 +81,16 @@ void TFormListWP::WPListBoxClick(TObject*) {
 
 void TFormListWP::WPListBoxDblClick(TObject*) { BitBtn1->Click(); }
 
-// OK with nothing selected asks the list for entry -1, whose index error the
-// top-level handler reports.
+// OK (the button, Enter, a double-click on the list's empty space) does
+// nothing until an entry is selected: there is nothing to apply yet.
+void TFormListWP::BitBtn1Click(TObject*) {
+  if (WPListBox->ItemIndex() >= 0) SetModalResult(mrOk);
+}
+
 void ListWallpapers(TForm1& controller, TFormListWP& form) {
   controller.BuildWallpaperList();
   form.WPListBox->Items.AddStrings(controller.WallpaperList());
-  if (form.ShowModal() != mrOk) return;
-  controller.SetWallpaper(form.WPListBox->Items[form.WPListBox->ItemIndex()]);
+  if (form.ShowModal() != mrOk || form.WPListBox->ItemIndex() < 0) return;
+  const std::string chosen = form.WPListBox->Items[form.WPListBox->ItemIndex()];
+  controller.RunChange([&] { controller.SetWallpaper(chosen); });
 }

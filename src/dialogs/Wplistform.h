@@ -21,6 +21,8 @@ public:
   void WPListBoxClick(TObject* sender);
   // Ends the dialog with OK: the double-clicked entry becomes the wallpaper.
   void WPListBoxDblClick(TObject* sender);
+  // OK, once an entry is selected.
+  void BitBtn1Click(TObject* sender);
   // The preview that a selection change asks for; it comes once the changes
   // waiting in the queue are done (see WPListBoxChange).
   TTimer* PreviewTimer;

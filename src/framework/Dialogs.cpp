@@ -173,6 +173,12 @@ TDialogControl* TDialog::Control(int id) const {
   return nullptr;
 }
 
+// Rounded to the nearest pixel, halves away from zero.
+int TDialog::Scaled(int pixels) const {
+  const int64_t product = int64_t(pixels) * FDpi;
+  return int((product + (product < 0 ? -48 : 48)) / 96);
+}
+
 int TDialog::ShowModal() {
   FModalResult = mrNone;
   if (!ModalHook()) return PlatformShowModal();

@@ -54,8 +54,9 @@ inline constexpr int enKillFocus = 0x0200;
 class TDialog;
 
 // A font by face name and character height, in pixels of a 96-dpi screen.
+// The default is the system's face for dialogs.
 struct TFont {
-  std::string Name = "MS Sans Serif";
+  std::string Name = "MS Shell Dlg";
   int Height = 11;
   bool operator==(const TFont&) const = default;
 };
@@ -209,7 +210,7 @@ bool SpinTextValue(const std::string& text, bool fraction, int32_t& value);
 // A dialog laid out in code, for windows the program builds itself (a
 // please-wait note, a progress window, a read-me viewer). Positions and sizes
 // are in dialog units of the dialog's font, or, with InPixels, in pixels of a
-// 96-dpi screen (scaled to the screen's resolution), Width and Height then
+// 96-dpi screen (scaled to the window's resolution), Width and Height then
 // being the client area's; styles are the platform's window styles, added to
 // a dialog's own (a popup with a caption and a fixed frame, centred) and to a
 // visible child's.
@@ -245,7 +246,9 @@ public:
   int ModalResult() const { return FModalResult; }
   // Setting a result other than mrNone ends a modal dialog.
   void SetModalResult(int result) { FModalResult = result; }
-  // Runs once the window is made and its controls show their values.
+  // Runs once the window is made and its controls show their values, and
+  // again when the window moves to a screen of another resolution, so that
+  // what it lays out in pixels follows.
   TNotifyEvent OnShow;
   // Whether Esc ends the dialog as Cancel when no control answers to the
   // Cancel identifier; the close box does either way.
@@ -257,13 +260,16 @@ public:
   // Brings the open dialog to the front.
   void BringToFront();
   // Places a control, or sizes the client area, in pixels of a 96-dpi
-  // screen, scaled to the screen's resolution.
+  // screen, scaled to the window's resolution.
   void SetControlBounds(int id, int x, int y, int width, int height);
   // Sizes a control, in the same pixels, where it stands.
   void SetControlSize(int id, int width, int height);
   void SetClientSize(int width, int height);
   // Gives a control a font of its own while the window exists.
   void SetControlFont(int id, const TFont& font);
+  // Shows in an icon control the icon resource at the size the system gives
+  // icons at the window's resolution.
+  void SetControlIcon(int id, int iconId);
 
   TDialogControl* Control(int id) const;
   // For the platform half: a message to the dialog's window; true when handled.
@@ -281,13 +287,16 @@ protected:
 private:
   int PlatformShowModal();
   void LayOutInPixels();
+  // Pixels of a 96-dpi screen at the window's resolution.
+  int Scaled(int pixels) const;
 
   int FTemplateId;
   TDialogTemplate FLayout;  // used when there is no template identifier
   int FModalResult = mrNone;
   std::vector<std::unique_ptr<TDialogControl>> FControls;
   void* FWindow = nullptr;
-  // The fonts given to controls, freed once the window has gone.
+  int FDpi = 96;  // the window's resolution
+  // The fonts and icons given to controls, freed once the window has gone.
   std::vector<std::shared_ptr<void>> FFonts;
 };
 

@@ -61,11 +61,19 @@ void InitControls() {
   (void)done;
 }
 
-int ScaleForDpi(HWND window, int pixels) {
+// The window's own resolution, which follows the screen it is on where the
+// system has per-window resolutions (Windows 10 1607 on); before that, the
+// screen's one.
+int WindowDpi(HWND window) {
+  using TGetDpiForWindow = UINT(WINAPI*)(HWND);
+  static const auto getDpiForWindow = reinterpret_cast<TGetDpiForWindow>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  if (getDpiForWindow && window)
+    if (const UINT dpi = getDpiForWindow(window)) return int(dpi);
   const HDC dc = GetDC(window);
   const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
   if (dc) ReleaseDC(window, dc);
-  return MulDiv(pixels, dpi, 96);
+  return dpi;
 }
 
 // The in-memory form of a dialog template (DLGTEMPLATEEX and its items):
@@ -96,7 +104,7 @@ TTemplateWriter WriteTemplate(const TDialogTemplate& layout) {
   out.Word(0xFFFF);  // an extended template
   out.Long(0);       // help identifier
   out.Long(0);       // extended style
-  out.Long(DS_SETFONT | DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | layout.Style);
+  out.Long(DS_SHELLFONT | DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | layout.Style);
   out.Word(WORD(layout.Items.size()));
   for (int value : {0, 0, layout.Width, layout.Height}) out.Word(WORD(value));
   out.Word(0);  // no menu
@@ -131,6 +139,7 @@ bool TDialog::WindowMessage(void* handle, uint32_t msg, uintptr_t wParam, intptr
   switch (msg) {
     case WM_INITDIALOG:
       FWindow = window;
+      FDpi = WindowDpi(window);
       if (!FTemplateId && FLayout.InPixels) LayOutInPixels();
       for (const auto& control : FControls) {
         const HWND item = GetDlgItem(window, control->Id());
@@ -163,6 +172,15 @@ bool TDialog::WindowMessage(void* handle, uint32_t msg, uintptr_t wParam, intptr
       SetCursor(LoadCursorW(nullptr, IDC_WAIT));
       SetWindowLongPtrW(window, DWLP_MSGRESULT, TRUE);
       return true;
+    case WM_DPICHANGED: {
+      FDpi = LOWORD(wParam);
+      const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+      if (!FTemplateId && FLayout.InPixels) LayOutInPixels();
+      OnShow(this);
+      return true;
+    }
   }
   return false;
 }
@@ -210,8 +228,8 @@ void TDialog::LayOutInPixels() {
   HWND child = GetWindow(Window(FWindow), GW_CHILD);
   for (const TDialogItemTemplate& item : FLayout.Items) {
     if (!child) return;
-    SetWindowPos(child, nullptr, ScaleForDpi(child, item.X), ScaleForDpi(child, item.Y),
-                 ScaleForDpi(child, item.Width), ScaleForDpi(child, item.Height), SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(child, nullptr, Scaled(item.X), Scaled(item.Y), Scaled(item.Width), Scaled(item.Height),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     child = GetWindow(child, GW_HWNDNEXT);
   }
 }
@@ -223,24 +241,30 @@ void TDialog::BringToFront() {
 void TDialog::SetControlBounds(int id, int x, int y, int width, int height) {
   const HWND window = Window(Handle());
   if (!window) return;
-  SetWindowPos(GetDlgItem(window, id), nullptr, ScaleForDpi(window, x), ScaleForDpi(window, y),
-               ScaleForDpi(window, width), ScaleForDpi(window, height), SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(GetDlgItem(window, id), nullptr, Scaled(x), Scaled(y), Scaled(width), Scaled(height),
+               SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TDialog::SetControlSize(int id, int width, int height) {
   const HWND window = Window(Handle());
   if (!window) return;
-  SetWindowPos(GetDlgItem(window, id), nullptr, 0, 0, ScaleForDpi(window, width), ScaleForDpi(window, height),
+  SetWindowPos(GetDlgItem(window, id), nullptr, 0, 0, Scaled(width), Scaled(height),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// The dialog stays centred on its screen's work area.
+// A dialog not yet shown is centred on its screen's work area; one the user
+// sees (its resolution changed) keeps its place.
 void TDialog::SetClientSize(int width, int height) {
   const HWND window = Window(Handle());
   if (!window) return;
-  RECT frame{0, 0, ScaleForDpi(window, width), ScaleForDpi(window, height)};
+  RECT frame{0, 0, Scaled(width), Scaled(height)};
   AdjustWindowRectEx(&frame, DWORD(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
                      DWORD(GetWindowLongPtrW(window, GWL_EXSTYLE)));
+  if (IsWindowVisible(window)) {
+    SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return;
+  }
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
   GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
@@ -255,7 +279,7 @@ void TDialog::SetControlFont(int id, const TFont& font) {
   const HWND window = Window(Handle());
   if (!window) return;
   LOGFONTW face{};
-  face.lfHeight = -ScaleForDpi(window, font.Height);
+  face.lfHeight = -Scaled(font.Height);
   face.lfWeight = FW_NORMAL;
   face.lfCharSet = DEFAULT_CHARSET;
   wcsncpy(face.lfFaceName, Utf8ToWide(font.Name).c_str(), LF_FACESIZE - 1);
@@ -263,6 +287,28 @@ void TDialog::SetControlFont(int id, const TFont& font) {
   if (!made) throw EOSError("Cannot create the font " + font.Name);
   FFonts.emplace_back(made, [](void* object) { DeleteObject(static_cast<HGDIOBJ>(object)); });
   SendMessageW(GetDlgItem(window, id), WM_SETFONT, WPARAM(made), TRUE);
+}
+
+// The icon's best image is scaled down to the size, never up.
+void TDialog::SetControlIcon(int id, int iconId) {
+  const HWND window = Window(Handle());
+  if (!window) return;
+  using TGetSystemMetricsForDpi = int(WINAPI*)(int, UINT);
+  static const auto metricsForDpi = reinterpret_cast<TGetSystemMetricsForDpi>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi")));
+  const int size = metricsForDpi ? metricsForDpi(SM_CXICON, UINT(FDpi)) : GetSystemMetrics(SM_CXICON);
+  // Not in every import library of the common controls: asked of the loaded one.
+  using TLoadIconWithScaleDown = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, int, HICON*);
+  static const auto loadScaledDown = reinterpret_cast<TLoadIconWithScaleDown>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"comctl32.dll"), "LoadIconWithScaleDown")));
+  HICON icon = nullptr;
+  if (loadScaledDown)
+    loadScaledDown(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconId), size, size, &icon);
+  else
+    icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconId), IMAGE_ICON, size, size, 0));
+  if (!icon) return;
+  FFonts.emplace_back(icon, [](void* object) { DestroyIcon(static_cast<HICON>(object)); });
+  SendMessageW(GetDlgItem(window, id), STM_SETICON, WPARAM(icon), 0);
 }
 
 // Virtual folders (the computer, the network) cannot be chosen: they have no path.

@@ -16,9 +16,10 @@ std::vector<uint8_t> ReadWholeFile(const std::string& fileName);
 
 // Writes the bytes to a temporary file beside fileName, flushes it to disk and
 // renames it over fileName, so that readers see the old file or the new one,
-// never a part. EFCreateError "Cannot create file <name>" when the temporary
-// file cannot be made, EWriteError "Stream write error" when writing or the
-// rename fails; the temporary file is removed on every failure.
+// never a part. Each failure names the file and the system's reason:
+// EFCreateError "Cannot create file <name>. <reason>" when the temporary file
+// cannot be made, EWriteError "Cannot write file <name>. <reason>" or "Cannot
+// replace file <name>. <reason>"; the temporary file is removed on every failure.
 // The file is made of the pieces, written in order without joining them.
 void WriteWholeFileAtomic(const std::string& fileName, std::span<const std::span<const uint8_t>> pieces);
 inline void WriteWholeFileAtomic(const std::string& fileName, const void* data, size_t size) {
@@ -30,6 +31,8 @@ bool FileExists(const std::string& fileName);
 bool DirectoryExists(const std::string& directory);
 // Creates the directory and every missing parent; false on failure.
 bool ForceDirectories(const std::string& directory);
+// The same, raising EFCreateError "Cannot create folder <name>. <reason>" on failure.
+void MakeDirectories(const std::string& directory);
 // Creates the directory only if nothing of that name exists yet; its parent
 // must exist. False otherwise.
 bool CreateNewDirectory(const std::string& directory);

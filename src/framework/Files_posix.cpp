@@ -9,11 +9,11 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
 
 #include "framework/Exceptions.h"
 #include "framework/Handles_posix.h"
 #include "framework/SysUtils.h"
+#include "framework/SystemError.h"
 
 // The program builds its paths with backslashes, as Windows has them; here
 // they name the same files with slashes, so that the catalogue's paths open.
@@ -27,7 +27,7 @@ std::vector<uint8_t> ReadWholeFile(const std::string& fileName) {
   const TFd file(::open(PosixPath(fileName).c_str(), O_RDONLY | O_CLOEXEC));
   struct stat info {};
   if (!file || ::fstat(file.Get(), &info) != 0)
-    throw EFOpenError(Format("Cannot open file \"%s\". %s", fileName.c_str(), std::strerror(errno)));
+    throw EFOpenError(Format("Cannot open file \"%s\". %s", fileName.c_str(), LastSystemErrorText().c_str()));
   if (!S_ISREG(info.st_mode) || uint64_t(info.st_size) > MaxReadFileBytes)
     throw EFOpenError(Format("Cannot open file \"%s\". Not a readable file of at most 1 GiB", fileName.c_str()));
   std::vector<uint8_t> bytes(static_cast<size_t>(info.st_size));
@@ -73,14 +73,19 @@ void WriteWholeFileAtomic(const std::string& fileName, std::span<const std::span
   const std::string target = PosixPath(fileName);
   std::string temp = target + ".XXXXXX";
   TFd file(::mkstemp(temp.data()));
-  if (!file) throw EFCreateError(Format("Cannot create file %s", fileName.c_str()));
+  if (!file) throw EFCreateError(Format("Cannot create file %s. %s", fileName.c_str(), LastSystemErrorText().c_str()));
   bool ok = WritePieces(file.Get(), pieces);
   ok = ok && ::fchmod(file.Get(), 0644) == 0 && ::fsync(file.Get()) == 0;
   ok = ::close(file.Release()) == 0 && ok;  // a failed close can mean lost data
-  if (ok) ok = ::rename(temp.c_str(), target.c_str()) == 0;
+  std::string failure;
+  if (!ok) failure = Format("Cannot write file %s. %s", fileName.c_str(), LastSystemErrorText().c_str());
+  if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
+    ok = false;
+    failure = Format("Cannot replace file %s. %s", fileName.c_str(), LastSystemErrorText().c_str());
+  }
   if (!ok) {
     ::unlink(temp.c_str());
-    throw EWriteError("Stream write error");
+    throw EWriteError(failure);
   }
 }
 
@@ -101,6 +106,11 @@ bool ForceDirectories(const std::string& directory) {
   const size_t slash = path.rfind('/');
   if (slash != std::string::npos && slash > 0 && !ForceDirectories(path.substr(0, slash))) return false;
   return ::mkdir(path.c_str(), 0755) == 0 || errno == EEXIST;
+}
+
+void MakeDirectories(const std::string& directory) {
+  if (!ForceDirectories(directory))
+    throw EFCreateError(Format("Cannot create folder %s. %s", directory.c_str(), LastSystemErrorText().c_str()));
 }
 
 bool CreateNewDirectory(const std::string& directory) { return ::mkdir(PosixPath(directory).c_str(), 0700) == 0; }

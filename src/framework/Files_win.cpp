@@ -7,28 +7,15 @@
 #include "framework/Exceptions.h"
 #include "framework/Handles_win.h"
 #include "framework/SysUtils.h"
+#include "framework/SystemError.h"
 #include "framework/Wide.h"
-
-namespace {
-
-std::string LastErrorText() {
-  wchar_t* text = nullptr;
-  FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                 nullptr, GetLastError(), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::string result = WideToUtf8(text);
-  LocalFree(text);
-  while (!result.empty() && (result.back() == '\n' || result.back() == '\r')) result.pop_back();
-  return result;
-}
-
-}  // namespace
 
 std::vector<uint8_t> ReadWholeFile(const std::string& fileName) {
   const TFileHandle file(CreateFileW(Utf8ToWide(fileName).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                     nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   LARGE_INTEGER size{};
   if (!file || !GetFileSizeEx(file.Get(), &size))
-    throw EFOpenError(Format("Cannot open file \"%s\". %s", fileName.c_str(), LastErrorText().c_str()));
+    throw EFOpenError(Format("Cannot open file \"%s\". %s", fileName.c_str(), LastSystemErrorText().c_str()));
   if (uint64_t(size.QuadPart) > MaxReadFileBytes)
     throw EFOpenError(Format("Cannot open file \"%s\". Larger than 1 GiB", fileName.c_str()));
   std::vector<uint8_t> bytes(static_cast<size_t>(size.QuadPart));
@@ -63,17 +50,22 @@ void WriteWholeFileAtomic(const std::string& fileName, std::span<const std::span
   const std::wstring target = Utf8ToWide(fileName);
   const std::wstring temp = target + L".tmp" + std::to_wstring(GetCurrentProcessId());
   bool ok = true;
+  std::string failure;
   {
     const TFileHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                        nullptr));
-    if (!file) throw EFCreateError(Format("Cannot create file %s", fileName.c_str()));
+    if (!file) throw EFCreateError(Format("Cannot create file %s. %s", fileName.c_str(), LastSystemErrorText().c_str()));
     for (size_t i = 0; ok && i < pieces.size(); ++i) ok = WritePiece(file.Get(), pieces[i]);
     ok = ok && FlushFileBuffers(file.Get());
+    if (!ok) failure = Format("Cannot write file %s. %s", fileName.c_str(), LastSystemErrorText().c_str());
   }
-  ok = ok && MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  if (ok && !MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    ok = false;
+    failure = Format("Cannot replace file %s. %s", fileName.c_str(), LastSystemErrorText().c_str());
+  }
   if (!ok) {
     DeleteFileW(temp.c_str());
-    throw EWriteError("Stream write error");
+    throw EWriteError(failure);
   }
 }
 
@@ -95,6 +87,11 @@ bool ForceDirectories(const std::string& directory) {
   if (delimiter != std::string::npos && delimiter > 0 && !ForceDirectories(path.substr(0, delimiter)))
     return false;
   return CreateDirectoryW(Utf8ToWide(path).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+void MakeDirectories(const std::string& directory) {
+  if (!ForceDirectories(directory))
+    throw EFCreateError(Format("Cannot create folder %s. %s", directory.c_str(), LastSystemErrorText().c_str()));
 }
 
 bool CreateNewDirectory(const std::string& directory) {

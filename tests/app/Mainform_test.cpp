@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "FakeDesktop.h"
 #include "SettingsSandbox.h"
 #include "TempDir.h"
 #include "app/Mainform.h"
@@ -9,6 +10,7 @@
 #include "framework/Application.h"
 #include "framework/Exceptions.h"
 #include "framework/Files.h"
+#include "framework/MessageBox.h"
 #include "framework/RegIniFile.h"
 #include "framework/Registry.h"
 #include "framework/SysUtils.h"
@@ -16,29 +18,7 @@
 
 namespace {
 
-std::string DesktopValue(const std::string& name) {
-  return TRegIniFile("Control Panel").ReadString("desktop", name, "<none>");
-}
-
-// Records what the controller asks of the desktop, with the desktop values
-// as they stand at each call.
-class TFakeDesktop : public TDesktop {
-public:
-  explicit TFakeDesktop(std::string windowsDirectory) : Directory(std::move(windowsDirectory)) {}
-  std::string WindowsDirectory() override { return Directory; }
-  int ScreenWidth() override { return 1024; }
-  int ScreenHeight() override { return 768; }
-  void SetWallpaperFile(const std::string& path) override {
-    Log.push_back("set " + path + " tile=" + DesktopValue("TileWallpaper") + " wallpaper=" + DesktopValue("Wallpaper"));
-  }
-  void BroadcastSettingChange() override { Log.push_back("broadcast wallpaper=" + DesktopValue("Wallpaper")); }
-  int MenuLineHeight() override { return LineHeight; }
-  int MenuItemWidth(const std::string& caption) override { return 10 * int(caption.size()); }
-
-  std::string Directory;
-  int LineHeight = 19;
-  std::vector<std::string> Log;
-};
+std::string DesktopValue(const std::string& name) { return TFakeDesktop::DesktopValue(name); }
 
 // Counts the commands that would open dialogs, and plays the options dialog.
 class TFakeDialogs : public TDialogCommands {
@@ -92,6 +72,7 @@ protected:
     TRegistry desktop;
     desktop.OpenKey("Control Panel\\desktop");
     desktop.WriteString("TileWallpaper", "old");
+    desktop.WriteString("WallpaperStyle", "10");
     desktop.WriteString("Wallpaper", "old");
   }
 
@@ -100,7 +81,7 @@ protected:
   std::unique_ptr<TForm1> Start() { return std::make_unique<TForm1>(nullptr, Desktop, Dialogs); }
   // Catalogue paths as the program builds them: base directory, backslash, name.
   std::string Picture(const std::string& name) { return Pictures.Path() + "\\" + name; }
-  std::string BitmapPath() const { return Windows.Join("win") + "\\Kaleidon.bmp"; }
+  std::string BitmapPath() const { return Windows.Join("win") + "\\Trellwick\\Kaleidon\\Kaleidon.bmp"; }
   std::vector<std::string> Catalogue(const TForm1& form) {
     std::vector<std::string> names;
     for (int i = 0; i < form.WallpaperList().Count(); ++i)
@@ -286,9 +267,21 @@ TEST_F(MainformTest, MenuColumnsBreakEveryScreenfulOfRows) {
   for (int p = 5; p < menu.Count() - 2; ++p)
     EXPECT_EQ(menu.Items(p)->Break == TMenuBreak::mbBarBreak, p == 40) << p;
   EXPECT_EQ(menu.Items(40)->Caption, "p35.bmp");
-  Desktop.LineHeight = 0;  // at least one row, no division by zero
+  Desktop.LineHeight = 0;  // at least one row, no division by zero: each item a column
   form->BuildPopupMenu();
-  EXPECT_EQ(form->PopupMenu1->Items(5)->Caption, "More...");
+  EXPECT_EQ(form->PopupMenu1->Items(5)->Break, TMenuBreak::mbBarBreak);
+  EXPECT_EQ(form->PopupMenu1->Items(form->PopupMenu1->Count() - 2)->Caption, "More...");
+}
+
+TEST_F(MainformTest, TrailingItemsBeginAColumnWhenTheLastIsFull) {
+  for (int i = 0; i < 34; ++i) Pictures.Write(Format("p%02d.bmp", i));
+  auto form = Start();
+  form->BuildPopupMenu();  // 40 rows: entries at 5 to 38, the separator at 39
+  const TPopupMenu& menu = *form->PopupMenu1;
+  ASSERT_EQ(menu.Count(), 41);
+  EXPECT_EQ(menu.Items(39)->Caption, "-");
+  EXPECT_EQ(menu.Items(40)->Caption, "Exit");
+  EXPECT_EQ(menu.Items(40)->Break, TMenuBreak::mbBarBreak);
 }
 
 TEST_F(MainformTest, MenuTooLargeForTheScreenEndsWithMore) {
@@ -296,13 +289,12 @@ TEST_F(MainformTest, MenuTooLargeForTheScreenEndsWithMore) {
   auto form = Start();
   form->BuildPopupMenu();  // items 160 wide on a 1024-pixel screen: 6 columns
   const TPopupMenu& menu = *form->PopupMenu1;
-  const int listed = menu.Count() - 8;
-  EXPECT_EQ(listed, 6 * 40 - 8);
-  EXPECT_EQ(menu.Items(menu.Count() - 3)->Caption, "More...");
-  EXPECT_EQ(menu.Items(menu.Count() - 2)->Caption, "-");
-  EXPECT_EQ(menu.Items(menu.Count() - 4)->Caption, Format("picture %04d.bmp", listed - 1));
+  const int listed = menu.Count() - 7;
+  EXPECT_EQ(listed, 6 * 40 - 7);
+  EXPECT_EQ(menu.Items(menu.Count() - 2)->Caption, "More...");
+  EXPECT_EQ(menu.Items(menu.Count() - 3)->Caption, Format("picture %04d.bmp", listed - 1));
   Dialogs.Listed = 0;
-  menu.Items(menu.Count() - 3)->Click();
+  menu.Items(menu.Count() - 2)->Click();
   EXPECT_EQ(Dialogs.Listed, 1);
 }
 
@@ -469,7 +461,7 @@ TEST_F(MainformTest, SetWallpaperWritesTheBitmapAndTheDesktopValuesInOrder) {
   form->SetWallpaper(Picture("sky.bmp"));
   const std::string bitmap = BitmapPath();
   ASSERT_EQ(Desktop.Log.size(), 2u);
-  EXPECT_EQ(Desktop.Log[0], "set " + bitmap + " tile=0 wallpaper=old");
+  EXPECT_EQ(Desktop.Log[0], "set " + bitmap + " style=0 tile=0 wallpaper=old");
   EXPECT_EQ(Desktop.Log[1], "broadcast wallpaper=" + bitmap);
   EXPECT_EQ(SavedSize(bitmap), (TSavedSize{1023, 767}));  // large by default, stretched proportionally
   EXPECT_EQ(form->CurrentWallpaper(), Picture("sky.bmp"));
@@ -498,6 +490,7 @@ TEST_F(MainformTest, SizeClassesPickTheirPlacement) {
     Pictures.Write("p.bmp", BmpOfSize(c.Width, 10));
     form->SetWallpaper(Picture("p.bmp"));
     EXPECT_EQ(DesktopValue("TileWallpaper"), c.Tile) << c.Width;
+    EXPECT_EQ(DesktopValue("WallpaperStyle"), "0") << c.Width;
     EXPECT_EQ(SavedSize(BitmapPath()), c.Saved) << c.Width;
   }
 }
@@ -508,6 +501,7 @@ TEST_F(MainformTest, UnknownPlacementWritesNoTileValueAndKeepsTheSize) {
   auto form = Start();
   form->SetWallpaper(Picture("p.bmp"));
   EXPECT_EQ(DesktopValue("TileWallpaper"), "old");
+  EXPECT_EQ(DesktopValue("WallpaperStyle"), "10");
   EXPECT_EQ(SavedSize(BitmapPath()), (TSavedSize{30, 20}));
 }
 
@@ -547,14 +541,81 @@ TEST_F(MainformTest, FileWithoutAPictureEndsWithItsErrorAndChangesNothing) {
   EXPECT_EQ(form->CurrentWallpaper(), Picture("sky.bmp"));
 }
 
-TEST_F(MainformTest, FailedSaveLeavesTheTileModeAsItWas) {
-  Pictures.Write("sky.bmp", BmpOfSize(800, 600));
-  Desktop.Directory = Windows.Join("missing") + "\\";
+TEST_F(MainformTest, BitmapFolderIsMadeWhenMissing) {
+  Pictures.Write("sky.bmp", BmpOfSize(8, 6));
+  Desktop.Directory = Windows.Join("fresh-profile");
   auto form = Start();
-  EXPECT_THROW(form->SetWallpaper(Picture("sky.bmp")), EFCreateError);
+  form->SetWallpaper(Picture("sky.bmp"));
+  EXPECT_TRUE(FileExists(Desktop.Directory + "\\Trellwick\\Kaleidon\\Kaleidon.bmp"));
+}
+
+TEST_F(MainformTest, FailedSaveNamesTheReasonAndLeavesTheTileModeAsItWas) {
+  Pictures.Write("sky.bmp", BmpOfSize(800, 600));
+  Windows.Write("win/Trellwick/Kaleidon");  // a file where the folder should be
+  auto form = Start();
+  try {
+    form->SetWallpaper(Picture("sky.bmp"));
+    FAIL() << "no error";
+  } catch (const EFCreateError& e) {
+    const std::string prefix = "Cannot create file " + BitmapPath() + ". ";
+    EXPECT_EQ(std::string(e.what()).substr(0, prefix.size()), prefix);
+    EXPECT_GT(std::string(e.what()).size(), prefix.size()) << "no reason given";
+  }
   EXPECT_EQ(DesktopValue("TileWallpaper"), "old");
+  EXPECT_EQ(DesktopValue("WallpaperStyle"), "10");
   EXPECT_EQ(DesktopValue("Wallpaper"), "old");
   EXPECT_TRUE(Desktop.Log.empty());
+}
+
+TEST_F(MainformTest, WallpaperTheSystemRefusesKeepsTheCurrentOne) {
+  Pictures.Write("sky.bmp", BmpOfSize(8, 6));
+  StoreSetting("Wallpaper", "before");
+  Desktop.Refusal = "Access is denied.";
+  auto form = Start();
+  try {
+    form->SetWallpaper(Picture("sky.bmp"));
+    FAIL() << "no error";
+  } catch (const EOSError& e) {
+    EXPECT_STREQ(e.what(), "Windows did not accept the wallpaper: Access is denied.");
+  }
+  EXPECT_EQ(form->CurrentWallpaper(), "before");
+  EXPECT_EQ(StoredSetting("Wallpaper"), "before");
+  EXPECT_EQ(DesktopValue("Wallpaper"), "old");
+  EXPECT_EQ(form->TrayIcon1->Hint(), "Wallpaper: before");
+  EXPECT_EQ(Desktop.Log.size(), 1u);  // no broadcast
+}
+
+TEST_F(MainformTest, FailedChangeAtStartIsReportedAndTheProgramRuns) {
+  Pictures.Write("bad.bmp", "BMnot a bitmap at all");
+  StoreSetting("Change Paper", "1");
+  auto form = Start();
+  ASSERT_EQ(Sandbox.Messages.size(), 1u);
+  EXPECT_EQ(Sandbox.Messages[0].Caption, "Kaleidon");
+  EXPECT_TRUE(form->TrayIcon1->Shown());
+}
+
+// While the box of a failed change is up, ticks and double-clicks show no
+// other; the first tick after it closes tries again.
+TEST_F(MainformTest, OneFailedChangeBoxAtATimeAndTheNextTickRetries) {
+  Pictures.Write("bad.bmp", "BMnot a bitmap at all");
+  StoreSetting("Change Time", "1");
+  auto form = Start();
+  int boxes = 0;
+  int open = 0;
+  SetMessageBoxHook([&](const std::string&, const std::string&, unsigned) {
+    ++boxes;
+    EXPECT_EQ(open++, 0) << "a second box while one is open";
+    form->Timer1Timer(nullptr);
+    form->Timer1Timer(nullptr);
+    form->TrayIcon1DblClick(nullptr);
+    --open;
+    return idOK;
+  });
+  form->Timer1Timer(nullptr);
+  EXPECT_EQ(boxes, 1);
+  EXPECT_EQ(form->MinutesLeft(), 1);
+  form->Timer1Timer(nullptr);
+  EXPECT_EQ(boxes, 2);
 }
 
 TEST_F(MainformTest, FileNoReaderTakesIsNotApplied) {

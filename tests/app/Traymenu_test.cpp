@@ -48,19 +48,25 @@ TEST(Traymenu_FitMenu, CatalogueThatFitsIsListedWhole) {
 }
 
 // 5 fixed items and 33 entries fill the first column but for two rows: the
-// separator and "Exit" take them.
-TEST(Traymenu_FitMenu, TrailingItemsNeedRoomInTheLastColumn) {
-  EXPECT_FALSE(FitMenu(Screen(40), 33, Width100).More);
-  const TMenuFit full = FitMenu(Screen(40, 200), 35, Width100);
-  EXPECT_TRUE(full.More);
-  EXPECT_EQ(full.Listed, 32);
+// separator and "Exit" take them. With more entries the trailing items begin
+// a column of their own where the screen has room, and where it has none
+// "More..." takes the separator's place: no entry count lists fewer.
+TEST(Traymenu_FitMenu, ListedEntriesNeverShrinkAsTheCatalogueGrows) {
+  for (int entries : {33, 34, 35, 36}) EXPECT_FALSE(FitMenu(Screen(40), entries, Width100).More) << entries;
+  EXPECT_FALSE(FitMenu(Screen(40, 200), 33, Width100).More);
+  for (int entries : {34, 35, 100}) {
+    const TMenuFit narrow = FitMenu(Screen(40, 200), entries, Width100);
+    EXPECT_TRUE(narrow.More) << entries;
+    EXPECT_EQ(narrow.Listed, 33) << entries;
+  }
 }
 
 TEST(Traymenu_FitMenu, ColumnsStopAtTheScreensWidth) {
-  // 150 + 8 columns of 100 = 950 pixels fit 1024; a ninth does not.
+  // 150 + 8 columns of 100 = 950 pixels fit 1024; a ninth does not, but a
+  // last one of 60 for "More..." and "Exit" does.
   const TMenuFit fit = FitMenu(Screen(40), 100000, Width100);
   EXPECT_TRUE(fit.More);
-  EXPECT_EQ(fit.Listed, 9 * 40 - 5 - 3);
+  EXPECT_EQ(fit.Listed, 9 * 40 - 5);
 }
 
 TEST(Traymenu_FitMenu, OnlyEntriesThatMayFitAreMeasured) {
@@ -72,9 +78,10 @@ TEST(Traymenu_FitMenu, OnlyEntriesThatMayFitAreMeasured) {
   EXPECT_LT(asked, 400);
 }
 
-TEST(Traymenu_FitMenu, OneRowListsNothingButMore) {
+// Each entry is a column: 150 + 7 of 100 + two trailing of 60 fill 970 pixels.
+TEST(Traymenu_FitMenu, OneRowGivesEachItemAColumn) {
   const TMenuFit fit = FitMenu(Screen(1), 10, Width100);
-  EXPECT_EQ(fit.Listed, 0);
+  EXPECT_EQ(fit.Listed, 7);
   EXPECT_TRUE(fit.More);
 }
 

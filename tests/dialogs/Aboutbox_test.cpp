@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "FakeDesktop.h"
 #include "SettingsSandbox.h"
 #include "app/Mainform.h"
 #include "dialogs/KaleidonDialogs.h"
@@ -34,7 +35,8 @@ protected:
   TSettingsSandbox Sandbox;
   TApplication FApplication;
   TKaleidonDialogs Dialogs;
-  std::unique_ptr<TForm1> Controller = std::make_unique<TForm1>(nullptr, PlatformDesktop(), Dialogs);
+  TFakeDesktop Desktop;
+  std::unique_ptr<TForm1> Controller = std::make_unique<TForm1>(nullptr, Desktop, Dialogs);
   int AboutResult = mrOk;
   std::vector<std::string> UpdateVersions;
   int ComponentsWhileAbout = 0;

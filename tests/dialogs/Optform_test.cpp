@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "FakeDesktop.h"
 #include "SettingsSandbox.h"
 #include "TempDir.h"
 #include "app/Mainform.h"
@@ -33,7 +34,8 @@ protected:
 
   TSettingsSandbox Sandbox;
   TApplication FApplication;
-  std::unique_ptr<TForm1> Controller = std::make_unique<TForm1>(nullptr);
+  TFakeDesktop Desktop;
+  std::unique_ptr<TForm1> Controller = std::make_unique<TForm1>(nullptr, Desktop);
   std::function<int(TOptionsForm&)> User = [](TOptionsForm&) { return mrCancel; };
   std::function<int(TAdvancedForm&)> Advanced = [](TAdvancedForm&) { return mrCancel; };
   int Shown = 0;

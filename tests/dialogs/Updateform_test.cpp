@@ -22,7 +22,7 @@ TEST(FormUpdate_Create, TextsButtonsAndTheCheckerForThisProduct) {
   const TWebFileInfo& info = *form.WebFileInfo1;
   EXPECT_EQ(info.HomeURL(), IsHttpURL(DefaultUpdateURL()) ? DefaultUpdateURL() : "");
   EXPECT_EQ(info.Options().Value(), 30);
-  EXPECT_EQ(info.UIFont, (TFont{"MS Sans Serif", 11}));
+  EXPECT_EQ(info.UIFont, (TFont{"MS Shell Dlg", 11}));
   EXPECT_EQ(info.CurrentVersion, "");
   EXPECT_EQ(info.ProxyHost, "");
   EXPECT_EQ(info.TimeLimit.count(), 0);

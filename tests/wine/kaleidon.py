@@ -7,6 +7,7 @@ for the update tests --signed (Kaleidon.exe trusting the tests' key),
 --update-key (its private key) and --package (kaleidon-record-args.exe)."""
 
 import argparse
+import getpass
 import json
 import os
 import re
@@ -79,6 +80,16 @@ def prefix_path(windows):
     return os.path.join(prefix, "drive_c", windows[3:].replace("\\", "/"))
 
 
+def local_app_data():
+    """The user's local application-data folder in the prefix, as Windows names it."""
+    return "C:\\users\\%s\\AppData\\Local" % getpass.getuser()
+
+
+# Where Kaleidon keeps the wallpaper bitmap.
+BITMAP_FOLDER = local_app_data() + "\\Trellwick\\Kaleidon"
+BITMAP = BITMAP_FOLDER + "\\Kaleidon.bmp"
+
+
 def bmp_size(path):
     with open(path, "rb") as f:
         header = f.read(26)
@@ -87,9 +98,13 @@ def bmp_size(path):
 
 class KaleidonCase(unittest.TestCase):
     def setUp(self):
+        """Each test starts from a fresh user profile: no settings, no
+        bitmap folder, the desktop style at the system's default (Fill)."""
         self.dir = tempfile.mkdtemp(prefix="kaleidon-wine-")
         wine("reg", "delete", SETTINGS, "/f", check=False)
-        wine("reg", "add", DESKTOP, "/v", "Wallpaper", "/d", "none", "/f")
+        for name, value in (("Wallpaper", "none"), ("WallpaperStyle", "10"), ("TileWallpaper", "0")):
+            wine("reg", "add", DESKTOP, "/v", name, "/d", value, "/f")
+        shutil.rmtree(prefix_path(local_app_data() + "\\Trellwick"), ignore_errors=True)
         self.process = None
 
     def tearDown(self):
@@ -119,6 +134,14 @@ class KaleidonCase(unittest.TestCase):
                 return
             time.sleep(0.5)
         self.fail("%s\\%s is %r, expected %r" % (key, name, reg_get(key, name), expected))
+
+    def assert_applied(self, tile, size):
+        """The desktop shows the bitmap in the user's folder, of that size, as
+        Kaleidon placed it: no style of the system's own, tiled or not."""
+        self.assertEqual(reg_get(DESKTOP, "Wallpaper"), BITMAP)
+        self.assertEqual(reg_get(DESKTOP, "WallpaperStyle"), "0")
+        self.assertEqual(reg_get(DESKTOP, "TileWallpaper"), tile)
+        self.assertEqual(bmp_size(prefix_path(BITMAP)), size)
 
     def picture(self, name, *convert_args, kind=""):
         """An image made by ImageMagick; kind prefixes the output (e.g. "BMP3:")."""

@@ -21,6 +21,10 @@
 //                                          the name it proposes, types NAME into
 //                                          its name field and presses Save
 //   kaleidon-probe sysclose CAPTION        closes the dialog as its close box does
+//   kaleidon-probe dpi CAPTION DPI         tells the dialog it moved to a screen of
+//                                          that resolution (WM_DPICHANGED)
+//   kaleidon-probe write PATH              creates the file as any program would;
+//                                          on failure prints the system's reason, exit 1
 #include <windows.h>
 
 #include <cstdio>
@@ -264,6 +268,28 @@ int Close() {
   return 0;
 }
 
+// The suggested window keeps its top-left corner and grows from 96 dpi to
+// the resolution.
+int Dpi(const wchar_t* caption, int dpi) {
+  HWND dialog = FindDialog(caption, 10);
+  if (!dialog) return 1;
+  RECT r;
+  GetWindowRect(dialog, &r);
+  RECT suggested{r.left, r.top, r.left + MulDiv(r.right - r.left, dpi, 96), r.top + MulDiv(r.bottom - r.top, dpi, 96)};
+  SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  return 0;
+}
+
+int Write(const wchar_t* path) {
+  const TFileHandle file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (file) return 0;
+  wchar_t text[512] = L"";
+  FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, GetLastError(), 0, text, 512,
+                 nullptr);
+  std::printf("%s\n", WideToUtf8(text).c_str());
+  return 1;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -281,9 +307,11 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"tip" && argc == 3) return Tip(_wtoi(argv[2]));
   if (command == L"save" && argc == 4) return Save(argv[2], _wtoi(argv[3]));
   if (command == L"sysclose" && argc == 3) return SysClose(argv[2]);
+  if (command == L"dpi" && argc == 4) return Dpi(argv[2], _wtoi(argv[3]));
+  if (command == L"write" && argc == 3) return Write(argv[2]);
   std::fprintf(stderr,
                "usage: kaleidon-probe dialog CAPTION SECONDS [BUTTON] | form SECONDS | visible | close | controls "
                "CAPTION SECONDS | set CAPTION ID TEXT | click CAPTION ID | select CAPTION ID INDEX | gone CAPTION "
-               "SECONDS | tip SECONDS | save NAME SECONDS | sysclose CAPTION\n");
+               "SECONDS | tip SECONDS | save NAME SECONDS | sysclose CAPTION | dpi CAPTION DPI | write PATH\n");
   return 2;
 }

@@ -9,7 +9,7 @@ import subprocess
 import time
 
 import kaleidon
-from kaleidon import DESKTOP, IDCANCEL, IDOK, IDS, SETTINGS, probe, reg_get, reg_set, windows_path, xdotool
+from kaleidon import IDCANCEL, IDOK, IDS, SETTINGS, probe, reg_get, reg_set, windows_path, xdotool
 
 SETTINGS_KEY = SETTINGS + r"\Settings"
 
@@ -51,7 +51,7 @@ class TrayCase(kaleidon.UserCase):
         # From the top, Up wraps to "Exit"; two more pass the separator to the last file.
         self.menu("Up", "Up", "Return")
         self.expect_wallpaper(2)
-        self.assertTrue(reg_get(DESKTOP, "Wallpaper").lower().endswith("\\kaleidon.bmp"))
+        self.assert_applied("0", (1023, 516))  # 100 by 50, stretched proportionally
         self.menu("Up", "Return")
         self.assertEqual(self.process.wait(timeout=30), 0)
         time.sleep(1)
@@ -139,6 +139,7 @@ class TrayCase(kaleidon.UserCase):
         self.assert_preview(preview, "00FF00")  # b.bmp is lime
         probe("click", "Wallpaper List", IDOK)
         self.expect_wallpaper(1)
+        self.assert_applied("0", (1023, 516))
 
         # A double-click on an entry applies it.
         self.menu("Down", "Down", "Down", "Return")
@@ -148,8 +149,15 @@ class TrayCase(kaleidon.UserCase):
         xdotool("click", "--repeat", 2, "--delay", 80, 1)
         self.expect_wallpaper(2)
 
-        # Cancel after a selection changes nothing.
+        # Cancel after a selection changes nothing. Moved to a screen of twice
+        # the resolution first, the list and the preview keep their proportions.
         self.menu("Down", "Down", "Down", "Return")
+        self.controls("Wallpaper List")
+        probe("dpi", "Wallpaper List", 192)
+        doubled = self.controls("Wallpaper List")
+        for control, size in (("IDC_WPLISTBOX", (840, 450)), ("IDC_PREVIEW", (372, 280))):
+            left, top, right, bottom = doubled[IDS[control]]["rect"]
+            self.assertEqual((right - left, bottom - top), size, control)
         probe("select", "Wallpaper List", IDS["IDC_WPLISTBOX"], 0)
         probe("click", "Wallpaper List", IDCANCEL)
         self.wait_gone("Wallpaper List")
