@@ -10,12 +10,12 @@ namespace {
 
 int Wrapped(int value, int size) { return ((value % size) + size) % size; }
 
+// The first pixel is written, then the filled part doubled until the row is full.
 void FillRow(uint8_t* row, int width, TColor colour) {
-  for (int x = 0; x < width; ++x) {
-    row[3 * x] = uint8_t(colour >> 16);
-    row[3 * x + 1] = uint8_t(colour >> 8);
-    row[3 * x + 2] = uint8_t(colour);
-  }
+  if (width <= 0) return;
+  row[0] = uint8_t(colour >> 16), row[1] = uint8_t(colour >> 8), row[2] = uint8_t(colour);
+  const size_t bytes = 3 * size_t(width);
+  for (size_t filled = 3; filled < bytes; filled *= 2) std::memcpy(row + filled, row, std::min(filled, bytes - filled));
 }
 
 // The area's row y as it shows: the picture's row repeated from the area's
@@ -41,6 +41,17 @@ void AreaRow(const TComposedPicture& placed, int y, TColor background, std::vect
 }
 
 }  // namespace
+
+void CropToArea(TBitmap& picture, bool tiled, int width, int height) {
+  const int pw = picture.Width(), ph = picture.Height();
+  if (pw <= width && ph <= height) return;
+  const int w = std::min(pw, width), h = std::min(ph, height);
+  const int x0 = tiled || pw <= width ? 0 : -((width - pw) / 2);
+  const int y0 = tiled || ph <= height ? 0 : -((height - ph) / 2);
+  TBitmap part(w, h);
+  for (int y = 0; y < h; ++y) std::memcpy(part.ScanLine(y), picture.ScanLine(y0 + y) + 3 * size_t(x0), 3 * size_t(w));
+  picture = std::move(part);
+}
 
 // Each area row is made once and copied into the bitmap in at most two
 // pieces: the part before the wrap and the part after it.

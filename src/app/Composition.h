@@ -19,6 +19,11 @@ struct TComposedPicture {
   TScreenRect Area;
 };
 
+// Cuts a picture down to what an area of that size shows of it, tiled or
+// centred as ComposeWallpaper draws it: a picture larger than a monitor is
+// not kept whole until the composition.
+void CropToArea(TBitmap& picture, bool tiled, int width, int height);
+
 // The bitmap of the virtual screen's size; what no picture covers is the
 // background colour. Areas must lie within the virtual screen.
 TBitmap ComposeWallpaper(const TScreenRect& virtualScreen, std::span<const TComposedPicture> pictures,

@@ -9,6 +9,7 @@
 
 #include "app/Placement.h"
 #include "framework/RegIniFile.h"
+#include "imaging/PictureKinds.h"
 
 inline constexpr char KaleidonKey[] = "Software\\Trellwick\\Kaleidon";
 inline constexpr char SettingsSection[] = "Settings";
@@ -40,6 +41,35 @@ inline constexpr TSetting<int32_t> LargeHeightSetting{"Large Height", 0};
 inline constexpr TSetting<int32_t> SmallTypeSetting{"Small Type", plStretchProportionally};
 inline constexpr TSetting<int32_t> MiddleTypeSetting{"Middle Type", plStretchProportionally};
 inline constexpr TSetting<int32_t> LargeTypeSetting{"Large Type", plStretchProportionally};
+// Whether Stretch and Stretch Proportionally resample smoothly rather than by
+// dropping and repeating pixels.
+inline constexpr TSetting<bool> SmoothResizeSetting{"Smooth Resize", true};
+
+// The catalogued picture kinds, each collected while its setting is on.
+struct TKindSetting {
+  TPictureFormat Format;
+  TSetting<bool> Setting;
+};
+inline constexpr TKindSetting KindSettings[] = {
+    {TPictureFormat::Jpeg, {"JPEG", true}}, {TPictureFormat::Gif, {"GIF", true}},
+    {TPictureFormat::Bmp, {"BMP", true}},   {TPictureFormat::Pcx, {"PCX", true}},
+    {TPictureFormat::Tiff, {"TIFF", true}}, {TPictureFormat::Png, {"PNG", true}},
+    {TPictureFormat::WebP, {"WEBP", true}},
+};
+// The setting of a catalogued kind; std::logic_error for a kind without one.
+const TSetting<bool>& KindSetting(TPictureFormat format);
+
+// How several monitors get their pictures; with one monitor every mode is
+// mmSame. The stored value always wins; at the first start the program
+// stores mmPerMonitor when the system reports several monitors, else mmSame.
+enum TMonitorsMode : int32_t { mmSame = 0, mmPerMonitor = 1, mmAcross = 2 };
+inline constexpr char MonitorsSetting[] = "Monitors";
+// Per monitor: a portrait monitor prefers portrait pictures, a landscape one
+// landscape pictures.
+inline constexpr TSetting<bool> MatchOrientationSetting{"Match Orientation", true};
+// The pictures of the monitors after the primary, in the monitors' order:
+// "Wallpaper 2", "Wallpaper 3", ...; "Wallpaper" keeps the primary's.
+std::string MonitorWallpaperSetting(int number);
 
 // A store instance for one operation; let it go when the operation ends.
 std::unique_ptr<TRegIniFile> OpenSettings();

@@ -1,6 +1,6 @@
 #pragma once
 // The options dialog: base directory, start-up change, random choice, the
-// catalogue in the menu, the interval and the image kinds.
+// catalogue in the menu, the interval and the picture kinds.
 
 #include <string>
 
@@ -25,6 +25,8 @@ public:
   TCheckBox* BMPCheckBox;
   TCheckBox* PCXCheckBox;
   TCheckBox* TIFFCheckBox;
+  TCheckBox* PNGCheckBox;
+  TCheckBox* WEBPCheckBox;
   TButton* BitBtn3;
 
   // "Browse...": the folder chooser.

@@ -45,9 +45,13 @@ public:
   void BroadcastSettingChange() override { Log.push_back("broadcast wallpaper=" + DesktopValue("Wallpaper")); }
   int MenuLineHeight() override { return LineHeight; }
   int MenuItemWidth(const std::string& caption) override { return 10 * int(caption.size()); }
+  uint32_t DesktopColor() override { return 0x00336699; }
   bool NotifyShell(TShellAction, void*, const std::string&) override { return true; }
   uint32_t TaskbarCreatedMessage() override { return 0xC0DE; }
-  void CursorPos(int& x, int& y) override { x = y = 0; }
+  void CursorPos(int& x, int& y) override {
+    x = CursorX;
+    y = CursorY;
+  }
   TShiftState KeyState() override { return {}; }
   void ToForeground(void*) override {}
 
@@ -56,5 +60,6 @@ public:
   std::string Directory;
   std::string Refusal;  // the system's reason when it refuses the wallpaper
   int LineHeight = 19;
+  int CursorX = 0, CursorY = 0;
   std::vector<std::string> Log;
 };
