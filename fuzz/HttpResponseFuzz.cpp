@@ -1,51 +1,78 @@
-// Feeds arbitrary responses to the HTTP client over the tests' scripted
-// network: status line, header lines, body framing and redirections. Every
-// request must end (OnRequestDone, state ready) with the body it delivered
-// counted exactly, never crash, hang or overrun.
+// Feeds arbitrary bytes to the HTTP response parser as one response, whole
+// and in pieces. Both must come to the same outcome (phase, error, status,
+// header lines, body), the body must never pass its Content-Length, and
+// nothing may crash, hang or overrun. As in the HTTP client, each parser is
+// reset and used again for the next response.
 //
-// Input: one byte giving the size of the pieces the network hands over
-// (0 for whole replies), then the replies of successive connections, split
-// at the bytes FF FE FD FC.
+// Input: one byte that gives the size of the pieces (1 to 32), then the
+// response.
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <memory>
 #include <string>
-#include <string_view>
 
-#include "FakeSocket.h"
-#include "framework/Application.h"
-#include "framework/Streams.h"
-#include "update/Httpprot.h"
+#include "net/Httpresponse.h"
 
-// One client serves every input, as one serves every fetch of the update
-// check: each request must start afresh whatever the one before did.
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static TApplication application;
-  static TFakeSocket* net = nullptr;
-  static THttpCli* client = [] {
-    auto socket = std::make_unique<TFakeSocket>(1);
-    net = socket.get();
-    return new THttpCli(nullptr, std::move(socket));
-  }();
-  if (size == 0) return 0;
-  net->PieceSize = data[0] ? data[0] : size;
-  net->Replies.clear();
-  std::string_view rest(reinterpret_cast<const char*>(data + 1), size - 1);
-  for (;;) {
-    const size_t split = rest.find("\xFF\xFE\xFD\xFC");
-    net->Replies.push_back({std::string(rest.substr(0, split)), true});
-    if (split == std::string_view::npos) break;
-    rest.remove_prefix(split + 4);
+namespace {
+
+// The header lines, each followed by a line feed, and a form feed for the
+// header's end; the body apart.
+struct TOutcome : THttpResponseSink {
+  std::string Header;
+  int HeaderEnds = 0;
+  std::string Body;
+  THttpPhase Phase = THttpPhase::Header;
+  uint16_t Error = 0;
+  int Status = 0;
+  std::string Location;
+
+  void HeaderLine(const std::string& line) override {
+    Header += line;
+    Header += '\n';
   }
-  TMemoryStream body;
-  client->ReceiveStream = &body;
-  client->URL = "http://fuzz.test/dir/page?q=1";
-  bool done = false;
-  client->OnRequestDone = THttpRequestDone([&](TObject*, THttpRequest, uint16_t) { done = true; });
-  client->GetASync();
-  for (int spins = 0; !done && spins < 1000000; ++spins) application.ProcessMessages();
-  if (!done || client->State() != httpReady || client->ReceivedBytes() != int64_t(body.Data().size())) std::abort();
+  void HeaderEnd() override {
+    ++HeaderEnds;
+    Header += '\f';
+  }
+  void BodyData(const char* data, size_t size) override { Body.append(data, size); }
+
+  bool operator==(const TOutcome& o) const {
+    return Header == o.Header && Body == o.Body && Phase == o.Phase && Error == o.Error && Status == o.Status &&
+           Location == o.Location;
+  }
+};
+
+struct TRun {
+  TOutcome Outcome;
+  THttpResponseParser Parser{Outcome};
+
+  const TOutcome& Parse(const uint8_t* data, size_t size, size_t piece) {
+    Outcome.Header.clear();
+    Outcome.Body.clear();
+    Outcome.HeaderEnds = 0;
+    Parser.Reset();
+    for (size_t at = 0; at < size; at += piece)
+      Parser.Feed(reinterpret_cast<const char*>(data + at), piece < size - at ? piece : size - at);
+    Parser.Finish();
+    if (Parser.BodyLength() >= 0 && int64_t(Outcome.Body.size()) > Parser.BodyLength()) std::abort();
+    if (Parser.BodyReceived() != int64_t(Outcome.Body.size()) || Outcome.HeaderEnds > 1) std::abort();
+    Outcome.Phase = Parser.Phase();
+    Outcome.Error = Parser.Error();
+    Outcome.Status = Parser.StatusCode();
+    Outcome.Location = Parser.Location();
+    return Outcome;
+  }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static TRun whole, pieces;
+  if (size < 2) return 0;
+  const size_t piece = 1 + data[0] % 32;
+  const TOutcome& once = whole.Parse(data + 1, size - 1, size - 1);
+  if (once.Phase != THttpPhase::Complete && once.Phase != THttpPhase::Failed) std::abort();
+  if (!(pieces.Parse(data + 1, size - 1, piece) == once)) std::abort();
   return 0;
 }

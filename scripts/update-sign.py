@@ -8,12 +8,20 @@
   update-sign.py public PRIVATE.pem
       Prints the public key of a key pair again.
   update-sign.py sign --key PRIVATE.pem --package FILE --url URL --version V [--run PARAMS]
+                      [--readme URL] [--readme-document URL --readme-document-file FILE]
+                      [--expires YYYY-MM-DDTHH:MM:SSZ | --valid-days N]
       Prints the META lines that describe the release on the product
-      information page: version, download address, run parameters, the
-      package's SHA-256 and the signature over the four.
+      information page: version, download address, the package's size and
+      SHA-256, run parameters, the plain read-me's address, the read-me
+      document's address and SHA-256, the date the information expires (by
+      default 60 days from now) and the signature over all of them.
+  update-sign.py redirect --key PRIVATE.pem --to URL [--expires ... | --valid-days N]
+      Prints the META lines of a page that sends the program on to another
+      page: the redirect, its expiry and the signature over both.
 """
 import argparse
 import base64
+import datetime
 import hashlib
 import os
 import subprocess
@@ -23,6 +31,10 @@ import tempfile
 META = '<META HTTP-EQUIV="{}" CONTENT="{}">'
 # The program reads a META value up to its closing quote, within 1000 characters.
 MAX_VALUE = 1000
+# The first line of every signed text, and the fields that follow it, in order.
+LABEL = "Kaleidon update v2"
+SIGNED = ["KDNRedirect", "KDNVersion", "KDNDownload", "KDNSize", "KDNSHA256", "KDNRun", "KDNReadme",
+          "KDNReadmeExt", "KDNReadmeSHA256", "KDNExpires"]
 
 
 def openssl(*args, data=None):
@@ -59,22 +71,62 @@ def check_value(name, value):
         sys.exit(f"{name}: a META value has no quotes or line ends and at most {MAX_VALUE} characters")
 
 
+def check_address(name, url):
+    check_value(name, url)
+    if not url.lower().startswith("http://"):
+        sys.exit(f"{name}: the program fetches http:// addresses only")
+
+
+def sha256_of(path):
+    with open(path, "rb") as f:
+        return hashlib.sha256(f.read()).hexdigest()
+
+
+def expiry(args):
+    if args.expires:
+        try:
+            datetime.datetime.strptime(args.expires, "%Y-%m-%dT%H:%M:%SZ")
+        except ValueError:
+            sys.exit("--expires: a UTC time such as 2026-09-01T00:00:00Z")
+        return args.expires
+    until = datetime.datetime.now(datetime.timezone.utc) + datetime.timedelta(days=args.valid_days)
+    return until.strftime("%Y-%m-%dT%H:%M:%SZ")
+
+
+def print_signed(key, fields):
+    """The META lines of the fields given, then the signature over all signed fields."""
+    text = "\n".join([LABEL] + ["%s=%s" % (name, fields.get(name, "")) for name in SIGNED]).encode("utf-8")
+    der = openssl("dgst", "-sha256", "-sign", key, data=text)
+    for name in SIGNED:
+        if name in fields:
+            print(META.format(name, fields[name]))
+    print(META.format("KDNSignature", base64.b64encode(raw_signature(der)).decode()))
+
+
 def sign(args):
-    check_value("--url", args.url)
+    check_address("--url", args.url)
     check_value("--run", args.run)
-    if not args.url.lower().startswith("http://"):
-        sys.exit("--url: the program downloads http:// addresses only")
     parts = args.version.split(".")
     if not all(p.isdigit() and len(p) <= 9 for p in parts) or len(parts) > 16:
         sys.exit("--version: dot-separated numbers, such as 1.0.1.108")
-    with open(args.package, "rb") as f:
-        sha256 = hashlib.sha256(f.read()).hexdigest()
-    text = "\n".join([args.version, args.url, sha256, args.run]).encode("utf-8")
-    der = openssl("dgst", "-sha256", "-sign", args.key, data=text)
-    signature = base64.b64encode(raw_signature(der)).decode()
-    for name, value in [("KDNVersion", args.version), ("KDNDownload", args.url), ("KDNRun", args.run),
-                        ("KDNSHA256", sha256), ("KDNSignature", signature)]:
-        print(META.format(name, value))
+    fields = {"KDNVersion": args.version, "KDNDownload": args.url, "KDNSize": str(os.path.getsize(args.package)),
+              "KDNSHA256": sha256_of(args.package), "KDNRun": args.run}
+    if args.readme:
+        check_address("--readme", args.readme)
+        fields["KDNReadme"] = args.readme
+    if bool(args.readme_document) != bool(args.readme_document_file):
+        sys.exit("--readme-document and --readme-document-file go together")
+    if args.readme_document:
+        check_address("--readme-document", args.readme_document)
+        fields["KDNReadmeExt"] = args.readme_document
+        fields["KDNReadmeSHA256"] = sha256_of(args.readme_document_file)
+    fields["KDNExpires"] = expiry(args)
+    print_signed(args.key, fields)
+
+
+def redirect(args):
+    check_address("--to", args.to)
+    print_signed(args.key, {"KDNRedirect": args.to, "KDNExpires": expiry(args)})
 
 
 def keygen(args):
@@ -92,6 +144,12 @@ def keygen(args):
     print(public_key(args.private))
 
 
+def add_expiry(parser):
+    group = parser.add_mutually_exclusive_group()
+    group.add_argument("--expires")
+    group.add_argument("--valid-days", type=int, default=60)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     commands = parser.add_subparsers(dest="command", required=True)
@@ -105,13 +163,23 @@ def main():
     p.add_argument("--url", required=True)
     p.add_argument("--version", required=True)
     p.add_argument("--run", default="")
+    p.add_argument("--readme")
+    p.add_argument("--readme-document")
+    p.add_argument("--readme-document-file")
+    add_expiry(p)
+    p = commands.add_parser("redirect")
+    p.add_argument("--key", required=True)
+    p.add_argument("--to", required=True)
+    add_expiry(p)
     args = parser.parse_args()
     if args.command == "keygen":
         keygen(args)
     elif args.command == "public":
         print(public_key(args.private))
-    else:
+    elif args.command == "sign":
         sign(args)
+    else:
+        redirect(args)
 
 
 if __name__ == "__main__":

@@ -19,7 +19,7 @@
 #include "framework/Application.h"
 #include "framework/Files.h"
 #include "framework/Streams.h"
-#include "update/Httpprot.h"
+#include "net/Httpprot.h"
 
 namespace {
 

@@ -11,7 +11,7 @@ TAboutBox::TAboutBox(TComponent* AOwner) : TDialog(AOwner, IDD_ABOUT) {
   OKButton = Add<TButton>(idOkButton);
   OKButton->ModalResult = mrOk;
   BitBtn1 = Add<TButton>(IDC_UPDATE);
-  BitBtn1->ModalResult = mrCancel;
+  BitBtn1->ModalResult = mrUpdate;
   EscapeCancels = false;
   OnShow = TNotifyEvent(this, &TAboutBox::FormShow);
   VersionInfo1 = new TVersionInfo(this);

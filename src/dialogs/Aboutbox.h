@@ -1,11 +1,14 @@
 #pragma once
 // The About box: the program's name, version, copyright, company and
 // comments from its own version information, and the way to the update
-// dialog. "OK" (Enter) ends it with 1; "Update" and the close box with 2;
-// Esc does nothing.
+// dialog. "OK" (Enter) ends it with 1, the close box with 2, "Update" with
+// mrUpdate; Esc does nothing.
 
 #include "dialogs/Versinfo.h"
 #include "framework/Dialogs.h"
+
+// The result of "Update", which no other way of closing the box gives.
+inline constexpr int mrUpdate = 3;
 
 class TAboutBox : public TDialog {
 public:

@@ -42,12 +42,13 @@ void TKaleidonDialogs::Configure(TForm1& controller) { OpenOnce(FOptions, contro
 void TKaleidonDialogs::WallpaperList(TForm1& controller) { OpenOnce(FList, controller, ListWallpapers); }
 
 // The About box goes before the update dialog shows, so that only one of
-// the two is open; the check starts from the executable's FileVersion.
+// the two is open; the check starts from the executable's FileVersion. Only
+// "Update" leads on: closing the box is no request for a check.
 void TKaleidonDialogs::About(TForm1& controller) {
   std::string version;
   {
     TAboutBox box(&controller);
-    if (box.ShowModal() != mrCancel) return;
+    if (box.ShowModal() != mrUpdate) return;
     version = box.VersionInfo1->GetVersionInfo(vkFileVersion);
   }
   TFormUpdate update(&controller);

@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "app/Settings.h"
+#include "framework/Registry.h"
 #include "resource.h"
 #include "update/UpdateSettings.h"
 
@@ -17,7 +18,7 @@ namespace {
 constexpr int HeadingHeight = 21;
 
 // The page's address, proxy, verification and time limit as the store
-// holds them, each over its built-in default.
+// holds them, each over its built-in default, and the machine's policy.
 TUpdateSettings StoredUpdateSettings() {
   const auto settings = OpenSettings();
   TUpdateSettingTexts texts;
@@ -25,7 +26,17 @@ TUpdateSettings StoredUpdateSettings() {
   texts.Proxy = settings->ReadString(SettingsSection, UpdateProxySetting, "");
   texts.Verify = settings->ReadString(SettingsSection, UpdateVerifySetting, "");
   texts.Timeout = settings->ReadString(SettingsSection, UpdateTimeoutSetting, "");
+  ReadMachineValue(UpdatePolicyKey, UpdateVerifySetting, texts.PolicyVerify);
   return ParseUpdateSettings(texts, !BuiltInUpdateKey().empty());
+}
+
+std::string StoredHighestVersion() {
+  return OpenSettings()->ReadString(SettingsSection, UpdateHighestVersionSetting, "");
+}
+
+// Written only by the checker, once a signed release verified.
+void KeepHighestVersion(TObject*, const std::string& version) {
+  OpenSettings()->WriteString(SettingsSection, UpdateHighestVersionSetting, version);
 }
 
 }  // namespace
@@ -51,6 +62,8 @@ TFormUpdate::TFormUpdate(TComponent* AOwner) : TDialog(AOwner, IDD_UPDATE) {
   WebFileInfo1->ProxyPort = stored.ProxyPort;
   WebFileInfo1->Verify = stored.Verify;
   WebFileInfo1->TimeLimit = std::chrono::seconds(stored.TimeLimitSeconds);
+  WebFileInfo1->HighestVersion = StoredHighestVersion();
+  WebFileInfo1->OnReleaseVerified = TStringEvent(KeepHighestVersion);
 }
 
 // The explanation's area is given in pixels.

@@ -228,6 +228,8 @@ struct TDialogTemplate {
   uint32_t Style = 0;  // e.g. the system menu, for a close box
   TFont Font;
   bool InPixels = false;
+  // The hourglass over the whole window while it is up, for one that waits.
+  bool WaitCursor = false;
   std::vector<TDialogItemTemplate> Items;
 };
 

@@ -166,6 +166,12 @@ bool TDialog::WindowMessage(void* handle, uint32_t msg, uintptr_t wParam, intptr
     case WM_CLOSE:
       SetModalResult(mrCancel);
       return true;
+    case WM_SETCURSOR:
+      // Over the controls too: their default handling asks the dialog first.
+      if (FTemplateId || !FLayout.WaitCursor || LOWORD(lParam) != HTCLIENT) return false;
+      SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+      SetWindowLongPtrW(window, DWLP_MSGRESULT, TRUE);
+      return true;
     case WM_DPICHANGED: {
       FDpi = LOWORD(wParam);
       const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);

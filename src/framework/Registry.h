@@ -1,6 +1,7 @@
 #pragma once
 // The plain registry writer of the current user: open a key, write text
 // values, close. (Without a registry, the INI files the settings store uses.)
+// And the one reader of the machine's part, for an administrator's policy.
 
 #include <memory>
 #include <string>
@@ -24,3 +25,8 @@ private:
   struct TImpl;
   std::unique_ptr<TImpl> FImpl;
 };
+
+// A value under the local machine's key, as an administrator's policy sets
+// it: text as it is, a number in decimal. False when the key or the value
+// is missing or of another type, and always on systems without a registry.
+bool ReadMachineValue(const std::string& keyPath, const std::string& name, std::string& text);

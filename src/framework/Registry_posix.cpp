@@ -25,3 +25,5 @@ void TRegistry::WriteString(const std::string& name, const std::string& value) {
 }
 
 void TRegistry::CloseKey() { FImpl->Open = false; }
+
+bool ReadMachineValue(const std::string&, const std::string&, std::string&) { return false; }

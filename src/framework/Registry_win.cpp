@@ -32,3 +32,21 @@ void TRegistry::WriteString(const std::string& name, const std::string& value) {
 void TRegistry::CloseKey() {
   FImpl->Key.Reset();
 }
+
+bool ReadMachineValue(const std::string& keyPath, const std::string& name, std::string& text) {
+  TRegKey key;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, Utf8ToWide(keyPath).c_str(), 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
+    return false;
+  const std::wstring valueName = Utf8ToWide(name);
+  DWORD number = 0, size = sizeof number, type = 0;
+  if (RegGetValueW(key.Get(), nullptr, valueName.c_str(), RRF_RT_REG_DWORD, &type, &number, &size) == ERROR_SUCCESS) {
+    text = std::to_string(number);
+    return true;
+  }
+  wchar_t value[256];
+  size = sizeof value;
+  if (RegGetValueW(key.Get(), nullptr, valueName.c_str(), RRF_RT_REG_SZ, &type, value, &size) != ERROR_SUCCESS)
+    return false;
+  text = WideToUtf8(value);
+  return true;
+}

@@ -29,3 +29,23 @@ void TFileStream::Write(const void* data, size_t size) {
     size -= size_t(n);
   }
 }
+
+struct TLockedFile::TImpl {
+  TFd File;
+};
+
+// Here nothing can keep others from changing the file: it is only read.
+TLockedFile::TLockedFile(const std::string& fileName) : FImpl(new TImpl) {
+  FImpl->File.Reset(::open(PosixPath(fileName).c_str(), O_RDONLY | O_CLOEXEC));
+  if (!FImpl->File) throw EFOpenError("Cannot open file " + fileName);
+}
+
+TLockedFile::~TLockedFile() = default;
+
+size_t TLockedFile::Read(void* buffer, size_t size) {
+  for (;;) {
+    const ssize_t n = ::read(FImpl->File.Get(), buffer, size);
+    if (n >= 0) return size_t(n);
+    if (errno != EINTR) throw EReadError("Read error");
+  }
+}

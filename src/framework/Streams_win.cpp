@@ -29,3 +29,24 @@ void TFileStream::Write(const void* data, size_t size) {
     size -= written;
   }
 }
+
+struct TLockedFile::TImpl {
+  TFileHandle File;
+};
+
+// Sharing for reading only: writing, renaming and deleting all need a share
+// this handle does not grant.
+TLockedFile::TLockedFile(const std::string& fileName) : FImpl(new TImpl) {
+  FImpl->File.Reset(CreateFileW(Utf8ToWide(fileName).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!FImpl->File) throw EFOpenError("Cannot open file " + fileName);
+}
+
+TLockedFile::~TLockedFile() = default;
+
+size_t TLockedFile::Read(void* buffer, size_t size) {
+  DWORD read = 0;
+  if (!ReadFile(FImpl->File.Get(), buffer, DWORD(size < 0x40000000 ? size : 0x40000000), &read, nullptr))
+    throw EReadError("Read error");
+  return read;
+}

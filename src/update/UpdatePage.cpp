@@ -85,8 +85,13 @@ void ParseMetaLine(std::string_view line, const TWfiTags& tags, TWfiRelease& rel
   };
   for (const auto& [tag, target] : targets)
     if (tag == name) target = ExtractContent(line);
-  if (name == SHA256Meta) release.ProductSHA256 = ExtractContent(line);
-  if (name == SignatureMeta) release.ProductSignature = ExtractContent(line);
+  const std::pair<const char*, std::string&> fixed[] = {
+      {SizeMeta, release.ProductSize},           {SHA256Meta, release.ProductSHA256},
+      {ReadMeSHA256Meta, release.ProductReadMeSHA256}, {ExpiresMeta, release.ProductExpires},
+      {SignatureMeta, release.ProductSignature},
+  };
+  for (const auto& [meta, target] : fixed)
+    if (name == meta) target = ExtractContent(line);
 }
 
 static void ConvertDate(TWfiDateFormat dateFormat, TWfiRelease& release) {
@@ -152,9 +157,8 @@ bool TryEncodeDate(int year, int month, int day, TDateTime& date) {
   return true;
 }
 
-// Only as many parts are compared as the current version has; a part that is
-// not a number counts as 0, and the offered version's last part keeps being
-// compared once it has no more dots.
+// Part by part, as far as the longer version goes: a missing part counts as
+// 0, as does a part that is not a number, so that "1.2" is 1.2.0.0.
 static bool BuildNumberNewer(std::string_view current, std::string_view offered) {
   for (;;) {
     const size_t currentDot = current.find('.');
@@ -162,9 +166,9 @@ static bool BuildNumberNewer(std::string_view current, std::string_view offered)
     const int32_t c = StrToIntDef(std::string(current.substr(0, currentDot)), 0);
     const int32_t o = StrToIntDef(std::string(offered.substr(0, offeredDot)), 0);
     if (c != o) return c < o;
-    if (currentDot == std::string_view::npos) return false;
-    current.remove_prefix(currentDot + 1);
-    if (offeredDot != std::string_view::npos) offered.remove_prefix(offeredDot + 1);
+    if (currentDot == std::string_view::npos && offeredDot == std::string_view::npos) return false;
+    current = currentDot == std::string_view::npos ? std::string_view() : current.substr(currentDot + 1);
+    offered = offeredDot == std::string_view::npos ? std::string_view() : offered.substr(offeredDot + 1);
   }
 }
 
@@ -196,13 +200,23 @@ bool VersionGoesUp(const std::string& current, const std::string& offered) {
   return VersionParts(current, c) && VersionParts(offered, o) && c < o;
 }
 
-static bool IsDeviceName(std::string_view name) {
+bool VersionRaises(const std::string& highest, const std::string& version) {
+  std::array<int32_t, 16> h, v;
+  return VersionParts(version, v) && (!VersionParts(highest, h) || h < v);
+}
+
+// The name up to its first dot, without the blanks before the dot, decides:
+// Windows opens the device for "nul .txt" as for "NUL".
+bool IsDeviceName(std::string_view name) {
   static constexpr std::string_view Devices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+  // The digits after COM and LPT: 0 to 9 and the superscripts ¹, ² and ³ in UTF-8.
+  static constexpr std::string_view Digits[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9",
+                                                "\xC2\xB9", "\xC2\xB2", "\xC2\xB3"};
   const std::string stem = UpperCaseAscii(std::string(name.substr(0, name.find('.'))));
   const std::string_view bare = std::string_view(stem).substr(0, stem.find_last_not_of(' ') + 1);
   if (std::find(std::begin(Devices), std::end(Devices), bare) != std::end(Devices)) return true;
-  return bare.size() == 4 && (bare.starts_with("COM") || bare.starts_with("LPT")) && bare[3] >= '1' &&
-         bare[3] <= '9';
+  if (!bare.starts_with("COM") && !bare.starts_with("LPT")) return false;
+  return std::find(std::begin(Digits), std::end(Digits), bare.substr(3)) != std::end(Digits);
 }
 
 std::string PlainFileName(std::string_view url) {

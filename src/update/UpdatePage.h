@@ -10,8 +10,10 @@
 // capitals (or at the line's ninth character without one) and ends before
 // the next double quote within 1000 characters (empty without one). Only
 // the first META of a line counts. Names match case-sensitively; a tag name
-// left empty names nothing. The release's SHA-256 and signature stand under
-// the fixed names "KDNSHA256" and "KDNSignature".
+// left empty names nothing. What makes the release verifiable stands under
+// fixed names: the package's size ("KDNSize") and SHA-256 ("KDNSHA256"), the
+// read-me document's SHA-256 ("KDNReadmeSHA256"), the date the information
+// expires ("KDNExpires") and the signature ("KDNSignature").
 // Limits: the page's size, per call; every line is read once, its values
 // are at most 1000 characters each.
 // Rejects: a page larger than its limit (EUpdatePageError). Dates and
@@ -52,7 +54,10 @@ TWfiTags ProductPageTags();
 enum TWfiDateFormat { wfidDFSDate, wfidNone };
 enum TWfiVersionFormat { wfivBuildNumber, wfivSimpleString };
 
+inline constexpr char SizeMeta[] = "KDNSize";
 inline constexpr char SHA256Meta[] = "KDNSHA256";
+inline constexpr char ReadMeSHA256Meta[] = "KDNReadmeSHA256";
+inline constexpr char ExpiresMeta[] = "KDNExpires";
 inline constexpr char SignatureMeta[] = "KDNSignature";
 
 // What a page says of the latest release.
@@ -68,7 +73,10 @@ struct TWfiRelease {
   std::string ProductVersion;
   std::string RedirectURL;
   std::string RunParams;
+  std::string ProductSize;
   std::string ProductSHA256;
+  std::string ProductReadMeSHA256;
+  std::string ProductExpires;
   std::string ProductSignature;
 };
 
@@ -90,21 +98,32 @@ TDateTime ConvertProductDate(std::string_view s, TWfiDateFormat format);
 // The date of a year, month and day; false when there is no such day.
 bool TryEncodeDate(int year, int month, int day, TDateTime& date);
 
-// True when `offered` is newer than `current` by the format's comparison.
+// True when `offered` is newer than `current` by the format's comparison:
+// with wfivBuildNumber part by part, numbers between the dots, a missing
+// part or one that is no number counting as 0; with wfivSimpleString byte
+// by byte.
 bool IsVersionNewer(const std::string& current, const std::string& offered, TWfiVersionFormat format);
 // The stricter comparison that decides an installation: both versions are
 // dot-separated decimal numbers (at most 16 parts of at most 9 digits),
 // compared part by part with missing parts as 0, and `offered` is greater.
 // Text in any other form is never newer.
 bool VersionGoesUp(const std::string& current, const std::string& offered);
+// Whether `version`, a version of numbers as VersionGoesUp takes them, is
+// above `highest`; a `highest` that is empty or no such version is below
+// every version.
+bool VersionRaises(const std::string& highest, const std::string& version);
 
 // The file name an address gives, reduced to a plain file name: without
 // query or fragment; the part after the last "/", "\\" or ":" (so no path,
 // drive or stream); without the characters Windows does not allow in names
 // and without trailing dots and blanks (so "." and ".." give ""); a device
-// name (CON, NUL, COM1, ...) gets a "_" in front; at most 255 bytes, cut
-// between UTF-8 characters.
+// name gets a "_" in front; at most 255 bytes, cut between UTF-8 characters.
 std::string PlainFileName(std::string_view url);
+// True for the names Windows keeps for devices, in every form it knows:
+// CON, PRN, AUX, NUL, COM0 to COM9, LPT0 to LPT9, COM and LPT with a
+// superscript 1, 2 or 3, CONIN$ and CONOUT$, in any case, with any
+// extension and with blanks before it.
+bool IsDeviceName(std::string_view name);
 // True for the kinds of read-me document that are opened: .txt, .htm,
 // .html, .rtf and .pdf, in any case.
 bool IsReadMeDocument(const std::string& fileName);

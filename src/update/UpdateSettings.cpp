@@ -1,6 +1,7 @@
 #include "update/UpdateSettings.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "framework/SysUtils.h"
 
@@ -37,16 +38,25 @@ void ParseProxy(const std::string& text, TUpdateSettings& settings) {
   settings.ProxyPort = number;
 }
 
+std::optional<TUpdateVerify> VerifyLevel(const std::string& text) {
+  if (text == "0") return uvNone;
+  if (text == "1") return uvWhenPresent;
+  if (text == "2") return uvRequired;
+  return std::nullopt;
+}
+
 }  // namespace
 
 TUpdateSettings ParseUpdateSettings(const TUpdateSettingTexts& texts, bool keyBuiltIn) {
   TUpdateSettings settings;
   if (IsHttpURL(texts.URL)) settings.HomeURL = texts.URL;
   ParseProxy(texts.Proxy, settings);
-  if (texts.Verify == "0") settings.Verify = uvNone;
-  else if (texts.Verify == "1") settings.Verify = uvWhenPresent;
-  else if (texts.Verify == "2") settings.Verify = uvRequired;
-  else settings.Verify = keyBuiltIn ? uvRequired : uvWhenPresent;
+  if (const auto policy = VerifyLevel(texts.PolicyVerify))
+    settings.Verify = *policy;
+  else if (keyBuiltIn)
+    settings.Verify = uvRequired;
+  else
+    settings.Verify = VerifyLevel(texts.Verify).value_or(uvWhenPresent);
   const bool digits = !texts.Timeout.empty() && texts.Timeout[0] >= '0' && texts.Timeout[0] <= '9';
   const int32_t seconds = digits ? StrToIntDef(texts.Timeout, 0) : 0;
   if (seconds >= 1 && seconds <= 3600) settings.TimeLimitSeconds = seconds;

@@ -6,7 +6,7 @@
 
 #include "framework/Screen.h"
 #include "framework/SysUtils.h"
-#include "update/Httpprot.h"
+#include "net/Httpprot.h"
 
 namespace {
 
@@ -26,20 +26,21 @@ constexpr int FrameWidth = 8;
 constexpr int FrameHeight = 27;
 
 TDialogTemplate Layout(const std::string& caption, int width, int height, const TFont& font,
-                       std::vector<TDialogItemTemplate> items) {
+                       std::vector<TDialogItemTemplate> items, bool waits = false) {
   TDialogTemplate layout;
   layout.Caption = caption;
   layout.Width = width;
   layout.Height = height;
   layout.Font = font;
   layout.InPixels = true;
+  layout.WaitCursor = waits;
   layout.Items = std::move(items);
   return layout;
 }
 
 TDialogTemplate PleaseWaitLayout(const std::string& text, const TFont& font) {
   return Layout("Please Wait", 240 - FrameWidth, 100 - FrameHeight, font,
-                {{StaticClass, text, LabelId, 0, 27, 232, 23, ssCenter | ssNoPrefix}});
+                {{StaticClass, text, LabelId, 0, 27, 232, 23, ssCenter | ssNoPrefix}}, true);
 }
 
 // Four fifths of the screen each way, the text box filling it but for a
@@ -59,7 +60,8 @@ TDialogTemplate ProgressLayout(const TFont& font) {
                 {{ProgressClass, "", ProgressBarId, 36, 40, 200, 14, 0},
                  {ButtonClass, "&Cancel", idCancelButton, 102, 94, 68, 22, bsPushButton | wsTabStop},
                  {StaticClass, "", DownloadingId, 2, 10, 268, 18, ssCenter | ssNoPrefix},
-                 {StaticClass, "", ProgressLabelId, 2, 60, 268, 22, ssCenter | ssNoPrefix}});
+                 {StaticClass, "", ProgressLabelId, 2, 60, 268, 22, ssCenter | ssNoPrefix}},
+                true);
 }
 
 // The lines of a text, however they end, joined as a text box shows them.

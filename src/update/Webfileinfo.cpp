@@ -10,7 +10,10 @@
 #include "framework/Shell.h"
 #include "framework/Streams.h"
 #include "framework/SysUtils.h"
+#include "net/Httpurl.h"
+#include "update/ReadMeText.h"
 #include "update/UpdateSettings.h"
+#include "update/ZoneMark.h"
 
 namespace {
 
@@ -20,6 +23,8 @@ constexpr unsigned Warning = mbOK | mbIconExclamation;
 constexpr unsigned Question = mbYesNo | mbIconQuestion;
 // Folders tried for one read-me document under the temporary folder.
 constexpr int ReadMeFolderTries = 100;
+// The HTTP client's own limit on connecting and on silence.
+constexpr std::chrono::milliseconds ClientTimeLimit{30000};
 
 // Once the program is ending (asked to quit while a window waited), the
 // check asks and reports nothing more: a box would hold the program up, and
@@ -57,6 +62,19 @@ std::string NewReadMeFolder() {
     if (CreateNewDirectory(folder)) return folder + "\\";
   }
   return {};
+}
+
+std::string CannotRetrieveReadMe(const std::string& reason) { return "Could not retrieve the read-me: " + reason; }
+
+int64_t SecondsSince1970() {
+  return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
+
+TSha256Digest DigestOf(TLockedFile& file) {
+  std::vector<uint8_t> buffer(size_t{1} << 16);
+  TSha256 hash;
+  while (const size_t read = file.Read(buffer.data(), buffer.size())) hash.Update(std::span(buffer.data(), read));
+  return hash.Final();
 }
 
 }  // namespace
@@ -150,19 +168,21 @@ bool TWebFileInfo::FollowRedirect(const std::vector<std::string>& fetched) const
   return true;
 }
 
+TVerifiedRelease TWebFileInfo::VerifyRelease() const {
+  return ::VerifyRelease(FRelease, {Verify, UpdateKey, SecondsSince1970(), HighestVersion});
+}
+
 // The page's own comparison shows whether there is an update; installing one
 // takes the stricter one too, so that a page can never bring an older or
 // equal version back, however its version is written.
-bool TWebFileInfo::VerifyRelease() const {
+void TWebFileInfo::VerifyInstallable() const {
   const std::string& offered = FRelease.ProductVersion;
   const bool goesUp = VersionFormat == wfivBuildNumber ? VersionGoesUp(CurrentVersion, offered)
                                                        : IsVersionNewer(CurrentVersion, offered, VersionFormat);
   if (!goesUp)
     throw EUpdateVerifyError(Format("Version %s is not newer than %s", offered.c_str(), CurrentVersion.c_str()));
-  return ::VerifyRelease(FRelease, Verify, UpdateKey);
+  VerifyRelease();
 }
-
-void TWebFileInfo::VerifyPackage(const TSha256Digest& digest) const { ::VerifyPackage(FRelease, digest); }
 
 bool TWebFileInfo::CheckForUpdate() {
   const THandlerScope handler(*this);
@@ -185,14 +205,27 @@ bool TWebFileInfo::RunCheck() {
     return false;
   }
   if (FOptions.Contains(wfioDisplayReadMe)) DisplayReadMe(true);
+  if (UpdateKey.empty()) {
+    ReportWithoutInstalling();
+    return false;
+  }
   const std::string offer = Format("Current version is %s.\rVersion %s is available.\rDownload the update?",
                                    CurrentVersion.c_str(), ProductVersion().c_str());
   if (!Ask(offer, "Update Available")) return false;
   return DownloadAndInstall();
 }
 
+// Without a key nothing that is downloaded could be shown to be the maker's.
+void TWebFileInfo::ReportWithoutInstalling() {
+  Box(Format("Current version is %s.\rVersion %s is available.\rThis copy of %s cannot verify updates, so it does "
+             "not download them.",
+             CurrentVersion.c_str(), ProductVersion().c_str(), ApplicationTitle().c_str()),
+      "Update Available", mbOK | mbIconInformation);
+}
+
 // The page is fetched in one please-wait window, and again from each
-// redirect tag it gives.
+// redirect tag it gives. Each page is verified as soon as it has been read:
+// one that fails leads to nothing, not even the page it redirects to.
 bool TWebFileInfo::GetFileInfo() {
   if (FActive) return true;
   if (FHomeURL.empty()) {
@@ -208,24 +241,25 @@ bool TWebFileInfo::GetFileInfo() {
   const THandlerScope handler(*this);
   const auto window = CreatePleaseWait("Checking For Update...");
   std::vector<std::string> fetched{FHomeURL};
-  bool read = FetchPage(FHomeURL, *window);
+  bool read = FetchPage(FHomeURL, *window) && PageVerified();
   while (read && !FRelease.RedirectURL.empty()) {
     read = RedirectAllowed(fetched);
     if (!read) break;
     fetched.push_back(FRelease.RedirectURL);
-    read = FetchPage(fetched.back(), *window);
+    read = FetchPage(fetched.back(), *window) && PageVerified();
   }
   FActive = read;
   return FActive;
 }
 
-// A status above 200 is shown as it is, and fails the fetch even without a
-// reason phrase.
+// A status other than 200 is shown as it is, and fails the fetch even
+// without a reason phrase.
 bool TWebFileInfo::FetchPage(const std::string& url, TDialog& window) {
   std::string page;
   const bool fetched =
       FetchText(url, window, "Update information larger than " + std::to_string(MaxInfoPageBytes) + " bytes", page);
-  if (FHttpClient->StatusCode() > 200) Box(IntToStr(FHttpClient->StatusCode()), ApplicationTitle(), mbOK);
+  const int status = FHttpClient->StatusCode();
+  if (status != 200 && status != 0) Box(IntToStr(status), ApplicationTitle(), mbOK);
   ClearResults();
   if (!fetched) return false;
   try {
@@ -233,6 +267,24 @@ bool TWebFileInfo::FetchPage(const std::string& url, TDialog& window) {
   } catch (const EUpdatePageError& e) {
     FLastError = e.Message();
     return false;
+  }
+  return true;
+}
+
+// A page that fails verification leaves nothing of itself. A signed release
+// that goes higher than any before raises the version no later one may go
+// below.
+bool TWebFileInfo::PageVerified() {
+  try {
+    FVerified = VerifyRelease();
+  } catch (const EUpdateVerifyError& e) {
+    FLastError = e.Message();
+    ClearResults();
+    return false;
+  }
+  if (FVerified.Signed && VersionRaises(HighestVersion, ProductVersion())) {
+    HighestVersion = ProductVersion();
+    OnReleaseVerified(this, HighestVersion);
   }
   return true;
 }
@@ -254,26 +306,25 @@ bool TWebFileInfo::RedirectAllowed(const std::vector<std::string>& fetched) {
 bool TWebFileInfo::FetchText(const std::string& url, TDialog& window, const std::string& tooLarge,
                              std::string& text) {
   FLastError.clear();
-  PreparedClient();
   TMemoryStream body(MaxInfoPageBytes, tooLarge);
-  if (!Receive(url, body, {}, window)) return false;
+  if (!Receive(url, body, {}, window, {-1, -1, TransferTimeLimit()})) return false;
   text.assign(body.Data().begin(), body.Data().end());
   return true;
 }
 
 // The client writes the body into `into` only for this request: it forgets
 // the stream and the block handler however the request ends.
-bool TWebFileInfo::Receive(const std::string& url, TStream& into, TDocDataEvent onData, TDialog& window) {
+bool TWebFileInfo::Receive(const std::string& url, TStream& into, TDocDataEvent onData, TDialog& window,
+                           const TTransferLimits& limits) {
   struct TUnhook {
     THttpCli& Client;
     ~TUnhook() {
       Client.ReceiveStream = nullptr;
       Client.OnDocData.Clear();
     }
-  } unhook{*FHttpClient};
+  } unhook{PreparedClient(url, limits)};
   FHttpClient->ReceiveStream = &into;
   FHttpClient->OnDocData = std::move(onData);
-  FHttpClient->URL = url;
   return StartAndWait(window);
 }
 
@@ -294,12 +345,19 @@ bool TWebFileInfo::StartAndWait(TDialog& window) {
   return TransferSucceeded();
 }
 
+// Only 200 is success: a status below it is no document, and a reply without
+// a status line no answer to trust.
 bool TWebFileInfo::TransferSucceeded() {
-  if (FHttpClient->StatusCode() > 200) {
+  if (FRequestError != 0) return false;
+  if (FHttpClient->StatusCode() == 0) {
+    FLastError = "No status line in the response";
+    return false;
+  }
+  if (FHttpClient->StatusCode() != 200) {
     FLastError = FHttpClient->ReasonPhrase();
     return false;
   }
-  return FRequestError == 0;
+  return true;
 }
 
 // Only the request a window waits for is answered: one aborted because its
@@ -315,7 +373,8 @@ void TWebFileInfo::RequestDone(TObject*, THttpRequest, uint16_t Error) {
 
 // A client whose request was aborted as its window closed ends that request
 // only when its messages come round; a new client serves the next fetch.
-THttpCli& TWebFileInfo::PreparedClient() {
+// The home page's credentials go along to its own origin only.
+THttpCli& TWebFileInfo::PreparedClient(const std::string& url, const TTransferLimits& limits) {
   if (FHttpClient && FHttpClient->State() != httpReady && !FWaitWindow) {
     delete FHttpClient;
     FHttpClient = nullptr;
@@ -328,7 +387,28 @@ THttpCli& TWebFileInfo::PreparedClient() {
   FHttpClient->ProxyPort = ProxyHost.empty() ? "80" : IntToStr(ProxyPort);
   if (TimeLimit.count() > 0)
     FHttpClient->ConnectTimeLimit = FHttpClient->ResponseTimeLimit = FHttpClient->HeaderTimeLimit = TimeLimit;
+  FHttpClient->RequestTimeLimit = limits.Time;
+  FHttpClient->ExpectedBodyLength = limits.ExactSize;
+  std::string proto, user, pass, host, port, path;
+  ParseURL(FHomeURL, proto, user, pass, host, port, path);
+  const bool sameOrigin = !OriginOf(url).empty() && OriginOf(url) == OriginOf(FHomeURL);
+  FHttpClient->Username = sameOrigin ? user : std::string();
+  FHttpClient->Password = sameOrigin ? pass : std::string();
+  FHttpClient->URL = url;
   return *FHttpClient;
+}
+
+std::chrono::milliseconds TWebFileInfo::TransferTimeLimit() const {
+  return 4 * (TimeLimit.count() > 0 ? TimeLimit : ClientTimeLimit);
+}
+
+// The package has its signed size, and as long as that takes at the slowest
+// rate allowed on top of a page's time; without a size, only the client's
+// limits on silence hold.
+TTransferLimits TWebFileInfo::PackageLimits() const {
+  const int64_t size = FVerified.PackageSize;
+  if (size < 0) return {};
+  return {size, -1, TransferTimeLimit() + std::chrono::milliseconds(size * 1000 / SlowestPackageBytesPerSecond)};
 }
 
 std::unique_ptr<TPleaseWaitForm> TWebFileInfo::CreatePleaseWait(const std::string& Text) {
@@ -342,11 +422,11 @@ std::unique_ptr<TReadMeForm> TWebFileInfo::CreateReadMe() {
     if (!FetchText(ProductReadMe(), *window, "Read-me larger than " + std::to_string(MaxInfoPageBytes) + " bytes", text))
       return nullptr;
   }
-  return std::make_unique<TReadMeForm>(Owner(), text, UIFont);
+  return std::make_unique<TReadMeForm>(Owner(), ReadMeText(text), UIFont);
 }
 
 std::unique_ptr<TWebDlProgress> TWebFileInfo::CreateProgress() {
-  return std::make_unique<TWebDlProgress>(Owner(), UIFont, PreparedClient());
+  return std::make_unique<TWebDlProgress>(Owner(), UIFont, PreparedClient({}, {}));
 }
 
 bool TWebFileInfo::DisplayReadMe(bool Ask) {
@@ -356,36 +436,71 @@ bool TWebFileInfo::DisplayReadMe(bool Ask) {
                                    CurrentVersion.c_str(), ProductVersion().c_str());
   if (Ask && !::Ask(offer, "Update Available")) return false;
   if (!ProductReadMeExt().empty()) {
-    if (OpenReadMeDocument()) return true;
-    Box(ProgramNotStarted, "Error", Warning);
+    std::string failure;
+    if (OpenReadMeDocument(failure)) return true;
+    Box(failure, "Error", Warning);
   }
   if (ProductReadMe().empty()) return true;
   if (const auto window = CreateReadMe()) window->ShowModal();
   return true;
 }
 
-// Only a document is opened, and only from a folder of its own, so that the
+// Only a kind of document is opened, only one the signed release vouches
+// for, from a folder of its own and under a name of Kaleidon's, so that the
 // server names neither the program the shell starts nor a file it replaces.
-bool TWebFileInfo::OpenReadMeDocument() {
+bool TWebFileInfo::OpenReadMeDocument(std::string& failure) {
   const std::string name = PlainFileName(ProductReadMeExt());
-  if (!IsReadMeDocument(name)) return false;
+  if (!IsReadMeDocument(name)) {
+    failure = CannotRetrieveReadMe("It is not a text, web page, RTF or PDF document");
+    return false;
+  }
+  if (!FVerified.Signed || !FVerified.ReadMeDocument) {
+    failure = CannotRetrieveReadMe("The read-me document is not signed");
+    return false;
+  }
   const std::string folder = NewReadMeFolder();
-  if (folder.empty()) return false;
-  const std::string target = folder + name;
-  if (DoDownload(ProductReadMeExt(), target, "Downloading ReadMe") && ShellOpen(target, "")) return true;
+  if (folder.empty()) {
+    failure = CannotRetrieveReadMe("No folder for it can be made");
+    return false;
+  }
+  const std::string target = folder + "ReadMe" + LowerCaseAscii(ExtractFileExt(name));
+  if (OpenVerifiedReadMe(target, failure)) return true;
   RemoveFile(target);
   RemoveEmptyDirectory(folder);
   return false;
 }
 
+// The document is held from the moment its digest is taken until the shell
+// has been asked to open it.
+bool TWebFileInfo::OpenVerifiedReadMe(const std::string& target, std::string& failure) {
+  if (!DoDownload(ProductReadMeExt(), target, "Downloading ReadMe", {-1, MaxReadMeDocumentBytes, TransferTimeLimit()})) {
+    failure = CannotRetrieveReadMe(FLastError.empty() ? AbortedText : FLastError);
+    return false;
+  }
+  MarkFromInternet(target, ProductReadMeExt(), FHomeURL);
+  try {
+    TLockedFile held(target);
+    VerifyReadMeDocument(FVerified, DigestOf(held));
+    if (ShellOpen(target, "")) return true;
+    failure = ProgramNotStarted;
+  } catch (const Exception& e) {
+    failure = CannotRetrieveReadMe(e.Message());
+  }
+  return false;
+}
+
+// The package stays held until the offer to install has been answered and
+// the shell has started it. Without a key nothing is launched.
 bool TWebFileInfo::DownloadAndInstall() {
   std::string fileName;
   if (!ChooseSaveName(fileName)) return false;
-  if (!DownloadFile(fileName)) {
+  const bool downloaded = DownloadFile(fileName);
+  const std::unique_ptr<TLockedFile> held = std::move(FHeldPackage);
+  if (!downloaded) {
     Box(WithError("Error occurred while downloading update.", FLastError), "Download Error", Warning);
     return false;
   }
-  if (!FOptions.Contains(wfioRunUpdate)) return true;
+  if (!FOptions.Contains(wfioRunUpdate) || UpdateKey.empty()) return true;
   const bool exits = FOptions.Contains(wfioExitDuringUpdate);
   const std::string question =
       exits ? Format("Do you want to install the update now?\rThis will close %s.", ApplicationTitle().c_str())
@@ -419,33 +534,41 @@ bool TWebFileInfo::ChooseSaveName(std::string& fileName) {
 bool TWebFileInfo::DownloadFile(const std::string& FileName) {
   if (!FActive && !GetFileInfo()) return false;
   FLocalFileName = !FileName.empty() && FileName.back() == '\\' ? FileName + FDownloadFileName : FileName;
-  bool hashed = false;
+  if (!Installable()) return false;
+  if (!DoDownload(DownloadURL(), FLocalFileName, "Downloading Update", PackageLimits())) return false;
+  return HoldVerifiedPackage();
+}
+
+bool TWebFileInfo::Installable() {
   try {
-    hashed = VerifyRelease();
+    VerifyInstallable();
+    return true;
   } catch (const EUpdateVerifyError& e) {
     FLastError = e.Message();
     return false;
   }
-  FPackageHash = hashed ? std::make_unique<TSha256>() : nullptr;
-  const bool downloaded = DoDownload(DownloadURL(), FLocalFileName, "Downloading Update");
-  return downloaded && PackageVerified(hashed);
 }
 
-bool TWebFileInfo::PackageVerified(bool hashed) {
-  if (!hashed) return true;
-  const std::unique_ptr<TSha256> hash = std::move(FPackageHash);
+// From its digest to its launch, nobody may change the file: what was
+// verified is what runs.
+bool TWebFileInfo::HoldVerifiedPackage() {
+  MarkFromInternet(FLocalFileName, DownloadURL(), FHomeURL);
   try {
-    VerifyPackage(hash->Final());
+    FHeldPackage = std::make_unique<TLockedFile>(FLocalFileName);
+    if (FVerified.Package) VerifyPackage(FVerified, DigestOf(*FHeldPackage));
     return true;
-  } catch (const EUpdateVerifyError& e) {
+  } catch (const Exception& e) {
     FLastError = e.Message();
+    FHeldPackage.reset();
     RemoveFile(FLocalFileName);
     return false;
   }
 }
 
-bool TWebFileInfo::DoDownload(const std::string& URL, const std::string& FileName, const std::string& Caption) {
+bool TWebFileInfo::DoDownload(const std::string& URL, const std::string& FileName, const std::string& Caption,
+                              const TTransferLimits& limits) {
   FLastError.clear();
+  FDownloadCap = limits.MaxSize;
   const auto progress = CreateProgress();
   progress->lblDownloading->SetText(Caption);
   bool complete = false;
@@ -457,16 +580,19 @@ bool TWebFileInfo::DoDownload(const std::string& URL, const std::string& FileNam
       FLastError = e.Message();
       return false;
     }
-    complete = Receive(URL, *file, TDocDataEvent(this, &TWebFileInfo::HttpCliDocData), *progress);
+    complete = Receive(URL, *file, TDocDataEvent(this, &TWebFileInfo::HttpCliDocData), *progress, limits);
   }
   if (!complete) RemoveFile(FileName);
   return complete;
 }
 
-// A block of the body, before the client writes it to the file.
-void TWebFileInfo::HttpCliDocData(TObject*, const void* Buffer, int Len) {
-  DoDownloadProgress(FHttpClient->ReceivedBytes(), std::max<int64_t>(FHttpClient->BodyLength(), 0));
-  if (FPackageHash) FPackageHash->Update(std::span(static_cast<const uint8_t*>(Buffer), size_t(Len)));
+// A block of the body, before the client writes it to the file: one that
+// would take the file past its largest size ends the request.
+void TWebFileInfo::HttpCliDocData(TObject*, const void*, int) {
+  const int64_t received = FHttpClient->ReceivedBytes();
+  if (FDownloadCap >= 0 && received > FDownloadCap)
+    throw EWriteError(Format("Document larger than %lld bytes", (long long)FDownloadCap));
+  DoDownloadProgress(received, std::max<int64_t>(FHttpClient->BodyLength(), 0));
 }
 
 // wfioDisplayUI is always set: the progress window always shows.

@@ -1,10 +1,12 @@
 #pragma once
 // The update checker: the component that knows the product's information
 // page and the META names that describe the latest release on it. Its check
-// (CheckForUpdate) is the whole dialogue with the user: it fetches the page,
-// compares the offered version with the program's own, offers the read-me,
-// asks where to save the package, downloads it with a progress window,
-// verifies it, and offers to open it, ending the program.
+// (CheckForUpdate) is the whole dialogue with the user: it fetches the page
+// and verifies it before anything else, compares the offered version with
+// the program's own, offers the read-me, asks where to save the package,
+// downloads it with a progress window, verifies it, and offers to open it,
+// ending the program. A build without a key reports an update but never
+// downloads or launches one.
 //
 // Every fetch is started asynchronously and waited for in a modal window
 // (please-wait, progress) whose loop carries the network's messages; the
@@ -26,11 +28,13 @@
 #include "framework/Dialogs.h"
 #include "framework/Events.h"
 #include "framework/StringList.h"
-#include "update/Httpprot.h"
+#include "net/Httpprot.h"
 #include "update/UpdateCrypto.h"
 #include "update/UpdatePage.h"
 #include "update/UpdateSignature.h"
 #include "update/UpdateWindows.h"
+
+class TLockedFile;
 
 enum TWfiOption { wfioAlwaysOverwrite, wfioDisplayUI, wfioDisplayReadMe, wfioRunUpdate, wfioExitDuringUpdate };
 
@@ -54,11 +58,23 @@ private:
 
 // The information page and the plain read-me are read up to this size.
 inline constexpr size_t MaxInfoPageBytes = size_t{1} << 20;
+// A read-me document is downloaded up to this size.
+inline constexpr int64_t MaxReadMeDocumentBytes = int64_t{16} << 20;
+// A package may take as long as a page, and its signed size at this rate more.
+inline constexpr int64_t SlowestPackageBytesPerSecond = 16384;
 // Redirect tags followed in one check.
 inline constexpr size_t MaxRedirects = 5;
 
 // Download progress: the bytes received and the size announced (0 when none is).
 using TDownloadProgressEvent = TEvent<int64_t, int64_t>;
+
+// What one transfer may be: its exact size, its largest size and its whole
+// time; -1 (and 0 for the time) leave each open.
+struct TTransferLimits {
+  int64_t ExactSize = -1;
+  int64_t MaxSize = -1;
+  std::chrono::milliseconds Time{0};
+};
 
 // The save dialog's kinds of file.
 inline constexpr char SaveFilter[] = "Application (*.EXE)|*.EXE|Zipped File|*.ZIP|All Files (*.*)|*.*";
@@ -93,10 +109,16 @@ public:
   // uvRequired, else uvWhenPresent.
   TUpdateVerify Verify;
   std::string UpdateKey;
+  // The highest version whose signature verified before, which no release
+  // may go below; a signed release that raises it fires OnReleaseVerified
+  // with the new one, for the opener to keep.
+  std::string HighestVersion;
+  TStringEvent OnReleaseVerified;
   // The font of the windows the checker builds.
   TFont UIFont;
   // The HTTP client's limits on connecting, on a silent server and on the
-  // whole header; 0 keeps the client's own.
+  // whole header; 0 keeps the client's own (30 s for each). A page or
+  // read-me may take four times this limit in all.
   std::chrono::milliseconds TimeLimit{0};
   TDownloadProgressEvent OnDownloadProgress;
 
@@ -135,13 +157,14 @@ public:
   // or more than MaxRedirects in a row.
   bool FollowRedirect(const std::vector<std::string>& fetched) const;
 
+  // The page's verification by Verify, UpdateKey and HighestVersion at this
+  // moment, as GetFileInfo makes it for each page it reads: what may be
+  // relied on, or EUpdateVerifyError naming the reason.
+  TVerifiedRelease VerifyRelease() const;
   // Before the package is fetched: the offered version must be newer than
-  // CurrentVersion (VersionGoesUp with wfivBuildNumber) and the page's
-  // SHA-256 and signature must pass by Verify; EUpdateVerifyError naming the
-  // reason otherwise. True when the package's SHA-256 is then to be compared.
-  bool VerifyRelease() const;
-  // After: the downloaded package's digest against the page's SHA-256.
-  void VerifyPackage(const TSha256Digest& digest) const;
+  // CurrentVersion (VersionGoesUp with wfivBuildNumber) and the page must
+  // still verify; EUpdateVerifyError otherwise.
+  void VerifyInstallable() const;
 
   // The user's check: true when an update was downloaded.
   bool CheckForUpdate();
@@ -151,12 +174,16 @@ public:
   // Offers (when Ask) and shows the read-me; true when one was shown or opened.
   bool DisplayReadMe(bool Ask);
   // Verifies the release, downloads the package to the file (or, for a name
-  // ending in a backslash, into that folder under DownloadFileName) and
-  // compares its SHA-256; false with LastError otherwise, no file left.
+  // ending in a backslash, into that folder under DownloadFileName), marks
+  // it as from the internet, and compares its SHA-256 through a handle that
+  // keeps it from being changed until the offer to install is answered;
+  // false with LastError otherwise, no file left.
   bool DownloadFile(const std::string& FileName);
   // Downloads one address into one file with the progress window; false
-  // with LastError, and the file deleted, unless it arrived whole.
-  bool DoDownload(const std::string& URL, const std::string& FileName, const std::string& Caption);
+  // with LastError, and the file deleted, unless it arrived whole and
+  // within the limits.
+  bool DoDownload(const std::string& URL, const std::string& FileName, const std::string& Caption,
+                  const TTransferLimits& limits = {});
   // After "Download the update?": where to save, the download, the offer to
   // install, the launch and the end of the program.
   bool DownloadAndInstall();
@@ -181,16 +208,23 @@ private:
   class TWaitScope;
 
   bool RunCheck();
+  void ReportWithoutInstalling();
   bool FetchPage(const std::string& url, TDialog& window);
+  bool PageVerified();
   bool FetchText(const std::string& url, TDialog& window, const std::string& tooLarge, std::string& text);
-  bool Receive(const std::string& url, TStream& into, TDocDataEvent onData, TDialog& window);
+  bool Receive(const std::string& url, TStream& into, TDocDataEvent onData, TDialog& window,
+               const TTransferLimits& limits);
   bool StartAndWait(TDialog& window);
   bool TransferSucceeded();
   bool RedirectAllowed(const std::vector<std::string>& fetched);
-  bool OpenReadMeDocument();
+  bool OpenReadMeDocument(std::string& failure);
+  bool OpenVerifiedReadMe(const std::string& target, std::string& failure);
   bool ChooseSaveName(std::string& fileName);
-  bool PackageVerified(bool hashed);
-  THttpCli& PreparedClient();
+  bool Installable();
+  bool HoldVerifiedPackage();
+  std::chrono::milliseconds TransferTimeLimit() const;
+  TTransferLimits PackageLimits() const;
+  THttpCli& PreparedClient(const std::string& url, const TTransferLimits& limits);
   void HttpCliDocData(TObject* Sender, const void* Buffer, int Len);
   void RequestDone(TObject* Sender, THttpRequest RqType, uint16_t Error);
 
@@ -206,8 +240,12 @@ private:
   TDialog* FWaitWindow = nullptr;
   bool FRequestEnded = false;
   uint16_t FRequestError = 0;
-  // The package's SHA-256 while it downloads, when the page gives one.
-  std::unique_ptr<TSha256> FPackageHash;
+  // What the page that was read verified to.
+  TVerifiedRelease FVerified;
+  // The largest size of the running download; -1 for none.
+  int64_t FDownloadCap = -1;
+  // The downloaded package, held from its verification to the launch.
+  std::unique_ptr<TLockedFile> FHeldPackage;
   // The chain of installed handlers: the checker installed last, and under
   // each one the checker it replaced (null when it replaced another handler).
   static TWebFileInfo* FInstalledTop;

@@ -54,21 +54,24 @@ TEST(AboutBox_FormCreate, LabelsFromTheRunningExecutable) {
   EXPECT_EQ(box.Company->Text(), info.GetVersionInfo(vkCompanyName));
   EXPECT_EQ(box.Comments->Text(), info.GetVersionInfo(vkComments));
   EXPECT_EQ(box.OKButton->ModalResult, mrOk);
-  EXPECT_EQ(box.BitBtn1->ModalResult, 2);
+  EXPECT_EQ(box.BitBtn1->ModalResult, mrUpdate);
   EXPECT_FALSE(box.EscapeCancels);
 }
 
-TEST_F(KaleidonDialogs_About, OkClosesTheBoxAndNothingElseOpens) {
+TEST_F(KaleidonDialogs_About, OkOrTheCloseBoxClosesTheBoxAndNothingElseOpens) {
   const int before = Controller->ComponentCount();
-  Controller->AboutKaleidon1Click(nullptr);
-  EXPECT_EQ(ComponentsWhileAbout, before + 1);
-  EXPECT_TRUE(UpdateVersions.empty());
-  EXPECT_EQ(Controller->ComponentCount(), before);
+  for (const int result : {mrOk, mrCancel}) {
+    AboutResult = result;
+    Controller->AboutKaleidon1Click(nullptr);
+    EXPECT_EQ(ComponentsWhileAbout, before + 1);
+    EXPECT_TRUE(UpdateVersions.empty());
+    EXPECT_EQ(Controller->ComponentCount(), before);
+  }
 }
 
 TEST_F(KaleidonDialogs_About, UpdateOpensTheUpdateDialogFromTheFileVersionWithTheBoxGone) {
   const int before = Controller->ComponentCount();
-  AboutResult = 2;
+  AboutResult = mrUpdate;
   Controller->AboutKaleidon1Click(nullptr);
   EXPECT_EQ(UpdateVersions, std::vector<std::string>{TVersionInfo(nullptr).GetVersionInfo(vkFileVersion)});
   EXPECT_EQ(ComponentsWhileUpdating, before + 1);

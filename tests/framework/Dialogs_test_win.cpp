@@ -79,6 +79,24 @@ TEST(Dialog_ShowModal, CloseBoxEndsItWithResultTwo) {
   EXPECT_EQ(dialog.ShowModal(), 2);
 }
 
+TEST(Dialog_ShowModal, WaitingDialogShowsTheHourglassOverItsControls) {
+  for (const bool waits : {false, true}) {
+    TDialogTemplate layout = PleaseWait();
+    layout.WaitCursor = waits;
+    TDialog dialog(nullptr, layout);
+    HCURSOR shown = nullptr;
+    const TWhileShown look([&] {
+      SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+      const HWND note = GetDlgItem(static_cast<HWND>(dialog.Handle()), 100);
+      SendMessageW(note, WM_SETCURSOR, WPARAM(note), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+      shown = GetCursor();
+      dialog.SetModalResult(mrOk);
+    });
+    dialog.ShowModal();
+    EXPECT_EQ(shown, LoadCursorW(nullptr, waits ? IDC_WAIT : IDC_ARROW));
+  }
+}
+
 TEST(Dialog_ShowModal, ErrorOfAHandlerIsShownAndTheDialogStaysOpen) {
   TSettingsSandbox sandbox;
   TWaitDialog dialog;

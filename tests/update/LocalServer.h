@@ -2,7 +2,9 @@
 // A web server on 127.0.0.1 for the update checker's tests, on a thread of
 // its own. Each request gets the response served for its path, sent as it
 // is; then the connection closes, or, for a stalling response, stays open
-// and silent until the server goes. A path served nothing gets a 404.
+// and silent until the server goes, or goes on: with filler bytes as fast as
+// the client takes them (endless), or with one now and then (trickling),
+// until the client closes or the server goes. A path served nothing gets a 404.
 
 #include <memory>
 #include <string>
@@ -11,6 +13,8 @@
 struct TServedResponse {
   std::string Bytes;
   bool Stall = false;
+  bool Endless = false;
+  int TrickleMs = 0;  // a byte every so many milliseconds; 0: none
 };
 
 class TLocalServer {
@@ -22,8 +26,9 @@ public:
 
   std::string URL(const std::string& path) const;
   void Serve(const std::string& path, TServedResponse response);
-  // The paths requested so far, in order.
+  // The paths requested so far, in order, and the whole request headers.
   std::vector<std::string> Requested() const;
+  std::vector<std::string> RequestHeads() const;
 
 private:
   struct TImpl;

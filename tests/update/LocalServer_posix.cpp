@@ -26,8 +26,8 @@ int Listener(sockaddr_in& address) {
   return fd;
 }
 
-// The path of the request line, once the header has arrived.
-std::string RequestPath(int connection) {
+// The request's header, once it has arrived.
+std::string RequestHead(int connection) {
   std::string head;
   char buffer[4096];
   while (head.find("\r\n\r\n") == std::string::npos) {
@@ -37,16 +37,21 @@ std::string RequestPath(int connection) {
     if (got <= 0) return {};
     head.append(buffer, size_t(got));
   }
+  return head;
+}
+
+std::string PathOf(const std::string& head) {
   const size_t start = head.find(' ') + 1;
   return head.substr(start, head.find(' ', start) - start);
 }
 
-void SendAll(int connection, const std::string& bytes) {
+bool SendAll(int connection, const std::string& bytes) {
   for (size_t sent = 0; sent < bytes.size();) {
     const ssize_t n = ::send(connection, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-    if (n <= 0) return;
+    if (n <= 0) return false;
     sent += size_t(n);
   }
+  return true;
 }
 
 }  // namespace
@@ -57,7 +62,7 @@ struct TLocalServer::TImpl {
   int Wake[2] = {-1, -1};
   mutable std::mutex Lock;
   std::map<std::string, TServedResponse> Routes;
-  std::vector<std::string> Requested;
+  std::vector<std::string> Heads;
   std::vector<int> Stalled;
   std::thread Thread;
 
@@ -72,16 +77,26 @@ struct TLocalServer::TImpl {
   }
 
   void Answer(int connection) {
-    const std::string path = RequestPath(connection);
+    const std::string head = RequestHead(connection);
     TServedResponse response{"HTTP/1.0 404 Not Found\r\nContent-Length: 0\r\n\r\n"};
     {
       const std::lock_guard<std::mutex> held(Lock);
-      Requested.push_back(path);
-      if (const auto route = Routes.find(path); route != Routes.end()) response = route->second;
+      Heads.push_back(head);
+      if (const auto route = Routes.find(PathOf(head)); route != Routes.end()) response = route->second;
       if (response.Stall) Stalled.push_back(connection);
     }
-    SendAll(connection, response.Bytes);
+    if (SendAll(connection, response.Bytes)) GoOn(connection, response);
     if (!response.Stall) ::close(connection);
+  }
+
+  // Endless or trickling bytes until the client closes or the server goes.
+  void GoOn(int connection, const TServedResponse& response) {
+    if (!response.Endless && response.TrickleMs == 0) return;
+    const std::string filler(response.Endless ? 65536 : 1, 'x');
+    for (;;) {
+      pollfd wake{Wake[0], POLLIN, 0};
+      if (::poll(&wake, 1, response.TrickleMs) > 0 || !SendAll(connection, filler)) return;
+    }
   }
 };
 
@@ -112,7 +127,14 @@ void TLocalServer::Serve(const std::string& path, TServedResponse response) {
 
 std::vector<std::string> TLocalServer::Requested() const {
   const std::lock_guard<std::mutex> held(FImpl->Lock);
-  return FImpl->Requested;
+  std::vector<std::string> paths;
+  for (const std::string& head : FImpl->Heads) paths.push_back(PathOf(head));
+  return paths;
+}
+
+std::vector<std::string> TLocalServer::RequestHeads() const {
+  const std::lock_guard<std::mutex> held(FImpl->Lock);
+  return FImpl->Heads;
 }
 
 std::string HttpOk(const std::string& body) {

@@ -20,10 +20,11 @@ inline std::string PublicKey(const std::string& name) {
   return key;
 }
 
-// The signed release as the page gives it.
-inline TWfiRelease SignedRelease() {
+// A signed release as the page gives it: release.html, release-full.html
+// (with the read-me's fields) or release-unlabelled.html.
+inline TWfiRelease SignedRelease(const std::string& name = "release.html") {
   TWfiRelease release;
-  ParsePage(SigningFile("release.html"), size_t{1} << 20, ProductPageTags(), wfidDFSDate, release);
+  ParsePage(SigningFile(name), size_t{1} << 20, ProductPageTags(), wfidDFSDate, release);
   return release;
 }
 

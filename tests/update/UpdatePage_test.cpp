@@ -192,7 +192,7 @@ TEST(UpdatePage_ConvertProductDate, WhatGivesNoDateIsZero) {
 TEST(UpdatePage_IsVersionNewer, BuildNumbersComparedPartByPart) {
   EXPECT_TRUE(IsVersionNewer("1.0.1.108", "1.0.2.0", wfivBuildNumber));
   EXPECT_FALSE(IsVersionNewer("1.0.1.108", "1.0.1.108", wfivBuildNumber));
-  EXPECT_FALSE(IsVersionNewer("1.2", "1.2.1", wfivBuildNumber));
+  EXPECT_TRUE(IsVersionNewer("1.2", "1.2.1", wfivBuildNumber));
   EXPECT_TRUE(IsVersionNewer("1.2.1", "1.3", wfivBuildNumber));
   EXPECT_TRUE(IsVersionNewer("1.9", "1.10", wfivBuildNumber));
   EXPECT_FALSE(IsVersionNewer("2.0", "1.10", wfivBuildNumber));
@@ -203,8 +203,13 @@ TEST(UpdatePage_IsVersionNewer, TextThatIsNoNumberCountsAsZero) {
   EXPECT_TRUE(IsVersionNewer("1.x", "1.1", wfivBuildNumber));
   EXPECT_FALSE(IsVersionNewer("1.1", "1.99999999999", wfivBuildNumber));
   EXPECT_FALSE(IsVersionNewer("", "", wfivBuildNumber));
-  // The offered version's last part keeps being compared.
-  EXPECT_TRUE(IsVersionNewer("1.0.0.1", "1", wfivBuildNumber));
+}
+
+TEST(UpdatePage_IsVersionNewer, MissingPartsCountAsZero) {
+  EXPECT_FALSE(IsVersionNewer("1.0.0.1", "1", wfivBuildNumber));
+  EXPECT_FALSE(IsVersionNewer("1.2.0.0", "1.2", wfivBuildNumber));
+  EXPECT_FALSE(IsVersionNewer("1.2", "1.2.0.0", wfivBuildNumber));
+  EXPECT_TRUE(IsVersionNewer("1.2.0.0", "1.2.0.0.1", wfivBuildNumber));
 }
 
 TEST(UpdatePage_IsVersionNewer, SimpleStringsComparedByteByByte) {
@@ -253,6 +258,10 @@ TEST(UpdatePage_PlainFileName, DeviceNamesGetAPrefix) {
   EXPECT_EQ(PlainFileName("http://host/nul .exe"), "_nul .exe");
   EXPECT_EQ(PlainFileName("http://host/COM10.txt"), "COM10.txt");
   EXPECT_EQ(PlainFileName("http://host/CONSOLE.txt"), "CONSOLE.txt");
+  for (const char* device : {"com0.exe", "LPT0", "COM\xC2\xB9.txt", "lpt\xC2\xB3 .exe", "conin$.txt", "CONOUT$"})
+    EXPECT_TRUE(IsDeviceName(device)) << device;
+  for (const char* name : {"COM\xC2\xB4", "LPT\xC2\xB9\xC2\xB9", "COM", "CONIN", "NULL.txt"})
+    EXPECT_FALSE(IsDeviceName(name)) << name;
 }
 
 TEST(UpdatePage_PlainFileName, AtMost255BytesOfWholeCharacters) {

@@ -48,13 +48,18 @@ TEST(UpdateSettings_ParseUpdateSettings, AnyOtherProxyMeansADirectConnection) {
 }
 
 TEST(UpdateSettings_ParseUpdateSettings, VerifyLevels) {
-  EXPECT_EQ(Verify("0", true).Verify, uvNone);
-  EXPECT_EQ(Verify("1", true).Verify, uvWhenPresent);
+  EXPECT_EQ(Verify("0", false).Verify, uvNone);
+  EXPECT_EQ(Verify("1", false).Verify, uvWhenPresent);
   EXPECT_EQ(Verify("2", false).Verify, uvRequired);
-  EXPECT_EQ(Verify("", true).Verify, uvRequired);
   EXPECT_EQ(Verify("", false).Verify, uvWhenPresent);
   EXPECT_EQ(Verify("3", false).Verify, uvWhenPresent);
-  EXPECT_EQ(Verify(" 0", true).Verify, uvRequired);
+}
+
+TEST(UpdateSettings_ParseUpdateSettings, WithAKeyOnlyThePolicyLowersVerification) {
+  for (const char* user : {"", "0", "1", "2", " 0"}) EXPECT_EQ(Verify(user, true).Verify, uvRequired) << user;
+  EXPECT_EQ(ParseUpdateSettings({.Verify = "2", .PolicyVerify = "0"}, true).Verify, uvNone);
+  EXPECT_EQ(ParseUpdateSettings({.Verify = "0", .PolicyVerify = "1"}, false).Verify, uvWhenPresent);
+  EXPECT_EQ(ParseUpdateSettings({.Verify = "0", .PolicyVerify = "x"}, true).Verify, uvRequired);
 }
 
 TEST(UpdateSettings_ParseUpdateSettings, TimeLimitInWholeSeconds) {

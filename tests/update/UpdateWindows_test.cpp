@@ -8,7 +8,7 @@
 #include <limits>
 
 #include "framework/Application.h"
-#include "update/Httpprot.h"
+#include "net/Httpprot.h"
 
 TEST(UpdateWindows_GroupedDigits, CommaBetweenGroupsOfThree) {
   EXPECT_EQ(GroupedDigits(0), "0");

@@ -16,10 +16,10 @@ std::string Meta(const std::string& name, const std::string& value) {
   return "<META HTTP-EQUIV=\"" + name + "\" CONTENT=\"" + value + "\">\r\n";
 }
 
-// The reason VerifyRelease gives, or "passed".
+// The reason VerifyInstallable gives, or "passed".
 std::string Outcome(const TWebFileInfo& info) {
   try {
-    info.VerifyRelease();
+    info.VerifyInstallable();
     return "passed";
   } catch (const EUpdateVerifyError& e) {
     return e.Message();
@@ -138,20 +138,20 @@ TEST(WebFileInfo_FollowRedirect, AtMostFiveHopsAndNeverBack) {
   EXPECT_THROW(info.FollowRedirect({"http://home/"}), EUpdatePageError);
 }
 
-TEST(WebFileInfo_VerifyRelease, VersionsOnlyGoUp) {
+TEST(WebFileInfo_VerifyInstallable, VersionsOnlyGoUp) {
   TWebFileInfo info(nullptr);
   info.InfoTags = ProductPageTags();
   info.Verify = uvNone;
   info.CurrentVersion = "1.0.0.1";
-  info.LoadDocument(Meta("KDNVersion", "1"));
+  info.LoadDocument(Meta("KDNVersion", "2.x"));
   ASSERT_TRUE(info.IsUpdateAvailable());  // the page's own comparison says newer
-  EXPECT_EQ(Outcome(info), "Version 1 is not newer than 1.0.0.1");
+  EXPECT_EQ(Outcome(info), "Version 2.x is not newer than 1.0.0.1");
   info.ClearResults();
   info.LoadDocument(Meta("KDNVersion", "1.0.0.2"));
   EXPECT_EQ(Outcome(info), "passed");
 }
 
-TEST(WebFileInfo_VerifyRelease, SignedReleaseAndItsPackage) {
+TEST(WebFileInfo_VerifyInstallable, SignedReleaseOnlyWhileItVerifiesAndGoesUp) {
   TWebFileInfo info(nullptr);
   info.InfoTags = ProductPageTags();
   info.CurrentVersion = "1.0.0.1";
@@ -159,13 +159,11 @@ TEST(WebFileInfo_VerifyRelease, SignedReleaseAndItsPackage) {
   info.UpdateKey = PublicKey("public.txt");
   info.LoadDocument(SigningFile("release.html"));
   EXPECT_EQ(info.DownloadFileName(), "Kaleidon-Setup.exe");
-  EXPECT_TRUE(info.VerifyRelease());
-  std::vector<uint8_t> package = SignedPackage();
-  EXPECT_NO_THROW(info.VerifyPackage(Sha256(package)));
-  package[0] ^= 1;
-  EXPECT_THROW(info.VerifyPackage(Sha256(package)), EUpdateVerifyError);
+  EXPECT_TRUE(info.VerifyRelease().Signed);
+  EXPECT_EQ(Outcome(info), "passed");
   info.UpdateKey = PublicKey("other-public.txt");
   EXPECT_EQ(Outcome(info), "The update's signature does not match");
+  info.UpdateKey = PublicKey("public.txt");
   info.CurrentVersion = "1.0.1.0";  // a signed release is not installed twice
   EXPECT_EQ(Outcome(info), "Version 1.0.1.0 is not newer than 1.0.1.0");
 }

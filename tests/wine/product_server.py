@@ -3,7 +3,10 @@ HTTP client's tests (tests/net/misbehaving_server.py) on 127.0.0.1, serving
 the product information page, a read-me, a read-me document and the
 package, each of which a test can make misbehave."""
 
+import base64
 import os
+import re
+import runpy
 import subprocess
 import sys
 import tempfile
@@ -45,6 +48,24 @@ def dribbles(body, sent, pause=0.3):
     return handler
 
 
+def trickles(head, pause):
+    """The head at once, then a blank now and then: never silent for long, never done."""
+    def handler(server, conn, line, request):
+        conn.sendall(head)
+        while not server.stop.wait(pause):
+            conn.sendall(b" ")
+    return handler
+
+
+def endless(body):
+    """The body without its length, then filler for as long as the client reads."""
+    def handler(server, conn, line, head):
+        conn.sendall(b"HTTP/1.0 200 OK\r\n\r\n" + body)
+        while not server.stop.is_set():
+            conn.sendall(b"x" * 65536)
+    return handler
+
+
 class ProductSite:
     """The pages by path; a path nobody serves answers 404."""
 
@@ -74,23 +95,53 @@ class ProductSite:
     def requested(self):
         return [head[0].split(" ")[1] for head in self.server.requests]
 
-    def page(self, version, key=None, extra=()):
-        """The information page offering the package at /Kaleidon-Setup.exe,
-        signed with the key (the tests' own unless another is given), with
-        further META lines (name, value)."""
-        with tempfile.NamedTemporaryFile(delete=False) as package:
-            package.write(self.package)
-        try:
-            signed = subprocess.run([sys.executable, SIGN, "sign", "--key", key or self.key, "--package",
-                                     package.name, "--url", self.url("/Kaleidon-Setup.exe"), "--version", version,
-                                     "--run", RUN_PARAMS], check=True, capture_output=True, text=True).stdout
-        finally:
-            os.unlink(package.name)
-        lines = [META.format("KDNName", "Kaleidon"), META.format("KDNDate", "Mar 3, 2026")]
-        lines += [META.format(name, value) for name, value in extra]
-        body = "<HTML>\r\n<HEAD>\r\n<TITLE>Kaleidon</TITLE>\r\n" + "\r\n".join(lines) + "\r\n" + signed + \
-               "</HEAD>\r\n<BODY>Kaleidon</BODY>\r\n</HTML>\r\n"
-        return ok(body.encode("utf-8"))
+    def authorizations(self):
+        """The Authorization line of each request (None without one)."""
+        return [next((h for h in head[1:] if h.lower().startswith("authorization:")), None)
+                for head in self.server.requests]
+
+    def signed(self, version, key=None, package_url=None, readme=None, document=None, expires=None):
+        """The META lines of the release offering the package (at /Kaleidon-Setup.exe
+        unless another address is given), signed with the key (the tests' own
+        unless another is given); document is (address, content)."""
+        with tempfile.TemporaryDirectory() as work:
+            package = os.path.join(work, "package")
+            with open(package, "wb") as f:
+                f.write(self.package)
+            args = [sys.executable, SIGN, "sign", "--key", key or self.key, "--package", package, "--url",
+                    package_url or self.url("/Kaleidon-Setup.exe"), "--version", version, "--run", RUN_PARAMS]
+            if readme:
+                args += ["--readme", readme]
+            if document:
+                with open(os.path.join(work, "document"), "wb") as f:
+                    f.write(document[1])
+                args += ["--readme-document", document[0], "--readme-document-file", os.path.join(work, "document")]
+            if expires:
+                args += ["--expires", expires]
+            return subprocess.run(args, check=True, capture_output=True, text=True).stdout
+
+    def page(self, version, key=None, extra=(), **release):
+        """The information page of the signed release (see signed), with
+        further META lines (name, value) that the signature does not cover."""
+        return page_of(self.signed(version, key, **release), extra)
+
+
+def page_of(signed, extra=()):
+    lines = [META.format("KDNName", "Kaleidon"), META.format("KDNDate", "Mar 3, 2026")]
+    lines += [META.format(name, value) for name, value in extra]
+    body = "<HTML>\r\n<HEAD>\r\n<TITLE>Kaleidon</TITLE>\r\n" + "\r\n".join(lines) + "\r\n" + signed + \
+           "</HEAD>\r\n<BODY>Kaleidon</BODY>\r\n</HTML>\r\n"
+    return ok(body.encode("utf-8"))
+
+
+def unlabelled(signed, key):
+    """The release's lines signed as releases were before the signed text
+    began with its label: version, address, SHA-256 and run parameters."""
+    sign = runpy.run_path(SIGN)
+    fields = dict(re.findall(r'HTTP-EQUIV="(\w+)" CONTENT="([^"]*)"', signed))
+    text = "\n".join(fields[n] for n in ["KDNVersion", "KDNDownload", "KDNSHA256", "KDNRun"]).encode("utf-8")
+    signature = base64.b64encode(sign["raw_signature"](sign["openssl"]("dgst", "-sha256", "-sign", key, data=text)))
+    return re.sub(r'(HTTP-EQUIV="KDNSignature" CONTENT=")[^"]*', lambda m: m.group(1) + signature.decode(), signed)
 
 
 def other_key(directory):

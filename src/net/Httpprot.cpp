@@ -1,4 +1,4 @@
-#include "update/Httpprot.h"
+#include "net/Httpprot.h"
 
 #include <algorithm>
 #include <cstring>
@@ -8,8 +8,7 @@
 #include "framework/Streams.h"
 #include "framework/SysUtils.h"
 #include "framework/Timer.h"
-#include "update/Httphead.h"
-#include "update/Wsocket.h"
+#include "net/Wsocket.h"
 
 namespace {
 
@@ -17,22 +16,13 @@ constexpr uint32_t WM_HTTP_REQUEST_DONE = WM_USER_BASE + 1;
 constexpr uint32_t WM_HTTP_SET_READY = WM_USER_BASE + 2;
 constexpr uint32_t WM_HTTP_LOGIN = WM_USER_BASE + 3;
 
-// A header line may hold 8 KiB and its carriage return; the header 64 KiB.
-constexpr size_t MaxHeaderLine = 8192 + 1;
-constexpr int64_t MaxHeaderBytes = 65536;
-constexpr size_t MaxReasonPhrase = 200;
 constexpr int MaxRedirections = 10;
-// Bodies are read in blocks of up to 1 MiB: under Wine every receive is a
+// Responses are read in blocks of up to 1 MiB: under Wine every receive is a
 // round trip to its server, so fewer and larger reads are much faster.
-// Header lines are bounded apart.
 constexpr size_t ReceiveBufferSize = 1 << 20;
 
 using TClock = std::chrono::steady_clock;
 constexpr TClock::time_point Never = TClock::time_point::max();
-
-bool IsRedirection(int status) {
-  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
-}
 
 // The last path segment, without a query; "document.htm" for the root.
 std::string DocumentNameOf(std::string path) {
@@ -49,7 +39,7 @@ std::string ErrorText(int error) { return WSocketErrorDesc(error) + " (Error #" 
 THttpCli::THttpCli(TComponent* AOwner) : THttpCli(AOwner, std::make_unique<TWSocket>(nullptr)) {}
 
 THttpCli::THttpCli(TComponent* AOwner, std::unique_ptr<TCustomWSocket> socket)
-    : TComponent(AOwner), FSocket(std::move(socket)), FReceiveBuffer(ReceiveBufferSize) {
+    : TComponent(AOwner), FSocket(std::move(socket)), FParser(*this), FReceiveBuffer(ReceiveBufferSize) {
   FWindow = std::make_unique<TMessageWindow>(TMessageWindow::TKind::MessageOnly, "THttpCli", [this](TMessage& m) {
     if (m.Msg < WM_HTTP_REQUEST_DONE || m.Msg > WM_HTTP_LOGIN) return false;
     WndProc(m);
@@ -62,7 +52,7 @@ THttpCli::THttpCli(TComponent* AOwner, std::unique_ptr<TCustomWSocket> socket)
   FSocket->OnDataAvailable = TSocketEvent(this, &THttpCli::SocketDataAvailable);
   FSocket->OnSessionConnected = TSocketEvent(this, &THttpCli::SocketSessionConnected);
   FSocket->OnDnsLookupDone = TSocketEvent(this, &THttpCli::SocketDNSLookupDone);
-  FConnectBy = FHeaderBy = FResponseBy = FArmedFor = Never;
+  FConnectBy = FHeaderBy = FResponseBy = FRequestBy = FArmedFor = Never;
 }
 
 // The socket goes first: closing it must not call back into a half-gone client.
@@ -118,14 +108,14 @@ void THttpCli::DoRequestAsync(THttpRequest request) {
   FDocumentName.clear();
   FStatusCode = 0;
   FReceivedBytes = 0;
+  FRequestBy = RequestTimeLimit.count() > 0 ? TClock::now() + RequestTimeLimit : Never;
   std::string proto, user, pass, host, port, path;
   ParseURL(URL, proto, user, pass, host, port, path);
-  if (!user.empty()) Username = user;
-  if (!pass.empty()) Password = pass;
   FDocumentName = DocumentNameOf(path);
   THttpTarget target;
   const std::string wrong = CheckHttpTarget(proto, host, port, path, target);
   if (!wrong.empty()) return Fail(httperrBadURL, "Invalid URL: " + wrong);
+  TakeCredentials(user, pass, target);
   FUseProxy = !Proxy.empty();
   if (FUseProxy) {
     ParseURL(Proxy, proto, user, pass, host, port, path);
@@ -137,6 +127,17 @@ void THttpCli::DoRequestAsync(THttpRequest request) {
   }
   SetTarget(target);
   Guarded([this] { Login(); });
+}
+
+// The address's credentials (or, without any, Username and Password) go
+// with this request only, and only to the address's origin.
+void THttpCli::TakeCredentials(const std::string& user, const std::string& pass, const THttpTarget& target) {
+  FCredentials.clear();
+  if (!user.empty() || !pass.empty())
+    FCredentials = user + ":" + pass;
+  else if (!Username.empty())
+    FCredentials = Username + ":" + Password;
+  FCredentialsOrigin = target.Origin();
 }
 
 // Directly the socket goes to the document's server; through a proxy it
@@ -155,11 +156,9 @@ void THttpCli::SetTarget(const THttpTarget& target) {
 }
 
 void THttpCli::Login() {
-  FReceiveLength = 0;
+  FParser.Reset();
   FHeaderLineCount = 0;
-  FHeaderBytes = 0;
   FBodyChunkCount = 0;
-  FBodyLength = -1;
   FHeaderBy = FResponseBy = Never;
   FConnectBy = TClock::now() + ConnectTimeLimit;
   ArmTimer();
@@ -232,7 +231,8 @@ void THttpCli::SendRequest(const std::string& method, const std::string& version
   if (!Agent.empty()) SendCommand("User-Agent: " + Agent);
   SendCommand("Host: " + FHostHeader);
   if (NoCache) SendCommand("Pragma: no-cache");
-  if (!Username.empty()) SendCommand("Authorization: Basic " + EncodeStr(encBase64, Username + ":" + Password));
+  if (!FCredentials.empty() && FTarget.Origin() == FCredentialsOrigin)
+    SendCommand("Authorization: Basic " + EncodeStr(encBase64, FCredentials));
   if (FUseProxy && !ProxyUsername.empty())
     SendCommand("Proxy-Authorization: Basic " + EncodeStr(encBase64, ProxyUsername + ":" + ProxyPassword));
   if (!Cookie.empty()) SendCommand("Cookie: " + Cookie);
@@ -250,144 +250,95 @@ void THttpCli::SocketDataAvailable(TObject*, uint16_t) {
     bool& Flag;
     ~TReceiving() { Flag = false; }
   } receiving{FReceiving = true};
-  Guarded([this] {
-    if (FState == httpWaitingBody)
-      ReceiveBody();
-    else
-      ReceiveHeader();
-  });
+  Guarded([this] { Receive(); });
 }
 
 // Bytes that arrive when no response is awaited (while a failed request
 // closes) are read and dropped.
-void THttpCli::ReceiveHeader() {
-  const int got = FSocket->Receive(FReceiveBuffer.data() + FReceiveLength, int(ReceiveBufferSize - FReceiveLength));
-  if (got <= 0) return;
-  if (FState != httpWaitingHeader || FEnding || FFailed) return;
-  FReceiveLength += size_t(got);
-  FResponseBy = TClock::now() + ResponseTimeLimit;
-  while (FState == httpWaitingHeader && !FEnding && FReceiveLength > 0) {
-    char* const held = FReceiveBuffer.data();
-    const auto* lineFeed = static_cast<const char*>(std::memchr(held, '\n', FReceiveLength));
-    const size_t length = lineFeed ? size_t(lineFeed - held) : FReceiveLength;
-    if (length > MaxHeaderLine) return Fail(httperrLineTooLong, "HTTP line too long");
-    if (!lineFeed) return;
-    FHeaderBytes += int64_t(length + 1);
-    if (FHeaderBytes > MaxHeaderBytes) return Fail(httperrHeaderTooLong, "HTTP header too long");
-    // A reply that starts (or goes on) with an HTML tag instead of header
-    // lines is body from that line on, its line end included.
-    if (UpperCaseAscii(std::string(held, std::min<size_t>(length, 6))) == "<HTML>") {
-      if (FContentType.empty()) FContentType = "text/html";
-      if (FHeaderLineCount++ == 0) OnHeaderBegin(this);
-      StateChange(httpWaitingBody);
-      OnHeaderEnd(this);
-      break;
-    }
-    const std::string line(held, length - (length > 0 && held[length - 1] == '\r'));
-    std::memmove(held, lineFeed + 1, FReceiveLength - length - 1);
-    FReceiveLength -= length + 1;
-    GetHeaderLineNext(line);
-  }
-  if (FState != httpWaitingBody || FEnding || FReceiveLength == 0) return;
-  const size_t held = FReceiveLength;
-  FReceiveLength = 0;
-  GetBodyLineNext(FReceiveBuffer.data(), int64_t(held));
-}
-
-void THttpCli::ReceiveBody() {
+void THttpCli::Receive() {
   const int got = FSocket->Receive(FReceiveBuffer.data(), int(ReceiveBufferSize));
-  if (got <= 0 || FEnding) return;
+  if (got <= 0) return;
+  if ((FState != httpWaitingHeader && FState != httpWaitingBody) || FEnding || FFailed) return;
   FResponseBy = TClock::now() + ResponseTimeLimit;
-  GetBodyLineNext(FReceiveBuffer.data(), got);
+  FParser.Feed(FReceiveBuffer.data(), size_t(got));
+  ActOnResponse();
 }
 
-void THttpCli::GetHeaderLineNext(const std::string& line) {
+void THttpCli::HeaderLine(const std::string& line) {
+  if (FEnding) return;
   if (FHeaderLineCount++ == 0) OnHeaderBegin(this);
-  if (line.empty()) return HeaderEnd();
   FReceivedHeaders.push_back(line);
-  int code = 0;
-  std::string reason, name, value;
-  switch (ParseStatusLine(line, MaxReasonPhrase, code, reason)) {
-    case TStatusLine::Bad:
-      return Fail(httperrBadStatusLine, "Bad status line");
-    case TStatusLine::Status:
-      FStatusCode = code;
-      FReasonPhrase = reason;
-      break;
-    case TStatusLine::NotStatus:
-      if (SplitHeaderLine(line, name, value)) HeaderField(name, value);
-      if (FFailed) return;
-      break;
-  }
+  TakeResponseFields();
   OnHeaderData(this);
-  if (FStatusCode >= 400 && !FEnding) {
-    FClosing = true;
-    FSocket->Close();
+}
+
+// What a response does not say keeps the value of an earlier one.
+void THttpCli::TakeResponseFields() {
+  if (FParser.StatusCode() != 0) {
+    FStatusCode = FParser.StatusCode();
+    FReasonPhrase = FParser.ReasonPhrase();
   }
+  if (FParser.BodyLength() >= 0) FContentLength = FParser.BodyLength();
+  if (!FParser.ContentType().empty()) FContentType = FParser.ContentType();
+  if (!FParser.AuthenticateValues().empty()) FAuthenticateValues = FParser.AuthenticateValues();
 }
 
-void THttpCli::HeaderField(const std::string& name, const std::string& value) {
-  if (name == "location") return Location(value);
-  if (name == "content-type") {
-    FContentType = LowerCaseAscii(value);
-  } else if (name == "www-authenticate") {
-    FAuthenticateValues.push_back(value);
-  } else if (name == "transfer-encoding") {
-    Fail(httperrTransferEncoding, "Transfer-Encoding not supported");
-  } else if (name == "content-length") {
-    int64_t length = 0;
-    if (!ParseContentLength(value, length)) return Fail(httperrBadContentLength, "Bad Content-Length");
-    if (FBodyLength >= 0 && FBodyLength != length) return Fail(httperrBadContentLength, "Conflicting Content-Length");
-    FBodyLength = FContentLength = length;
-  }
-}
-
-// Only a redirecting status makes a Location count. It is resolved and
-// checked as it arrives; the request goes there once the header has ended.
-void THttpCli::Location(const std::string& value) {
-  if (!IsRedirection(FStatusCode)) return;
-  const std::string wrong = SplitAbsoluteURL(ResolveReference(FTarget.Address(), value), FNextTarget);
-  if (!wrong.empty()) return Fail(httperrBadRedirection, "Invalid redirection: " + wrong);
-  if (FRedirections >= MaxRedirections || FNextTarget.Address() == FTarget.Address())
-    return Fail(httperrTooManyRedirections, "Too many redirections");
-  FLocationPending = true;
-}
-
+// A response that redirects keeps the state: the request goes on elsewhere.
 void THttpCli::HeaderEnd() {
+  if (FEnding) return;
+  if (FHeaderLineCount++ == 0) OnHeaderBegin(this);
+  TakeResponseFields();
   FHeaderBy = Never;
   OnHeaderEnd(this);
-  if (FLocationPending) {
-    FReceiveLength = 0;
-    FHeaderLineCount = 0;
-    FBodyChunkCount = 0;
-    FSocket->OnSessionClosed = TSocketEvent(this, &THttpCli::LocationSessionClosed);
-    FSocket->Close();
-    return;
-  }
+  if (FParser.HasLocation() || !BodyLengthExpected()) return;
   if (LowerCaseAscii(ExtractFileExt(FDocumentName)) == ".exe" && FContentType == "text/html") {
     const size_t dot = FDocumentName.rfind('.');
     FDocumentName = FDocumentName.substr(0, dot) + ".htm";
   }
   StateChange(httpWaitingBody);
-  if (FBodyLength == 0) {
-    FClosing = true;
-    FSocket->Close();
-  }
 }
 
-// A body of known length ends with its last byte: what the server sends
-// beyond it is not part of the document.
-void THttpCli::GetBodyLineNext(const char* data, int64_t len) {
-  if (FBodyLength >= 0) len = std::min(len, FBodyLength - FReceivedBytes);
-  if (len <= 0) return;
+// The expected length decides before anything is written: a larger
+// document is refused with none of its excess kept.
+void THttpCli::BodyData(const char* data, size_t size) {
+  if (FEnding) return;
+  if (ExpectedBodyLength >= 0 && FReceivedBytes + int64_t(size) > ExpectedBodyLength)
+    return Fail(httperrTooLarge, Format("Document larger than %lld bytes", (long long)ExpectedBodyLength));
   if (FBodyChunkCount++ == 0) OnDocBegin(this);
-  FReceivedBytes += len;
-  OnDocData(this, data, int(len));
-  if (ReceiveStream) ReceiveStream->Write(data, size_t(len));
-  if (FReceivedBytes == FBodyLength && !FEnding) {
-    FClosing = true;
-    FSocket->Close();
-  }
+  FReceivedBytes += int64_t(size);
+  OnDocData(this, data, int(size));
+  if (ReceiveStream) ReceiveStream->Write(data, size);
+}
+
+// The client closes the connection once the response is done with: the
+// close ends the request, or, after a Location, leads to the next one.
+void THttpCli::ActOnResponse() {
+  if (FEnding) return;
+  if (FParser.Phase() == THttpPhase::Failed) return Fail(FParser.Error(), FParser.ErrorText());
+  if (FParser.Phase() != THttpPhase::Complete) return;
+  if (FParser.HasLocation()) return FollowLocation();
+  FClosing = true;
+  FSocket->Close();
+}
+
+bool THttpCli::BodyLengthExpected() {
+  const int64_t announced = FParser.BodyLength();
+  if (ExpectedBodyLength < 0 || announced < 0 || announced == ExpectedBodyLength) return true;
+  Fail(httperrUnexpectedLength, Format("Content-Length %lld is not the expected %lld bytes", (long long)announced,
+                                       (long long)ExpectedBodyLength));
+  return false;
+}
+
+void THttpCli::FollowLocation() {
+  const std::string wrong = SplitAbsoluteURL(ResolveReference(FTarget.Address(), FParser.Location()), FNextTarget);
+  if (!wrong.empty()) return Fail(httperrBadRedirection, "Invalid redirection: " + wrong);
+  if (FRedirections >= MaxRedirections || FNextTarget.Address() == FTarget.Address())
+    return Fail(httperrTooManyRedirections, "Too many redirections");
+  FLocationPending = true;
+  FHeaderLineCount = 0;
+  FBodyChunkCount = 0;
+  FSocket->OnSessionClosed = TSocketEvent(this, &THttpCli::LocationSessionClosed);
+  FSocket->Close();
 }
 
 void THttpCli::LocationSessionClosed(TObject*, uint16_t) {
@@ -400,25 +351,29 @@ void THttpCli::LocationSessionClosed(TObject*, uint16_t) {
   FWindow->Post(WM_HTTP_LOGIN);
 }
 
-// The end of every request. A response the server cut short fails here: a
-// header that never ended, a body shorter than its Content-Length, a reset.
+// The end of every request.
 void THttpCli::SocketSessionClosed(TObject*, uint16_t error) {
   if (FEnding) return;
   FEnding = true;
   FConnected = false;
-  FConnectBy = FHeaderBy = FResponseBy = Never;
+  FCredentials.clear();
+  FConnectBy = FHeaderBy = FResponseBy = FRequestBy = Never;
   ArmTimer();
-  if (!FFailed && !FClosing) {
-    if (FState == httpWaitingHeader)
-      EndWith(httperrHeaderIncomplete, "Connection closed before the header ended", false);
-    else if (FState == httpWaitingBody && error)
-      EndWith(error, ErrorText(error), false);
-    else if (FState == httpWaitingBody && FBodyLength > FReceivedBytes)
-      EndWith(httperrTruncated, Format("Document truncated: %lld of %lld bytes received", (long long)FReceivedBytes,
-                                       (long long)FBodyLength), false);
-  }
+  if (!FFailed && !FClosing) EndOfConnection(error);
   SetReady();
   if (FBodyChunkCount > 0) OnDocEnd(this);
+}
+
+// The server closed: a response it cut short fails here (a header that
+// never ended, a body shorter than its Content-Length, a reset).
+void THttpCli::EndOfConnection(uint16_t error) {
+  if (FState != httpWaitingHeader && FState != httpWaitingBody) return;
+  if (FState == httpWaitingBody && error) return EndWith(error, ErrorText(error), false);
+  FParser.Finish();
+  if (FParser.Phase() == THttpPhase::Failed) return EndWith(FParser.Error(), FParser.ErrorText(), false);
+  if (ExpectedBodyLength > FReceivedBytes)
+    EndWith(httperrTruncated, Format("Document truncated: %lld of %lld bytes received", (long long)FReceivedBytes,
+                                     (long long)ExpectedBodyLength), false);
 }
 
 // Decides the outcome, then closes: the socket's close (or, during a lookup,
@@ -474,7 +429,7 @@ void THttpCli::Guarded(Step step) {
 void THttpCli::CheckTimeLimits() {
   FArmedFor = Never;
   const TClock::time_point now = TClock::now();
-  if (FConnectBy <= now || FHeaderBy <= now || FResponseBy <= now)
+  if (FConnectBy <= now || FHeaderBy <= now || FResponseBy <= now || FRequestBy <= now)
     return Fail(weTimedOut, "Connection timed out");
   ArmTimer();
 }
@@ -482,7 +437,7 @@ void THttpCli::CheckTimeLimits() {
 // The timer is set again only for an earlier limit: a limit pushed back
 // (each block of data pushes the silence limit) is found when it fires.
 void THttpCli::ArmTimer() {
-  const TClock::time_point next = std::min({FConnectBy, FHeaderBy, FResponseBy});
+  const TClock::time_point next = std::min({FConnectBy, FHeaderBy, FResponseBy, FRequestBy});
   if (next == Never) {
     FTimer->SetEnabled(false);
     FArmedFor = Never;

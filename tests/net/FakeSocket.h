@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "framework/MessageWindow.h"
-#include "update/Wsocket.h"
+#include "net/Wsocket.h"
 
 struct TScriptedReply {
   std::string Bytes;

@@ -1,4 +1,4 @@
-#include "update/Httphead.h"
+#include "net/Httphead.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "update/Httpurl.h"
+#include "net/Httpurl.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "update/Wsockbuf.h"
+#include "net/Wsockbuf.h"
 
 #include <gtest/gtest.h>
 

@@ -29,6 +29,8 @@ struct THttpTarget {
   std::string Path;  // path and query, percent-encoded, never empty
   // http://host:port/path, the address that relative references resolve against.
   std::string Address() const;
+  // http://host:port with the host in lower case: whom credentials may go to.
+  std::string Origin() const;
 };
 
 // Fills Target from the parts of ParseURL; what is wrong ("bad port
@@ -38,6 +40,10 @@ std::string CheckHttpTarget(const std::string& proto, const std::string& host, c
 
 // The absolute address that Reference names, seen from the absolute Base.
 std::string ResolveReference(const std::string& base, const std::string& reference);
+
+// The origin (Origin) of an address as the client requests it; empty for
+// one it cannot request.
+std::string OriginOf(const std::string& url);
 
 // An absolute address split and checked as CheckHttpTarget does; what is
 // wrong or empty.

@@ -4,26 +4,24 @@
 // notification or a message to its own hidden window, and OnRequestDone
 // announces the end of every request, whatever the server does.
 //
-// What it accepts of a response, and what it refuses:
-// - a status line "HTTP/1.0 nnn phrase" or "HTTP/1.1 nnn phrase" (the phrase
-//   cut to 200 bytes); a status line without three digits is refused; a
-//   reply that starts with "<HTML>" has no header and is all body;
-// - header lines of at most 8 KiB each and 64 KiB in all;
-// - one Content-Length (repeated only with the same value) of decimal
-//   digits; the body then ends after that many bytes, and one that ends
-//   sooner is a failure. Without it the body ends when the server closes.
-//   Any Transfer-Encoding is refused;
-// - Location after 301, 302, 303, 307 or 308, resolved against the address
-//   just fetched; at most 10 are followed, only to http addresses, never to
-//   the address just fetched;
+// What it accepts of a response, and what it refuses, is the response
+// parser's (Httpresponse.h), with header lines of at most 8 KiB, a header of
+// at most 64 KiB and reason phrases cut to 200 bytes. Beyond that:
+// - a Location is resolved against the address just fetched; at most 10 are
+//   followed, only to http addresses, never to the address just fetched;
 // - time limits: connecting (with the host lookup), silence while waiting
-//   for the response, and the whole header, each ending the request with
-//   "Connection timed out". A slow body is no failure.
+//   for the response, the whole header, and, when the caller sets one, the
+//   whole request; each ends the request with "Connection timed out";
+// - when the caller expects a body of a known length, a Content-Length that
+//   differs, a body that grows past it and one that ends short of it;
+// - credentials (from the address, or Username and Password) go only to the
+//   address's origin, never to another after a Location, and are forgotten
+//   when the request ends.
 // A failure ends the request with StatusCode 404, the error's text in
 // ReasonPhrase and a non-zero Error in OnRequestDone (except for a lookup
 // that failed, whose Error is 0); a server's status of 400 or more ends it
-// with that status and phrase after the status line. The body has no limit
-// of its own: the caller's stream decides.
+// with that status and phrase after the status line. Unless a length is
+// expected, the body has no limit of its own: the caller's stream decides.
 //
 // Built for the update check: GET only (no POST or HEAD), no If-Modified-Since,
 // and the synchronous Get waits on the application's message loop.
@@ -37,7 +35,8 @@
 #include "framework/Component.h"
 #include "framework/Events.h"
 #include "framework/Exceptions.h"
-#include "update/Httpurl.h"
+#include "net/Httpresponse.h"
+#include "net/Httpurl.h"
 
 class TCustomWSocket;
 class TMessageWindow;
@@ -58,25 +57,6 @@ enum THttpState {
 enum THttpRequest { httpAbort, httpGET, httpPOST, httpHEAD };
 enum THttpEncoding { encUUEncode, encBase64, encMime };
 
-// The Error of OnRequestDone and the code of EHttpException; errors of the
-// socket keep their Windows Sockets numbers (10060 for a time limit).
-enum THttpError : uint16_t {
-  httperrBusy = 1,
-  httperrNothingToPost = 2,
-  httperrAborted = 3,
-  httperrLineTooLong = 4,
-  httperrHeaderTooLong = 5,
-  httperrBadStatusLine = 6,
-  httperrBadContentLength = 7,
-  httperrTransferEncoding = 8,
-  httperrTruncated = 9,
-  httperrTooManyRedirections = 10,
-  httperrBadRedirection = 11,
-  httperrBadURL = 12,
-  httperrHeaderIncomplete = 13,
-  httperrFailed = 14,
-};
-
 class EHttpException : public Exception {
 public:
   EHttpException(const std::string& message, uint16_t code) : Exception(message), FCode(code) {}
@@ -91,7 +71,7 @@ using THttpRequestDone = TEvent<THttpRequest, uint16_t>;
 using TDocDataEvent = TEvent<const void*, int>;
 using TOnCommand = TEvent<const std::string&>;
 
-class THttpCli : public TComponent {
+class THttpCli : public TComponent, private THttpResponseSink {
 public:
   explicit THttpCli(TComponent* AOwner);
   // With a socket of the caller's (a test's stand-in), which the client owns.
@@ -109,6 +89,10 @@ public:
   std::chrono::milliseconds ConnectTimeLimit{30000};
   std::chrono::milliseconds ResponseTimeLimit{30000};
   std::chrono::milliseconds HeaderTimeLimit{60000};
+  // The whole request, from its start to its end; 0 for none.
+  std::chrono::milliseconds RequestTimeLimit{0};
+  // The length the document must have, or -1 for any.
+  int64_t ExpectedBodyLength = -1;
 
   TNotifyEvent OnSessionConnected, OnHeaderData, OnHeaderBegin, OnHeaderEnd, OnRequestHeaderBegin, OnRequestHeaderEnd,
       OnDocBegin, OnDocEnd, OnStateChange, OnLocationChange;
@@ -132,7 +116,7 @@ public:
   int64_t ContentLength() const { return FContentLength; }
   // This response's Content-Length, -1 when it has none (ContentLength then
   // still holds an earlier response's).
-  int64_t BodyLength() const { return FBodyLength; }
+  int64_t BodyLength() const { return FParser.BodyLength(); }
   const std::string& ContentType() const { return FContentType; }
   int64_t ReceivedBytes() const { return FReceivedBytes; }
   const std::string& DocumentName() const { return FDocumentName; }
@@ -151,13 +135,15 @@ private:
   void LocationSessionClosed(TObject* sender, uint16_t error);
   void SendCommand(const std::string& line);
   void SendRequest(const std::string& method, const std::string& version);
-  void ReceiveHeader();
-  void ReceiveBody();
-  void GetHeaderLineNext(const std::string& line);
-  void HeaderField(const std::string& name, const std::string& value);
-  void Location(const std::string& value);
-  void HeaderEnd();
-  void GetBodyLineNext(const char* data, int64_t len);
+  void Receive();
+  void HeaderLine(const std::string& line) override;
+  void HeaderEnd() override;
+  void BodyData(const char* data, size_t size) override;
+  void TakeResponseFields();
+  void ActOnResponse();
+  void FollowLocation();
+  void EndOfConnection(uint16_t error);
+  bool BodyLengthExpected();
   void StateChange(THttpState newState);
   void SetReady();
   void EndWith(uint16_t error, const std::string& text, bool lookingUp);
@@ -165,6 +151,7 @@ private:
   template <class Step>
   void Guarded(Step step);
   void SetTarget(const THttpTarget& target);
+  void TakeCredentials(const std::string& user, const std::string& pass, const THttpTarget& target);
   void CheckTimeLimits();
   void ArmTimer();
 
@@ -191,15 +178,15 @@ private:
   int FRedirections = 0;
   bool FUseProxy = false;
   std::string FConnectHost, FConnectPort, FHostHeader, FRequestPath;
+  // "user:password" of this request, and the only origin it goes to.
+  std::string FCredentials, FCredentialsOrigin;
   std::string FRequestBuffer;
 
   // The response being received.
+  THttpResponseParser FParser;
   std::vector<char> FReceiveBuffer;
-  size_t FReceiveLength = 0;
   int FHeaderLineCount = 0;
-  int64_t FHeaderBytes = 0;
   int FBodyChunkCount = 0;
-  int64_t FBodyLength = -1;  // this response's Content-Length, -1 without one
   bool FReceiving = false;  // SocketDataAvailable is running
 
   // The end of the request: its outcome is decided (Failed), it is ending
@@ -209,7 +196,7 @@ private:
   bool FClosing = false;
 
   using TClock = std::chrono::steady_clock;
-  TClock::time_point FConnectBy, FHeaderBy, FResponseBy, FArmedFor;
+  TClock::time_point FConnectBy, FHeaderBy, FResponseBy, FRequestBy, FArmedFor;
 };
 
 // Base64 (encBase64, encMime) or one uuencoded line (encUUEncode) of S.

@@ -1,4 +1,4 @@
-#include "update/Httpurl.h"
+#include "net/Httpurl.h"
 
 #include "framework/SysUtils.h"
 
@@ -153,6 +153,8 @@ void ParseURL(const std::string& url, std::string& proto, std::string& user, std
 
 std::string THttpTarget::Address() const { return "http://" + Host + ":" + std::to_string(Port) + Path; }
 
+std::string THttpTarget::Origin() const { return "http://" + LowerCaseAscii(Host) + ":" + std::to_string(Port); }
+
 std::string CheckHttpTarget(const std::string& proto, const std::string& host, const std::string& port,
                             const std::string& path, THttpTarget& target) {
   if (HasControl(proto) || HasControl(host) || HasControl(port) || HasControl(path))
@@ -228,4 +230,11 @@ std::string SplitAbsoluteURL(const std::string& url, THttpTarget& target) {
     authority.erase(colon);
   }
   return CheckHttpTarget(r.Scheme, authority, port, r.Path + (r.HasQuery ? "?" + r.Query : ""), target);
+}
+
+std::string OriginOf(const std::string& url) {
+  std::string proto, user, pass, host, port, path;
+  ParseURL(url, proto, user, pass, host, port, path);
+  THttpTarget target;
+  return CheckHttpTarget(proto, host, port, path, target).empty() ? target.Origin() : std::string();
 }

@@ -1,4 +1,4 @@
-#include "update/Wsocket.h"
+#include "net/Wsocket.h"
 
 #include <algorithm>
 #include <cstring>

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/Application.h"
-#include "update/Wsocket.h"
+#include "net/Wsocket.h"
 
 TEST(Wsocket_Close, QuitRequestWaitingIsPassedOn) {
   TApplication application;

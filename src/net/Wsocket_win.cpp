@@ -5,7 +5,7 @@
 
 #include "framework/Handles_win.h"
 #include "framework/MessageWindow.h"
-#include "update/Wsocket.h"
+#include "net/Wsocket.h"
 
 namespace {
 

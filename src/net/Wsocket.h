@@ -18,7 +18,7 @@
 #include "framework/Component.h"
 #include "framework/Events.h"
 #include "framework/Exceptions.h"
-#include "update/Wsockbuf.h"
+#include "net/Wsockbuf.h"
 
 class TMessageWindow;
 struct TMessage;

@@ -14,7 +14,7 @@
 #include "framework/EventLoop_posix.h"
 #include "framework/Handles_posix.h"
 #include "framework/MessageWindow.h"
-#include "update/Wsocket.h"
+#include "net/Wsocket.h"
 
 namespace {
 
