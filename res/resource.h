@@ -10,6 +10,7 @@
 #define IDD_WPLIST 102
 #define IDD_ABOUT 103
 #define IDD_UPDATE 104
+#define IDD_EXCLUDED 105
 
 // A spin field's buttons have the identifier after the field's.
 #define IDC_PAPERLOCATION 1001
@@ -25,6 +26,11 @@
 #define IDC_PCX 1011
 #define IDC_TIFF 1012
 #define IDC_ADVANCED 1013
+#define IDC_EXCLUDED 1014
+#define IDC_STARTWITHWINDOWS 1015
+#define IDC_HOTKEYNEXT 1016
+#define IDC_HOTKEYPREVIOUS 1017
+#define IDC_HOTKEYPAUSE 1018
 
 #define IDC_SMALLWIDTH 1101
 #define IDC_SMALLWIDTH_SPIN 1102
@@ -48,6 +54,9 @@
 #define IDC_COMPANY 1305
 #define IDC_COMMENTS 1306
 #define IDC_UPDATE 1307
+
+#define IDC_EXCLUDEDLIST 1501
+#define IDC_REMOVE 1502
 
 #define IDC_UPDATEHEADING 1401
 #define IDC_UPDATETEXT 1402

@@ -2,7 +2,9 @@
 
 #include "app/Mainform.h"
 #include "app/Settings.h"
+#include "app/StartWithWindows.h"
 #include "dialogs/Advform.h"
+#include "dialogs/Exclform.h"
 #include "resource.h"
 
 TOptionsForm::TOptionsForm(TComponent* AOwner) : TDialog(AOwner, IDD_OPTIONS) {
@@ -28,6 +30,12 @@ TOptionsForm::TOptionsForm(TComponent* AOwner) : TDialog(AOwner, IDD_OPTIONS) {
   for (TCheckBox* kind : {JPEGCheckBox, GIFCheckBox, BMPCheckBox, PCXCheckBox, TIFFCheckBox}) kind->SetChecked(true);
   BitBtn3 = Add<TButton>(IDC_ADVANCED);
   BitBtn3->OnClick = TNotifyEvent(this, &TOptionsForm::BitBtn3Click);
+  ExcludedButton = Add<TButton>(IDC_EXCLUDED);
+  ExcludedButton->OnClick = TNotifyEvent(this, &TOptionsForm::ExcludedButtonClick);
+  StartWithWindowsBox = Add<TCheckBox>(IDC_STARTWITHWINDOWS);
+  HotkeyNext = Add<THotkeyEdit>(IDC_HOTKEYNEXT);
+  HotkeyPrevious = Add<THotkeyEdit>(IDC_HOTKEYPREVIOUS);
+  HotkeyPause = Add<THotkeyEdit>(IDC_HOTKEYPAUSE);
 }
 
 // UTF-8 has no double-byte characters whose trail byte could be a backslash.
@@ -45,6 +53,8 @@ void TOptionsForm::Button1Click(TObject*) {
 
 void TOptionsForm::BitBtn3Click(TObject*) { EditAdvancedOptions(*this); }
 
+void TOptionsForm::ExcludedButtonClick(TObject*) { EditExclusions(*this); }
+
 namespace {
 
 struct TKindBox {
@@ -57,11 +67,33 @@ constexpr TKindBox KindBoxes[] = {
     {"PCX", &TOptionsForm::PCXCheckBox},   {"TIFF", &TOptionsForm::TIFFCheckBox},
 };
 
+struct THotkeyBox {
+  const TSetting<const char*>& Setting;
+  THotkeyEdit* TOptionsForm::*Edit;
+};
+
+const THotkeyBox HotkeyBoxes[] = {
+    {HotkeyNextSetting, &TOptionsForm::HotkeyNext},
+    {HotkeyPreviousSetting, &TOptionsForm::HotkeyPrevious},
+    {HotkeyPauseSetting, &TOptionsForm::HotkeyPause},
+};
+
+// A setting that is no combination shows as none.
+THotkey ShownHotkey(TOptionsForm& form, const THotkeyBox& box, const TRegIniFile& settings) {
+  THotkey hotkey;
+  ParseHotkey(ReadSetting(settings, box.Setting), hotkey);
+  (form.*box.Edit)->SetHotkey(hotkey);
+  return (form.*box.Edit)->Hotkey();
+}
+
 }  // namespace
 
 // The transfer keeps a store of its own for its whole run. OK with the focus
 // still in the interval field clamps the typed number as leaving the field
-// would; text that is no number is stored as 0.
+// would; text that is no number is stored as 0. A hotkey is written only
+// when the user changed it: what the field cannot show (a Win modifier, text
+// that is no combination) stays as stored. A ticked "Start with Windows"
+// rewrites the value, so that it names this copy of the program.
 void ConfigureOptions(TForm1& controller, TOptionsForm& form) {
   auto settings = OpenSettings();
   form.PaperLocation->SetText(ReadBaseDirectory(*settings));
@@ -71,6 +103,9 @@ void ConfigureOptions(TForm1& controller, TOptionsForm& form) {
   form.ChangeTime->SetValue(ReadSetting(*settings, ChangeTimeSetting));
   for (const TKindBox& kind : KindBoxes) (form.*kind.Box)->SetChecked(settings->ReadBool(SettingsSection, kind.Setting, true));
   form.PaperLocation->SetText(WithoutTrailingDelimiter(form.PaperLocation->Text()));
+  form.StartWithWindowsBox->SetChecked(StartsWithWindows());
+  std::vector<THotkey> shown;
+  for (const THotkeyBox& box : HotkeyBoxes) shown.push_back(ShownHotkey(form, box, *settings));
   if (form.ShowModal() != mrOk) return;
   form.ChangeTime->CheckValue();
   const std::string location = form.PaperLocation->Text();
@@ -81,8 +116,13 @@ void ConfigureOptions(TForm1& controller, TOptionsForm& form) {
   WriteSetting(*settings, DisplayPapersSetting, form.WPInMenu->Checked());
   WriteSetting(*settings, ChangeTimeSetting, minutes);
   for (const TKindBox& kind : KindBoxes) settings->WriteBool(SettingsSection, kind.Setting, (form.*kind.Box)->Checked());
+  for (size_t i = 0; i < std::size(HotkeyBoxes); ++i)
+    if (const THotkey chosen = (form.*HotkeyBoxes[i].Edit)->Hotkey(); chosen != shown[i])
+      WriteSetting(*settings, HotkeyBoxes[i].Setting, HotkeyText(chosen));
   settings.reset();
+  SetStartWithWindows(form.StartWithWindowsBox->Checked());
   controller.SetBaseDir(location);
   controller.SetChangeTimer(minutes);
   controller.UpdateTrayHint();
+  controller.RegisterHotkeys();
 }

@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "FakeDesktop.h"
 #include "SettingsSandbox.h"
 #include "TempDir.h"
 #include "app/Mainform.h"
 #include "imaging/PictureKinds.h"
-#include "app/PaperRandom.h"
 #include "app/Traymenu.h"
 #include "framework/Application.h"
 #include "framework/Exceptions.h"
@@ -99,12 +100,6 @@ protected:
 };
 
 }  // namespace
-
-TEST(PaperRandom_Next, FirstDrawsOfTheSequence) {
-  TPaperRandom generator;
-  EXPECT_EQ(generator.Next(), 346);
-  EXPECT_EQ(generator.Next(), 130);
-}
 
 TEST_F(MainformTest, FirstRunUsesTheDefaults) {
   TRegIniFile("Software\\Trellwick\\Kaleidon").WriteString("Other", "x", "");  // no Settings values at all
@@ -226,25 +221,26 @@ TEST_F(MainformTest, MenuListsTheCatalogueAfterTheCommands) {
   for (const char* name : {"b.bmp", "a&b.jpg", "sub/b.bmp"}) Pictures.Write(name);
   auto form = Start();
   form->BuildPopupMenu();
-  EXPECT_EQ(Captions(*form->PopupMenu1), (std::vector<std::string>{"Chage Paper", "Configure Kaleidon", "Wallpaper List",
-                                                                    "About Kaleidon", "-", "a&b.jpg", "b.bmp", "b.bmp",
-                                                                    "-", "Exit"}));
+  EXPECT_EQ(Captions(*form->PopupMenu1),
+            (std::vector<std::string>{"Chage Paper", "Configure Kaleidon", "Wallpaper List", "About Kaleidon", "-",
+                                      "Previous Wallpaper", "Pause Changes", "Never Show This Again",
+                                      "Open File Location", "-", "a&b.jpg", "b.bmp", "b.bmp", "-", "Exit"}));
   EXPECT_TRUE(form->PopupMenu1->Items(0)->Default);
-  EXPECT_EQ(form->PopupMenu1->Items(7)->Tag, 2);
-  EXPECT_EQ(form->PopupMenu1->Items(7)->Hint, Picture("sub\\b.bmp"));
-  EXPECT_EQ(form->Exit1, form->PopupMenu1->Items(9));
+  EXPECT_EQ(form->PopupMenu1->Items(12)->Tag, 2);
+  EXPECT_EQ(form->PopupMenu1->Items(12)->Hint, Picture("sub\\b.bmp"));
+  EXPECT_EQ(form->Exit1, form->PopupMenu1->Items(14));
 }
 
 TEST_F(MainformTest, MenuWithoutTheCatalogueOrWithAnEmptyOne) {
   auto form = Start();
   form->BuildPopupMenu();
-  EXPECT_EQ(Captions(*form->PopupMenu1).size(), 7u);
-  EXPECT_EQ(form->PopupMenu1->Items(5)->Caption, "-");
+  EXPECT_EQ(Captions(*form->PopupMenu1).size(), 12u);
+  EXPECT_EQ(form->PopupMenu1->Items(10)->Caption, "-");
   StoreSetting("Display Papers", "0");
   StoreSetting("WPLocation", Pictures.Join("gone"));
   form->BuildPopupMenu();
   EXPECT_EQ(Captions(*form->PopupMenu1).back(), "Exit");
-  EXPECT_EQ(Captions(*form->PopupMenu1).size(), 6u);
+  EXPECT_EQ(Captions(*form->PopupMenu1).size(), 11u);
   EXPECT_TRUE(Sandbox.Messages.empty());
 }
 
@@ -253,8 +249,8 @@ TEST_F(MainformTest, MenuStillEndsWithExitWhenTheCatalogueFails) {
   Dialogs.OnConfigure = [](TForm1&) { throw Exception("the dialog failed"); };
   auto form = Start();
   form->BuildPopupMenu();
-  EXPECT_EQ(Captions(*form->PopupMenu1), (std::vector<std::string>{"Chage Paper", "Configure Kaleidon", "Wallpaper List",
-                                                                    "About Kaleidon", "-", "-", "Exit"}));
+  const std::vector<std::string> captions = Captions(*form->PopupMenu1);
+  EXPECT_EQ(std::vector<std::string>(captions.begin() + 9, captions.end()), (std::vector<std::string>{"-", "-", "Exit"}));
   ASSERT_EQ(Sandbox.Messages.size(), 2u);
   EXPECT_EQ(Sandbox.Messages[1].Text, "the dialog failed");
 }
@@ -264,19 +260,19 @@ TEST_F(MainformTest, MenuColumnsBreakEveryScreenfulOfRows) {
   auto form = Start();
   form->BuildPopupMenu();  // 768 / 19: 40 rows
   const TPopupMenu& menu = *form->PopupMenu1;
-  for (int p = 5; p < menu.Count() - 2; ++p)
+  for (int p = 10; p < menu.Count() - 2; ++p)
     EXPECT_EQ(menu.Items(p)->Break == TMenuBreak::mbBarBreak, p == 40) << p;
-  EXPECT_EQ(menu.Items(40)->Caption, "p35.bmp");
+  EXPECT_EQ(menu.Items(40)->Caption, "p30.bmp");
   Desktop.LineHeight = 0;  // at least one row, no division by zero: each item a column
   form->BuildPopupMenu();
-  EXPECT_EQ(form->PopupMenu1->Items(5)->Break, TMenuBreak::mbBarBreak);
+  EXPECT_EQ(form->PopupMenu1->Items(10)->Break, TMenuBreak::mbBarBreak);
   EXPECT_EQ(form->PopupMenu1->Items(form->PopupMenu1->Count() - 2)->Caption, "More...");
 }
 
 TEST_F(MainformTest, TrailingItemsBeginAColumnWhenTheLastIsFull) {
-  for (int i = 0; i < 34; ++i) Pictures.Write(Format("p%02d.bmp", i));
+  for (int i = 0; i < 29; ++i) Pictures.Write(Format("p%02d.bmp", i));
   auto form = Start();
-  form->BuildPopupMenu();  // 40 rows: entries at 5 to 38, the separator at 39
+  form->BuildPopupMenu();  // 40 rows: entries at 10 to 38, the separator at 39
   const TPopupMenu& menu = *form->PopupMenu1;
   ASSERT_EQ(menu.Count(), 41);
   EXPECT_EQ(menu.Items(39)->Caption, "-");
@@ -287,10 +283,10 @@ TEST_F(MainformTest, TrailingItemsBeginAColumnWhenTheLastIsFull) {
 TEST_F(MainformTest, MenuTooLargeForTheScreenEndsWithMore) {
   for (int i = 0; i < 400; ++i) Pictures.Write(Format("picture %04d.bmp", i));
   auto form = Start();
-  form->BuildPopupMenu();  // items 160 wide on a 1024-pixel screen: 6 columns
+  form->BuildPopupMenu();  // items 160 wide, the first column 210, on a 1024-pixel screen: 6 columns
   const TPopupMenu& menu = *form->PopupMenu1;
-  const int listed = menu.Count() - 7;
-  EXPECT_EQ(listed, 6 * 40 - 7);
+  const int listed = menu.Count() - 12;
+  EXPECT_EQ(listed, 6 * 40 - 12);
   EXPECT_EQ(menu.Items(menu.Count() - 2)->Caption, "More...");
   EXPECT_EQ(menu.Items(menu.Count() - 3)->Caption, Format("picture %04d.bmp", listed - 1));
   Dialogs.Listed = 0;
@@ -302,7 +298,7 @@ TEST_F(MainformTest, MenuItemAppliesTheFileItShowsAfterTheCatalogueChanged) {
   for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) Pictures.Write(name, BmpOfSize(4, 3));
   auto form = Start();
   form->BuildPopupMenu();
-  TMenuItem* b = form->PopupMenu1->Items(6);
+  TMenuItem* b = form->PopupMenu1->Items(11);
   RemoveFile(Picture("a.bmp"));
   form->BuildWallpaperList();
   b->Click();
@@ -323,10 +319,10 @@ TEST_F(MainformTest, TrayRightClickRebuildsTheMenuAndClicksTheChoice) {
   SetPopupHook([](TPopupMenu& menu) { return menu.Items(4); });  // the separator: nothing
   auto form = Start();
   form->TrayIcon1->MouseMessage(0x0205);  // an up without its down is no click
-  EXPECT_EQ(form->PopupMenu1->Count(), 6);
+  EXPECT_EQ(form->PopupMenu1->Count(), 11);
   form->TrayIcon1->MouseMessage(0x0204);
   form->TrayIcon1->MouseMessage(0x0205);
-  EXPECT_EQ(Captions(*form->PopupMenu1)[5], "a.bmp");
+  EXPECT_EQ(Captions(*form->PopupMenu1)[10], "a.bmp");
   SetPopupHook([](TPopupMenu& menu) { return menu.Items(1); });
   form->TrayIcon1->MouseMessage(0x0204);
   form->TrayIcon1->MouseMessage(0x0205);
@@ -365,29 +361,27 @@ TEST_F(MainformTest, InOrderChoiceWrapsAndStartsOverWhenCurrentIsGone) {
   EXPECT_EQ(StoredSetting("Wallpaper"), Picture("a.bmp"));
 }
 
-TEST_F(MainformTest, RandomChoiceNeverTakesTheCurrentWallpaper) {
-  std::vector<std::string> names;
-  for (int i = 0; i < 11; ++i) {
-    names.push_back("p" + std::to_string(10 + i) + ".bmp");  // catalogue order is name order
-    Pictures.Write(names.back(), BmpOfSize(2, 2));
-  }
+// The wallpaper at start counts as shown: the first cycle is the other ten.
+TEST_F(MainformTest, RandomOrderShowsTheOthersBeforeTheCurrentOneAgain) {
+  for (int i = 0; i < 11; ++i) Pictures.Write("p" + std::to_string(10 + i) + ".bmp", BmpOfSize(2, 2));
   StoreSetting("Wallpaper", Picture("p13.bmp"));
   auto form = Start();
-  TPaperRandom next = PaperRandom();
-  form->ChangeWallpaper();
-  names.erase(names.begin() + 3);  // the current one is not a candidate
-  EXPECT_EQ(form->CurrentWallpaper(), Picture(names[next.Next() % 10]));
+  std::set<std::string> shown;
+  for (int i = 0; i < 10; ++i) {
+    form->ChangeWallpaper();
+    shown.insert(form->CurrentWallpaper());
+  }
+  EXPECT_EQ(shown.size(), 10u);
+  EXPECT_FALSE(shown.count(Picture("p13.bmp")));
 }
 
 TEST_F(MainformTest, RandomChoiceWithOnlyTheCurrentWallpaperKeepsIt) {
   Pictures.Write("only.bmp", BmpOfSize(2, 2));
   StoreSetting("Wallpaper", Picture("only.bmp"));
   auto form = Start();
-  const TPaperRandom before = PaperRandom();
   form->ChangeWallpaper();
   EXPECT_EQ(form->CurrentWallpaper(), Picture("only.bmp"));
   EXPECT_TRUE(Desktop.Log.empty());
-  EXPECT_EQ(TPaperRandom(PaperRandom()).Next(), TPaperRandom(before).Next());  // no draw was made
 }
 
 TEST_F(MainformTest, EmptyCatalogueChangesNothing) {

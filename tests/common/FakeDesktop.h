@@ -1,10 +1,12 @@
 #pragma once
 // A desktop for the controller's tests: a screen of 1024 by 768, menus of
-// fixed metrics, a notification area that takes every icon at once, and a
-// log of what the wallpaper application asks, with the desktop values as
-// they stand at each call. For the test programs of the application and the
+// fixed metrics, a notification area that takes every icon at once, hotkeys
+// kept by identifier, and a log of what the wallpaper application asks, with
+// the desktop values as they stand at each call, and of the files shown in
+// their folders. For the test programs of the application and the
 // dialogs (it needs the application's headers).
 
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -37,9 +39,19 @@ public:
   void CursorPos(int& x, int& y) override { x = y = 0; }
   TShiftState KeyState() override { return {}; }
   void ToForeground(void*) override {}
+  void ShowInFolder(const std::string& fileName) override { Log.push_back("show " + fileName); }
+  bool RegisterHotkey(void* window, int id, const THotkey& hotkey) override {
+    for (const THotkey& held : Held)
+      if (held == hotkey) return false;
+    Hotkeys[id] = {window, hotkey};
+    return true;
+  }
+  void UnregisterHotkey(void*, int id) override { Hotkeys.erase(id); }
 
   std::string Directory;
   std::string Refusal;  // the system's reason when it refuses the wallpaper
   int LineHeight = 19;
   std::vector<std::string> Log;
+  std::vector<THotkey> Held;  // hotkeys another program holds
+  std::map<int, std::pair<void*, THotkey>> Hotkeys;  // registered, by identifier
 };
