@@ -623,3 +623,149 @@ TEST_F(MainformTest, FileNoReaderTakesIsNotApplied) {
   }
   EXPECT_FALSE(FileExists(BitmapPath()));
 }
+
+TEST_F(MainformTest, GroupAfterTheCommandsFollowsTheState) {
+  Pictures.Write("a.bmp", BmpOfSize(2, 2));
+  auto form = Start();
+  form->BuildPopupMenu();
+  EXPECT_FALSE(form->PreviousWallpaper1->Enabled);
+  EXPECT_FALSE(form->NeverShowThisAgain1->Enabled);
+  EXPECT_FALSE(form->OpenFileLocation1->Enabled);
+  form->PauseChanges1->Click();
+  form->ChagePaper1->Click();
+  form->BuildPopupMenu();
+  EXPECT_EQ(form->PauseChanges1->Caption, "Resume Changes");
+  EXPECT_TRUE(form->NeverShowThisAgain1->Enabled);
+  form->OpenFileLocation1->Click();
+  EXPECT_EQ(Desktop.Log.back(), "show " + Picture("a.bmp"));
+  form->PauseChanges1->Click();
+  form->BuildPopupMenu();
+  EXPECT_EQ(form->PauseChanges1->Caption, "Pause Changes");
+}
+
+TEST_F(MainformTest, PreviousGoesBackInReverseAndTheHistorySurvivesARestart) {
+  for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) Pictures.Write(name, BmpOfSize(2, 2));
+  StoreSetting("Random Paper", "0");
+  auto form = Start();
+  for (int i = 0; i < 3; ++i) form->ChangeWallpaper();
+  EXPECT_EQ(StoredSetting("History"), Picture("c.bmp") + "|" + Picture("b.bmp") + "|" + Picture("a.bmp"));
+  form.reset();
+  form = Start();
+  form->PreviousWallpaper1->Click();
+  EXPECT_EQ(form->CurrentWallpaper(), Picture("b.bmp"));
+  form->PreviousWallpaper1->Click();
+  EXPECT_EQ(form->CurrentWallpaper(), Picture("a.bmp"));
+  EXPECT_FALSE(form->PreviousWallpaper());
+  EXPECT_EQ(form->History().Entries().size(), 3u);  // going back adds nothing
+}
+
+TEST_F(MainformTest, PreviousSkipsMissingFilesWithOneReport) {
+  for (const char* name : {"a.bmp", "b.bmp", "c.bmp", "d.bmp"}) Pictures.Write(name, BmpOfSize(2, 2));
+  StoreSetting("Random Paper", "0");
+  auto form = Start();
+  for (int i = 0; i < 4; ++i) form->ChangeWallpaper();
+  RemoveFile(Picture("c.bmp"));
+  RemoveFile(Picture("b.bmp"));
+  form->PreviousWallpaper1->Click();
+  EXPECT_EQ(form->CurrentWallpaper(), Picture("a.bmp"));
+  ASSERT_EQ(Sandbox.Messages.size(), 1u);
+  EXPECT_EQ(Sandbox.Messages[0].Text, "These pictures are no longer there and were skipped:\n" + Picture("c.bmp") + "\n" +
+                                          Picture("b.bmp"));
+  EXPECT_EQ(StoredSetting("History"), Picture("d.bmp") + "|" + Picture("a.bmp"));
+}
+
+TEST_F(MainformTest, PauseStopsTimedChangesOnlyAndIsRemembered) {
+  Pictures.Write("a.bmp", BmpOfSize(2, 2));
+  Pictures.Write("b.bmp", BmpOfSize(2, 2));
+  StoreSetting("Random Paper", "0");
+  StoreSetting("Change Time", "1");
+  auto form = Start();
+  form->PauseChanges1->Click();
+  EXPECT_EQ(StoredSetting("Paused"), "1");
+  EXPECT_EQ(form->TrayIcon1->Hint(), "Wallpaper: ; Time: 1 Min (paused)");
+  form->Timer1->Tick();
+  EXPECT_TRUE(Desktop.Log.empty());
+  EXPECT_EQ(form->MinutesLeft(), 1);
+  form->TrayIcon1DblClick(nullptr);
+  EXPECT_EQ(form->CurrentWallpaper(), Picture("a.bmp"));
+  StoreSetting("Change Paper", "1");
+  form = Start();  // no change at start while paused
+  EXPECT_EQ(form->CurrentWallpaper(), Picture("a.bmp"));
+  form->PauseChanges1->Click();
+  form->Timer1->Tick();
+  EXPECT_EQ(form->CurrentWallpaper(), Picture("b.bmp"));
+}
+
+TEST_F(MainformTest, PausedHintCutsALongNameSoTheTipShowsIt) {
+  const std::string name = std::string(60, 'x') + ".bmp";
+  Pictures.Write(name, BmpOfSize(2, 2));
+  StoreSetting("Paused", "1");
+  auto form = Start();
+  form->SetWallpaper(Picture(name));
+  const std::string tip = TTrayIcon::Tip(form->TrayIcon1->Hint());
+  EXPECT_EQ(tip, "Wallpaper: " + std::string(40, 'x') + "... (paused)");
+}
+
+TEST_F(MainformTest, NeverShowThisAgainLeavesThePictureOutAndGoesOnInOrder) {
+  for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) Pictures.Write(name, BmpOfSize(2, 2));
+  StoreSetting("Random Paper", "0");
+  StoreSetting("Wallpaper", Picture("a.bmp"));
+  auto form = Start();
+  form->ChangeWallpaper();
+  form->NeverShowThisAgain1->Click();
+  EXPECT_EQ(form->CurrentWallpaper(), Picture("c.bmp"));
+  EXPECT_EQ(TRegIniFile("Software\\Trellwick\\Kaleidon").ReadString("Excluded", Picture("b.bmp"), "<none>"), "");
+  EXPECT_EQ(StoredSetting("History"), Picture("c.bmp"));
+  form->BuildPopupMenu();
+  EXPECT_EQ(Catalogue(*form), (std::vector<std::string>{"a.bmp", "c.bmp"}));
+}
+
+TEST_F(MainformTest, HotkeysComeFromTheSettingsAndAHeldOneIsReportedOnce) {
+  Pictures.Write("a.bmp", BmpOfSize(2, 2));
+  StoreSetting("Hotkey Previous", "");
+  StoreSetting("Hotkey Pause", "Ctrl+Alt+Q");
+  Desktop.Held = {{hkCtrl | hkAlt, 'Q'}};
+  auto form = Start();
+  ASSERT_EQ(Sandbox.Messages.size(), 1u);
+  EXPECT_EQ(Sandbox.Messages[0].Text,
+            "Kaleidon cannot use these hotkeys:\nCtrl+Alt+Q (Pause or resume) is held by another program");
+  ASSERT_EQ(Desktop.Hotkeys.size(), 1u);
+  EXPECT_EQ(Desktop.Hotkeys.begin()->second.second, (THotkey{hkCtrl | hkAlt, 0x27}));  // Right
+  form->Hotkeys1->Pressed(Desktop.Hotkeys.begin()->first);
+  EXPECT_EQ(form->CurrentWallpaper(), Picture("a.bmp"));
+  StoreSetting("Hotkey Next", "Ctrl+Nothing");
+  form->RegisterHotkeys();
+  form->RegisterHotkeys();
+  ASSERT_EQ(Sandbox.Messages.size(), 2u);
+  EXPECT_EQ(Sandbox.Messages[1].Text, "Kaleidon cannot use these hotkeys:\nCtrl+Nothing (Next wallpaper) is no key combination");
+  EXPECT_TRUE(Desktop.Hotkeys.empty());
+}
+
+TEST_F(MainformTest, CommandsDoWhatTheySayOrFailWithWhy) {
+  for (const char* name : {"a.bmp", "b.bmp"}) Pictures.Write(name, BmpOfSize(2, 2));
+  StoreSetting("Random Paper", "0");
+  auto form = Start();
+  using enum TCommandVerb;
+  const auto fails = [&](const TCommand& command) {
+    try {
+      form->RunCommand(command);
+    } catch (const Exception& e) {
+      return std::string(e.what());
+    }
+    return std::string();
+  };
+  EXPECT_EQ(fails({cvExclude, ""}), "There is no wallpaper to exclude.");
+  EXPECT_EQ(fails({cvPrevious, ""}), "There is no earlier wallpaper to go back to.");
+  EXPECT_EQ(fails({cvNext, ""}), "");
+  EXPECT_EQ(fails({cvSet, Picture("b.bmp")}), "");
+  EXPECT_EQ(fails({cvPrevious, ""}), "");
+  EXPECT_EQ(form->CurrentWallpaper(), Picture("a.bmp"));
+  EXPECT_EQ(fails({cvPause, ""}), "");
+  EXPECT_TRUE(form->Paused());
+  EXPECT_EQ(fails({cvResume, ""}), "");
+  EXPECT_FALSE(form->Paused());
+  EXPECT_EQ(fails({cvExclude, ""}), "");
+  EXPECT_EQ(form->CurrentWallpaper(), Picture("b.bmp"));
+  EXPECT_EQ(fails({cvNext, ""}), "There is no other picture to change to.");
+  EXPECT_NE(fails({cvSet, Picture("gone.bmp")}), "");
+}
