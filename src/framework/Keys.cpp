@@ -58,11 +58,11 @@ uint32_t KeyOfName(const std::string& name) {
 
 std::string NameOfKey(uint32_t key) {
   if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) return std::string(1, char(key));
-  if (key >= 0x70 && key <= 0x87) return "F" + std::to_string(key - 0x6F);
-  if (key >= 0x60 && key <= 0x69) return "Num" + std::to_string(key - 0x60);
+  if (key >= 0x70 && key <= 0x87) return Format("F%u", unsigned(key - 0x6F));
+  if (key >= 0x60 && key <= 0x69) return Format("Num%u", unsigned(key - 0x60));
   for (const TKeyName& named : NamedKeys)
     if (named.Key == key) return named.Name;
-  return "Key" + std::to_string(key);
+  return Format("Key%u", unsigned(key));
 }
 
 std::vector<std::string> Parts(const std::string& text) {

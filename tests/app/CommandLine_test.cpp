@@ -35,7 +35,9 @@ TEST(CommandLine_Parse, CommandsAndWhatIsRefused) {
     const std::string shown = c.Arguments.empty() ? "(none)" : c.Arguments[0];
     EXPECT_EQ(line.Kind, c.Kind) << shown;
     EXPECT_EQ(line.Error, c.Error) << shown;
-    if (c.Kind == clCommand) EXPECT_EQ(line.Command, c.Command) << shown;
+    if (c.Kind == clCommand) {
+      EXPECT_EQ(line.Command, c.Command) << shown;
+    }
   }
 }
 
