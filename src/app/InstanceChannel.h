@@ -2,9 +2,13 @@
 // One running Kaleidon per user session, and the way a start with a command
 // reaches it. The running program holds the instance lock and a hidden
 // window named for the user that takes commands; a start with a command
-// hands its command to that window, waits until it has run, and gets the
-// failure's message back if it failed.
+// hands its command to that window and waits for the outcome, which comes
+// back to a window of its own with the failure's message if it failed. The
+// program takes the command at once and runs it from its own message loop,
+// as any of its commands, so that what the command does (a dialog, the
+// shell) is not bound by the sender's wait.
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -41,7 +45,14 @@ public:
   std::string Receive(const std::string& text);
 
 private:
+  struct TTaken {
+    void* Sender;  // the window the outcome goes to
+    std::string Text;
+  };
+  void RunTaken();
+
   THandler FHandler;
+  std::deque<TTaken> FTaken;  // taken, waiting for the loop
   std::unique_ptr<TMessageWindow> FWindow;
 };
 

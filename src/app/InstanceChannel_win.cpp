@@ -7,17 +7,20 @@
 
 namespace {
 
-// Marks the channel's WM_COPYDATA, a command and a failure's message.
+// Mark the channel's WM_COPYDATA: a command, and its outcome.
 constexpr ULONG_PTR CommandTag = 0x4B444E43;  // "KDNC"
-constexpr ULONG_PTR FailureTag = 0x4B444E46;  // "KDNF"
-// What the running program answers a command.
-constexpr LRESULT AnswerDone = 1;
-constexpr LRESULT AnswerFailed = 2;
+constexpr ULONG_PTR DoneTag = 0x4B444E44;     // "KDND"
+constexpr ULONG_PTR FailedTag = 0x4B444E46;   // "KDNF", with the message
+constexpr LRESULT Taken = 1;
+// Posted by the server to itself: run what it took.
+constexpr UINT RunTakenMessage = WM_USER_BASE + 1;
 
-// A command may wait while the program applies a large picture; a program
-// that is starting gets this long to make its window.
-constexpr UINT AnswerMilliseconds = 120000;
+// A program that is starting gets this long to make its window; one that
+// runs, to take the command; the command, to run (applying a large picture
+// takes a while).
 constexpr int StartingMilliseconds = 30000;
+constexpr UINT TakingMilliseconds = 30000;
+constexpr DWORD RunningMilliseconds = 120000;
 
 std::wstring UserName() {
   wchar_t name[257];
@@ -30,16 +33,51 @@ std::wstring UserName() {
 std::wstring LockName() { return L"Local\\Trellwick Kaleidon " + UserName(); }
 std::wstring WindowName() { return L"Kaleidon commands of " + UserName(); }
 
-bool Send(HWND to, HWND from, ULONG_PTR tag, const std::string& text, UINT milliseconds, DWORD_PTR& answer) {
+bool Send(HWND to, HWND from, ULONG_PTR tag, const std::string& text, UINT milliseconds) {
   COPYDATASTRUCT data{tag, DWORD(text.size()), const_cast<char*>(text.data())};
-  return SendMessageTimeoutW(to, WM_COPYDATA, WPARAM(from), LPARAM(&data), SMTO_NORMAL, milliseconds, &answer) != 0;
+  DWORD_PTR answer = 0;
+  return SendMessageTimeoutW(to, WM_COPYDATA, WPARAM(from), LPARAM(&data), SMTO_NORMAL, milliseconds, &answer) &&
+         answer == Taken;
+}
+
+const COPYDATASTRUCT* Data(const TMessage& m, ULONG_PTR tag) {
+  if (m.Msg != WM_COPYDATA) return nullptr;
+  const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(m.LParam);
+  return data->dwData == tag ? data : nullptr;
 }
 
 std::string TextOf(const COPYDATASTRUCT& data) { return std::string(static_cast<const char*>(data.lpData), data.cbData); }
 
-bool InstanceRunning() {
-  const TKernelHandle lock(OpenMutexW(SYNCHRONIZE, FALSE, LockName().c_str()));
-  return bool(lock);
+bool InstanceRunning() { return bool(TKernelHandle(OpenMutexW(SYNCHRONIZE, FALSE, LockName().c_str()))); }
+
+HWND FindServer() {
+  for (int waited = 0; InstanceRunning() && waited <= StartingMilliseconds; waited += 100) {
+    if (HWND server = FindWindowExW(HWND_MESSAGE, nullptr, nullptr, WindowName().c_str())) return server;
+    Sleep(100);
+  }
+  return nullptr;
+}
+
+// The outcome's window, while the sender waits.
+struct TOutcome {
+  bool Arrived = false;
+  bool Failed = false;
+  std::string Message;
+};
+
+// Waits for the outcome, handing the messages that arrive meanwhile to
+// their windows; false when the server's program ends first or the time is up.
+bool WaitForOutcome(HANDLE server, const TOutcome& outcome) {
+  const ULONGLONG deadline = GetTickCount64() + RunningMilliseconds;
+  while (!outcome.Arrived) {
+    const ULONGLONG now = GetTickCount64();
+    if (now >= deadline) return false;
+    const DWORD woke = MsgWaitForMultipleObjects(1, &server, FALSE, DWORD(deadline - now), QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    if (woke == WAIT_OBJECT_0 && !outcome.Arrived) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -58,50 +96,57 @@ TInstanceLock::~TInstanceLock() = default;
 
 bool TInstanceLock::Acquired() const { return FImpl->Acquired; }
 
-// A failed command's message goes back to the sender's window before the
-// answer; the sender is waiting for the answer and takes it meanwhile.
 TCommandServer::TCommandServer(TComponent* AOwner, THandler handler)
     : TComponent(AOwner), FHandler(std::move(handler)) {
   FWindow = std::make_unique<TMessageWindow>(TMessageWindow::TKind::MessageOnly, WideToUtf8(WindowName()),
                                              [this](TMessage& m) {
-                                               if (m.Msg != WM_COPYDATA) return false;
-                                               const auto& data = *reinterpret_cast<const COPYDATASTRUCT*>(m.LParam);
-                                               if (data.dwData != CommandTag) return false;
-                                               const std::string failure = Receive(TextOf(data));
-                                               DWORD_PTR ignored = 0;
-                                               if (!failure.empty())
-                                                 Send(HWND(m.WParam), HWND(FWindow->Handle()), FailureTag, failure,
-                                                      5000, ignored);
-                                               m.Result = failure.empty() ? AnswerDone : AnswerFailed;
+                                               if (m.Msg == RunTakenMessage) {
+                                                 RunTaken();
+                                                 return true;
+                                               }
+                                               const COPYDATASTRUCT* data = Data(m, CommandTag);
+                                               if (!data) return false;
+                                               FTaken.push_back({reinterpret_cast<void*>(m.WParam), TextOf(*data)});
+                                               FWindow->Post(RunTakenMessage);
+                                               m.Result = Taken;
                                                return true;
                                              });
 }
 
+// A sender that stopped waiting has no window left: its outcome is lost.
+void TCommandServer::RunTaken() {
+  if (FTaken.empty()) return;
+  const TTaken taken = FTaken.front();
+  FTaken.pop_front();
+  const std::string failure = Receive(taken.Text);
+  Send(static_cast<HWND>(taken.Sender), static_cast<HWND>(FWindow->Handle()), failure.empty() ? DoneTag : FailedTag,
+       failure, 5000);
+}
+
 int SendToRunningProgram(const TCommand& command, std::string& message) {
-  HWND server = nullptr;
-  for (int waited = 0; !server && InstanceRunning() && waited <= StartingMilliseconds; waited += 100) {
-    server = FindWindowExW(HWND_MESSAGE, nullptr, nullptr, WindowName().c_str());
-    if (!server) Sleep(100);
-  }
-  if (!server) {
+  const HWND server = FindServer();
+  DWORD processId = 0;
+  if (server) GetWindowThreadProcessId(server, &processId);
+  const TKernelHandle process(processId ? OpenProcess(SYNCHRONIZE, FALSE, processId) : nullptr);
+  if (!process) {
     message = "Kaleidon is not running.";
     return ecFailed;
   }
-  std::string failure;
-  const TMessageWindow reply(TMessageWindow::TKind::MessageOnly, "Kaleidon command", [&](TMessage& m) {
-    if (m.Msg != WM_COPYDATA) return false;
-    const auto& data = *reinterpret_cast<const COPYDATASTRUCT*>(m.LParam);
-    if (data.dwData != FailureTag) return false;
-    failure = TextOf(data);
-    m.Result = TRUE;
+  TOutcome outcome;
+  const TMessageWindow sender(TMessageWindow::TKind::MessageOnly, "Kaleidon command", [&](TMessage& m) {
+    const COPYDATASTRUCT* data = Data(m, DoneTag);
+    if (!data) data = Data(m, FailedTag);
+    if (!data) return false;
+    outcome = {true, data->dwData == FailedTag, TextOf(*data)};
+    m.Result = Taken;
     return true;
   });
-  DWORD_PTR answer = 0;
-  if (!Send(server, HWND(reply.Handle()), CommandTag, EncodeCommand(command), AnswerMilliseconds, answer)) {
+  if (!Send(server, static_cast<HWND>(sender.Handle()), CommandTag, EncodeCommand(command), TakingMilliseconds) ||
+      !WaitForOutcome(process.Get(), outcome)) {
     message = "Kaleidon did not answer.";
     return ecFailed;
   }
-  if (answer == AnswerDone) return ecDone;
-  message = failure.empty() ? "Kaleidon did not take the command." : failure;
+  if (!outcome.Failed) return ecDone;
+  message = outcome.Message;
   return ecFailed;
 }
