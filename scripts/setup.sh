@@ -8,6 +8,7 @@ packages=(
   libgtest-dev googletest libjpeg62-turbo-dev libssl-dev openssl
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   wine wine64 xvfb xauth x11-utils xdotool
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
   nasm dpkg-dev
   imagemagick libtiff-tools giflib-tools netpbm libjpeg-turbo-progs
 )

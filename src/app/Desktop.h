@@ -5,6 +5,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "app/Monitors.h"
 
 #include "framework/Keys.h"
 
@@ -31,6 +34,10 @@ public:
   // The primary screen's size in pixels, asked afresh each time.
   virtual int ScreenWidth() = 0;
   virtual int ScreenHeight() = 0;
+  // The monitors and the virtual screen that bounds them, as the system
+  // reports them now.
+  virtual std::vector<TMonitor> Monitors() = 0;
+  virtual TScreenRect VirtualScreen() = 0;
   // Asks the system to show the bitmap file as wallpaper and to record it in
   // the user's profile; false, with the system's reason, when it refuses.
   virtual bool SetWallpaperFile(const std::string& bitmapPath, std::string& reason) = 0;

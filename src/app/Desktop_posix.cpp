@@ -12,6 +12,8 @@ public:
   std::string LocalAppDataDirectory() override { return IniStoreRoot(); }
   int ScreenWidth() override { return 1024; }
   int ScreenHeight() override { return 768; }
+  std::vector<TMonitor> Monitors() override { return {{VirtualScreen(), true, "DISPLAY1"}}; }
+  TScreenRect VirtualScreen() override { return {0, 0, 1024, 768}; }
   bool SetWallpaperFile(const std::string&, std::string&) override { return true; }
   void BroadcastSettingChange() override {}
   int MenuLineHeight() override { return 19; }

@@ -30,6 +30,28 @@ public:
   }
   int ScreenWidth() override { return GetSystemMetrics(SM_CXSCREEN); }
   int ScreenHeight() override { return GetSystemMetrics(SM_CYSCREEN); }
+  std::vector<TMonitor> Monitors() override {
+    std::vector<TMonitor> monitors;
+    EnumDisplayMonitors(
+        nullptr, nullptr,
+        [](HMONITOR handle, HDC, LPRECT, LPARAM list) {
+          MONITORINFOEXW info{};
+          info.cbSize = sizeof info;
+          if (!GetMonitorInfoW(handle, &info)) return TRUE;
+          const RECT& r = info.rcMonitor;
+          reinterpret_cast<std::vector<TMonitor>*>(list)->push_back(
+              {{int(r.left), int(r.top), int(r.right - r.left), int(r.bottom - r.top)},
+               (info.dwFlags & MONITORINFOF_PRIMARY) != 0,
+               WideToUtf8(info.szDevice)});
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
+  }
+  TScreenRect VirtualScreen() override {
+    return {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+            GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+  }
   // A refusal (a policy that fixes the wallpaper, a file the system cannot
   // read) is reported with the system's reason, when it gives one.
   bool SetWallpaperFile(const std::string& bitmapPath, std::string& reason) override {

@@ -27,8 +27,10 @@ void TWallpaperHistory::Load(const TRegIniFile& settings, const std::string& cur
   FPosition = shown == FEntries.end() ? -1 : int(shown - FEntries.begin());
 }
 
-// The same picture applied again in a row is one entry.
+// The picture shown applied again (its monitors' layout changed, say)
+// changes nothing; the newest applied again in a row is one entry.
 void TWallpaperHistory::Applied(TRegIniFile& settings, const std::string& path) {
+  if (FPosition >= 0 && SamePath(FEntries[size_t(FPosition)], path)) return;
   FPosition = 0;
   if (!FEntries.empty() && SamePath(FEntries.front(), path)) return;
   FEntries.insert(FEntries.begin(), path);

@@ -19,7 +19,8 @@ public:
   // Reads the stored history and stands at the first entry that is the
   // wallpaper shown; before the newest entry when none is.
   void Load(const TRegIniFile& settings, const std::string& current);
-  // A picture was applied other than from the history.
+  // A picture was applied other than from the history; the one shown
+  // applied again changes nothing.
   void Applied(TRegIniFile& settings, const std::string& path);
   // Steps back to the next older entry that exists, dropping (and listing in
   // missing) the ones passed that do not; false, with the position

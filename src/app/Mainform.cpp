@@ -1,8 +1,10 @@
 #include "app/Mainform.h"
 
 #include <algorithm>
+#include <numeric>
 #include <utility>
 
+#include "app/Composition.h"
 #include "app/Exclusions.h"
 #include "app/Placement.h"
 #include "app/Settings.h"
@@ -13,6 +15,7 @@
 #include "framework/MessageBox.h"
 #include "framework/Registry.h"
 #include "framework/SysUtils.h"
+#include "imaging/BmpCodec.h"
 #include "imaging/PictureKinds.h"
 
 namespace {
@@ -42,6 +45,9 @@ void WriteDesktopValue(const std::string& name, const std::string& value) {
 TForm1::TForm1(TComponent* AOwner, TDesktop& desktop, TDialogCommands& dialogs)
     : TForm(AOwner), FDesktop(desktop), FDialogs(dialogs) {
   ImageHolder1 = new TImageHolder(this);
+  // Nothing here ever undoes a resize: a copy of each decoded picture kept
+  // for it would only double the memory a change takes.
+  ImageHolder1->Proc().AutoUndo = false;
   Timer1 = new TTimer(this);
   Timer1->OnTimer = TNotifyEvent(this, &TForm1::Timer1Timer);
   TrayIcon1 = new TTrayIcon(this, FDesktop);
@@ -52,6 +58,14 @@ TForm1::TForm1(TComponent* AOwner, TDesktop& desktop, TDialogCommands& dialogs)
   TrayIcon1->OnDblClick = TNotifyEvent(this, &TForm1::TrayIcon1DblClick);
   Hotkeys1 = new THotkeys(this, FDesktop);
   Hotkeys1->OnHotkey = THotkeyEvent(this, &TForm1::Hotkeys1Hotkey);
+  // A layout change comes as a burst of notices: the pictures are composed
+  // anew once it has settled.
+  DisplayTimer = new TTimer(this);
+  DisplayTimer->SetEnabled(false);
+  DisplayTimer->SetInterval(1000);
+  DisplayTimer->OnTimer = TNotifyEvent(this, &TForm1::DisplayTimerTimer);
+  OnDisplayChange = TNotifyEvent(this, &TForm1::FormDisplayChange);
+  TrayIcon1->OnTaskbarCreated = TNotifyEvent(this, &TForm1::FormDisplayChange);
   TrayIcon1->Loaded();
   FormCreate();
 }
@@ -84,8 +98,13 @@ void TForm1::FormCreate() {
   SetChangeTimer(ReadSetting(*settings, ChangeTimeSetting));
   FCurrentWallpaper = ReadSetting(*settings, WallpaperSetting);
   FHistory.Load(*settings, FCurrentWallpaper);
-  FShuffle.Shown(FCurrentWallpaper);
   const bool changePaper = ReadSetting(*settings, ChangePaperSetting) && !ReadSetting(*settings, PausedSetting);
+  const std::vector<TMonitor> monitors = Monitors();
+  if (settings->ReadString(SettingsSection, MonitorsSetting, "").empty())
+    settings->WriteInteger(SettingsSection, MonitorsSetting, monitors.size() > 1 ? mmPerMonitor : mmSame);
+  if (MonitorsMode(monitors) == mmPerMonitor) RestoreMonitorWallpapers(monitors, *settings);
+  for (const std::string& shown : CurrentSources(monitors)) FShuffle.Shown(shown);
+  FShuffle.Shown(FCurrentWallpaper);
   settings.reset();
   if (changePaper) RunChange([this] { ChangeWallpaper(); });
   UpdateTrayHint();
@@ -200,6 +219,11 @@ void TForm1::BuildWallpaperList() {
 void TForm1::ChangeWallpaper() {
   auto settings = OpenSettings();
   BuildWallpaperList();
+  const std::vector<TMonitor> monitors = Monitors();
+  if (MonitorsMode(monitors) == mmPerMonitor) {
+    ChangePerMonitor(monitors, *settings);
+    return;
+  }
   const bool randomPaper = ReadSetting(*settings, RandomPaperSetting);
   int n = FWallpaperList->IndexOf(FCurrentWallpaper);
   const int count = FWallpaperList->Count();
@@ -240,22 +264,52 @@ int TForm1::PlacementFor(TRegIniFile& settings) {
 
 // Only a picture that was loaded becomes the wallpaper: a file that gave none
 // (a GIF without images) ends the command with its kind's error, and nothing
-// is written. The style values are written once the bitmap is saved, before
-// the system is asked to show it, and Wallpaper after that; the save replaces
-// the old file in one step, so a failed save leaves the previous wallpaper
-// and its tile mode as they were. WallpaperStyle "0" makes the system only
-// tile or centre what was sized here (its own default since Windows 7 would
-// fill the screen, cropping). A wallpaper the system refuses changes nothing
-// that names the current one.
+// is written. The save replaces the old file in one step, so a failed save
+// leaves the previous wallpaper and its tile mode as they were. Several
+// monitors in mmPerMonitor each get the picture, placed for their own size;
+// in mmAcross it is placed across them all.
 void TForm1::SetWallpaper(const std::string& sourcePath) {
+  const std::vector<TMonitor> monitors = Monitors();
+  switch (MonitorsMode(monitors)) {
+    case mmPerMonitor:
+      ShowPerMonitor(monitors, std::vector<std::string>(monitors.size(), sourcePath));
+      return;
+    case mmAcross: {
+      auto settings = OpenSettings();
+      std::vector<TPlaced> placed;
+      placed.push_back(Place(sourcePath, FDesktop.VirtualScreen(), *settings));
+      ShowComposed(monitors, std::move(placed), *settings);
+      return;
+    }
+    case mmSame:
+      break;
+  }
   const std::string bitmapPath = BitmapPath();
   auto settings = OpenSettings();
-  if (!ImageHolder1->LoadFromFile(sourcePath)) throw EInvalidGraphic(NoPictureMessage(sourcePath));
+  LoadPicture(sourcePath);
+  FDecodedSource.clear();
   const int placement = PlacementFor(*settings);
   const bool known = placement >= plTile && placement <= plStretchProportionally;
   if (known) ResizeForPlacement(*ImageHolder1, placement, FDesktop.ScreenWidth(), FDesktop.ScreenHeight());
   ImageHolder1->SaveToFileBMP(bitmapPath);
-  if (known) {
+  ShowBitmap(bitmapPath, placement);
+  FCurrentWallpaper = sourcePath;
+  FMonitorWallpapers.clear();
+  FMonitorNames.clear();
+  WriteSetting(*settings, WallpaperSetting, sourcePath);
+  PicturesApplied(*settings, {sourcePath});
+  settings.reset();
+  UpdateTrayHint();
+}
+
+// The style values are written once the bitmap is saved, before the system
+// is asked to show it, and Wallpaper after that. WallpaperStyle "0" makes the
+// system only tile or centre what was sized here (its own default since
+// Windows 7 would fill the screen, cropping); a placement it does not know
+// writes neither. A wallpaper the system refuses changes nothing that names
+// the current one.
+void TForm1::ShowBitmap(const std::string& bitmapPath, int placement) {
+  if (placement >= plTile && placement <= plStretchProportionally) {
     WriteDesktopValue("WallpaperStyle", "0");
     WriteDesktopValue("TileWallpaper", placement == plTile ? "1" : "0");
   }
@@ -263,11 +317,204 @@ void TForm1::SetWallpaper(const std::string& sourcePath) {
   if (!FDesktop.SetWallpaperFile(bitmapPath, reason)) throw EOSError("Windows did not accept the wallpaper: " + reason);
   WriteDesktopValue("Wallpaper", bitmapPath);
   FDesktop.BroadcastSettingChange();
-  FCurrentWallpaper = sourcePath;
-  WriteSetting(*settings, WallpaperSetting, sourcePath);
-  PictureApplied(*settings, sourcePath);
-  settings.reset();
+}
+
+// A picture still held as it was decoded (its shape was just learnt) is not
+// decoded again. The previous one goes first, so that two decoded pictures
+// never take memory at once.
+void TForm1::LoadPicture(const std::string& sourcePath) {
+  if (sourcePath == FDecodedSource) return;
+  FDecodedSource.clear();
+  ImageHolder1->Bitmap() = TBitmap();
+  if (!ImageHolder1->LoadFromFile(sourcePath)) throw EInvalidGraphic(NoPictureMessage(sourcePath));
+  const TBitmap& picture = ImageHolder1->Bitmap();
+  FPortraitPictures[sourcePath] = picture.Height() > picture.Width();
+  FDecodedSource = sourcePath;
+}
+
+std::vector<TMonitor> TForm1::Monitors() { return OrderedMonitors(FDesktop.Monitors()); }
+
+TMonitorsMode TForm1::MonitorsMode(const std::vector<TMonitor>& monitors) {
+  if (monitors.size() < 2) return mmSame;
+  const int32_t mode = OpenSettings()->ReadInteger(SettingsSection, MonitorsSetting, mmSame);
+  return mode == mmPerMonitor || mode == mmAcross ? TMonitorsMode(mode) : mmSame;
+}
+
+// The picture classified by its own size and placed for the area's, the part
+// of it the area can show kept.
+TForm1::TPlaced TForm1::Place(const std::string& sourcePath, const TScreenRect& area, TRegIniFile& settings) {
+  LoadPicture(sourcePath);
+  FDecodedSource.clear();
+  const int placement = PlacementFor(settings);
+  if (placement >= plTile && placement <= plStretchProportionally)
+    ResizeForPlacement(*ImageHolder1, placement, area.Width, area.Height);
+  TPlaced placed{sourcePath, std::exchange(ImageHolder1->Bitmap(), TBitmap()), placement == plTile, area};
+  CropToArea(placed.Picture, placed.Tiled, area.Width, area.Height);
+  return placed;
+}
+
+// One order of candidates serves every monitor of a change, each taking the
+// first one left: in sorted order the entries after the last monitor's
+// picture, so the monitors take consecutive ones left to right; at random
+// the shuffle's order, the pictures shown now at its end.
+std::vector<int> TForm1::CandidateOrder(const std::vector<TMonitor>& monitors, bool randomOrder) {
+  const int count = FWallpaperList->Count();
+  std::vector<int> order(static_cast<size_t>(count));
+  if (!randomOrder) {
+    int last = FWallpaperList->IndexOf(FMonitorWallpapers.empty() ? FCurrentWallpaper : FMonitorWallpapers.back());
+    for (int i = 0; i < count; ++i) order[size_t(i)] = (last + 1 + i) % count;
+    return order;
+  }
+  const std::vector<std::string> coming = FShuffle.Coming(*FWallpaperList);
+  for (int i = 0; i < count; ++i) order[size_t(i)] = FWallpaperList->IndexOf(coming[size_t(i)]);
+  const std::vector<std::string> shown = CurrentSources(monitors);
+  std::stable_partition(order.begin(), order.end(), [&](int i) {
+    return std::find(shown.begin(), shown.end(), (*FWallpaperList)[i]) == shown.end();
+  });
+  return order;
+}
+
+void TForm1::ChangePerMonitor(const std::vector<TMonitor>& monitors, TRegIniFile& settings) {
+  if (FWallpaperList->Count() == 0) return;
+  const std::vector<int> order = CandidateOrder(monitors, ReadSetting(settings, RandomPaperSetting));
+  std::vector<bool> taken(order.size());
+  std::vector<TPlaced> placed;
+  for (const TMonitor& monitor : monitors) placed.push_back(PlaceForMonitor(monitor, order, taken, settings));
+  ShowComposed(monitors, std::move(placed), settings);
+}
+
+// With "Match Orientation" a monitor skips the candidates whose shape is not
+// its own. A shape is known once its picture was loaded; a few unknown ones
+// are loaded to learn theirs, and when none fits, the first candidate is
+// taken whatever its shape. Candidates run out only with more monitors than
+// pictures: the pictures are then shown again.
+TForm1::TPlaced TForm1::PlaceForMonitor(const TMonitor& monitor, const std::vector<int>& order,
+                                        std::vector<bool>& taken, TRegIniFile& settings) {
+  constexpr int MaxShapeLoads = 8;
+  const bool match = ReadSetting(settings, MatchOrientationSetting);
+  int fallback = -1, loads = 0;
+  for (int index : order) {
+    if (taken[size_t(index)]) continue;
+    const std::string& path = (*FWallpaperList)[index];
+    if (fallback < 0) fallback = index;
+    if (match) {
+      auto known = FPortraitPictures.find(path);
+      if (known == FPortraitPictures.end()) {
+        if (loads++ == MaxShapeLoads) break;
+        LoadPicture(path);
+        known = FPortraitPictures.find(path);
+      }
+      if (known->second != monitor.Portrait()) continue;
+    }
+    taken[size_t(index)] = true;
+    return Place(path, monitor.Bounds, settings);
+  }
+  if (fallback < 0) fallback = order.front();
+  taken[size_t(fallback)] = true;
+  return Place((*FWallpaperList)[fallback], monitor.Bounds, settings);
+}
+
+void TForm1::SetMonitorWallpaper(int monitor, const std::string& sourcePath) {
+  const std::vector<TMonitor> monitors = Monitors();
+  if (MonitorsMode(monitors) != mmPerMonitor || monitor < 0 || size_t(monitor) >= monitors.size()) {
+    SetWallpaper(sourcePath);
+    return;
+  }
+  std::vector<std::string> sources = CurrentSources(monitors);
+  sources[size_t(monitor)] = sourcePath;
+  ShowPerMonitor(monitors, std::move(sources));
+}
+
+// A monitor without a picture shows the desktop colour.
+void TForm1::ShowPerMonitor(const std::vector<TMonitor>& monitors, std::vector<std::string> sources) {
+  auto settings = OpenSettings();
+  std::vector<TPlaced> placed;
+  for (size_t i = 0; i < monitors.size(); ++i)
+    placed.push_back(sources[i].empty() ? TPlaced{{}, {}, false, monitors[i].Bounds}
+                                        : Place(sources[i], monitors[i].Bounds, *settings));
+  ShowComposed(monitors, std::move(placed), *settings);
+}
+
+// The pictures shown now, matched to the monitors by the system's names for
+// them (by position when the names are not known, after a start); a monitor
+// that was not there has none.
+std::vector<std::string> TForm1::CurrentSources(const std::vector<TMonitor>& monitors) const {
+  std::vector<std::string> sources(monitors.size());
+  for (size_t i = 0; i < monitors.size(); ++i)
+    for (size_t j = 0; j < FMonitorNames.size() && j < FMonitorWallpapers.size(); ++j)
+      if (FMonitorNames[j] == monitors[i].Name) sources[i] = FMonitorWallpapers[j];
+  return sources;
+}
+
+// The composed bitmap is tiled from the primary monitor's corner. The placed
+// pictures go once they are composed, before the bitmap is written; it is
+// written with its colours as they are (a single picture of two colours is
+// reduced to black and white, a composition never).
+void TForm1::ShowComposed(const std::vector<TMonitor>& monitors, std::vector<TPlaced> placed, TRegIniFile& settings) {
+  const std::string bitmapPath = BitmapPath();
+  std::vector<TComposedPicture> parts;
+  for (const TPlaced& p : placed) parts.push_back({&p.Picture, p.Tiled, p.Area});
+  TBitmap composed = ComposeWallpaper(FDesktop.VirtualScreen(), parts, clBlack);
+  parts.clear();
+  const bool across = placed.size() == 1 && monitors.size() > 1;
+  std::vector<std::string> sources;
+  for (TPlaced& p : placed) {
+    sources.push_back(p.Source);
+    p.Picture = TBitmap();
+  }
+  WriteBitmapFile(bitmapPath, composed);
+  composed = TBitmap();
+  ShowBitmap(bitmapPath, plTile);
+  const int primary = PrimaryMonitor(monitors);
+  FCurrentWallpaper = across ? sources.front() : sources[size_t(primary)];
+  FMonitorWallpapers = across ? std::vector<std::string>() : sources;
+  FMonitorNames.clear();
+  if (!across)
+    for (const TMonitor& monitor : monitors) FMonitorNames.push_back(monitor.Name);
+  WriteSetting(settings, WallpaperSetting, FCurrentWallpaper);
+  for (size_t i = 0, number = 2; i < FMonitorWallpapers.size(); ++i)
+    if (int(i) != primary) settings.WriteString(SettingsSection, MonitorWallpaperSetting(int(number++)), FMonitorWallpapers[i]);
+  PicturesApplied(settings, sources);
   UpdateTrayHint();
+}
+
+// After a start the monitors take the stored pictures in their order, the
+// primary the one of "Wallpaper".
+void TForm1::RestoreMonitorWallpapers(const std::vector<TMonitor>& monitors, const TRegIniFile& settings) {
+  const int primary = PrimaryMonitor(monitors);
+  FMonitorWallpapers.assign(monitors.size(), {});
+  FMonitorNames.clear();
+  for (size_t i = 0, number = 2; i < monitors.size(); ++i) {
+    FMonitorNames.push_back(monitors[i].Name);
+    FMonitorWallpapers[i] = int(i) == primary
+                                ? FCurrentWallpaper
+                                : settings.ReadString(SettingsSection, MonitorWallpaperSetting(int(number++)), "");
+  }
+}
+
+void TForm1::FormDisplayChange(TObject*) {
+  DisplayTimer->SetEnabled(false);
+  DisplayTimer->SetEnabled(true);
+}
+
+void TForm1::DisplayTimerTimer(TObject*) {
+  DisplayTimer->SetEnabled(false);
+  RunChange([this] { DisplayChanged(); });
+}
+
+// Only the modes that compose follow the layout; the same picture on every
+// monitor is the system's to show.
+void TForm1::DisplayChanged() {
+  const int32_t stored = OpenSettings()->ReadInteger(SettingsSection, MonitorsSetting, mmSame);
+  if (stored != mmPerMonitor && stored != mmAcross) return;
+  const std::vector<TMonitor> monitors = Monitors();
+  if (MonitorsMode(monitors) == mmPerMonitor) {
+    std::vector<std::string> sources = CurrentSources(monitors);
+    if (std::all_of(sources.begin(), sources.end(), [](const std::string& s) { return s.empty(); })) return;
+    ShowPerMonitor(monitors, std::move(sources));
+    return;
+  }
+  if (!FCurrentWallpaper.empty()) SetWallpaper(FCurrentWallpaper);
 }
 
 void TForm1::PopupMenu1Popup(TObject*) { BuildPopupMenu(); }
@@ -275,9 +522,13 @@ void TForm1::PopupMenu1Popup(TObject*) { BuildPopupMenu(); }
 // The item carries the full path of its entry as the menu was built: a
 // change of the catalogue while the menu is open cannot make it apply
 // another file.
+// With a picture per monitor, the item's picture goes to the monitor under
+// the mouse pointer at the moment of the click.
 void TForm1::ImageClick(TObject* sender) {
   const std::string path = static_cast<TMenuItem*>(sender)->Hint;
-  RunChange([&] { SetWallpaper(path); });
+  int x = 0, y = 0;
+  FDesktop.CursorPos(x, y);
+  RunChange([&] { SetMonitorWallpaper(MonitorAt(Monitors(), x, y), path); });
 }
 
 bool TForm1::ScrollingMenus() {
@@ -335,13 +586,17 @@ bool TForm1::AddWallpaperItems(int rows) {
   return fit.More;
 }
 
-// While paused the hint ends in "(paused)"; a long file name is cut short
-// so that the tip still shows it.
+// With a picture per monitor the hint names each, in the monitors' order.
+// While paused the hint ends in "(paused)"; the names are cut short so that
+// the tip still shows it.
 void TForm1::UpdateTrayHint() {
-  const std::string name = ExtractFileName(FCurrentWallpaper);
+  std::string names;
+  for (const std::string& source : FMonitorWallpapers)
+    if (!source.empty()) names += (names.empty() ? "" : ", ") + ExtractFileName(source);
+  if (FMonitorWallpapers.empty()) names = ExtractFileName(FCurrentWallpaper);
   const std::string time = FMinutesLeft != 0 ? "; Time: " + IntToStr(FMinutesLeft) + " Min" : "";
-  TrayIcon1->SetHint(Paused() ? TTrayIcon::FitTip("Wallpaper: ", name, time + " (paused)")
-                              : "Wallpaper: " + name + time);
+  TrayIcon1->SetHint(Paused() ? TTrayIcon::FitTip("Wallpaper: ", names, time + " (paused)")
+                              : "Wallpaper: " + names + time);
 }
 
 // The group after the commands follows the state it acts on.
@@ -353,15 +608,18 @@ void TForm1::UpdateCommandItems() {
   OpenFileLocation1->Enabled = shown;
 }
 
-// Every picture that becomes the wallpaper counts as shown in the random
-// order's cycle, and is the history's newest unless it came from there.
-void TForm1::PictureApplied(TRegIniFile& settings, const std::string& path) {
-  FShuffle.Shown(path);
-  if (!FSteppingBack) FHistory.Applied(settings, path);
+// Every picture that becomes a wallpaper counts as shown in the random
+// order's cycle; the current one (the primary monitor's) is the history's
+// newest unless it came from there.
+void TForm1::PicturesApplied(TRegIniFile& settings, const std::vector<std::string>& sources) {
+  for (const std::string& source : sources)
+    if (!source.empty()) FShuffle.Shown(source);
+  if (!FSteppingBack) FHistory.Applied(settings, FCurrentWallpaper);
 }
 
 // Entries whose files are gone are dropped on the way, with one report
-// that names them all.
+// that names them all. With a picture per monitor, the primary monitor goes
+// back; the others keep theirs.
 bool TForm1::PreviousWallpaper() {
   std::string path;
   std::vector<std::string> missing;
@@ -373,7 +631,7 @@ bool TForm1::PreviousWallpaper() {
   }
   if (!found) return false;
   const TFlagScope fromHistory(FSteppingBack);
-  SetWallpaper(path);
+  SetMonitorWallpaper(PrimaryMonitor(Monitors()), path);
   return true;
 }
 

@@ -6,7 +6,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "app/Catalogue.h"
 #include "app/CommandLine.h"
@@ -15,6 +17,8 @@
 #include "app/History.h"
 #include "app/Hotkeys.h"
 #include "app/Shuffle.h"
+#include "app/Monitors.h"
+#include "app/Settings.h"
 #include "app/Sysinfo.h"
 #include "app/Trayicon.h"
 #include "framework/Forms.h"
@@ -48,6 +52,7 @@ public:
   TMenuItem* N2;
   TMenuItem* Exit1;  // the menu's current "Exit" item, made anew by each rebuild
   THotkeys* Hotkeys1;
+  TTimer* DisplayTimer;  // composes the pictures anew once a layout change has settled
 
   // Handlers.
   void FormCreate();
@@ -66,6 +71,8 @@ public:
   void NeverShowThisAgain1Click(TObject* sender);
   void OpenFileLocation1Click(TObject* sender);
   void Hotkeys1Hotkey(TObject* sender, THotkeyCommand command);
+  void FormDisplayChange(TObject* sender);
+  void DisplayTimerTimer(TObject* sender);
 
   // Operations of the controller.
   void ChangeWallpaper();
@@ -91,6 +98,19 @@ public:
   // A command from the command line; what it raises is its failure.
   void RunCommand(const TCommand& command);
   const TWallpaperHistory& History() const { return FHistory; }
+  // Several monitors. The monitors in the program's order, as the system
+  // reports them now; the mode in force for them (mmSame with one monitor).
+  std::vector<TMonitor> Monitors();
+  TMonitorsMode MonitorsMode(const std::vector<TMonitor>& monitors);
+  // In mmPerMonitor, the picture for one monitor (an index of Monitors()),
+  // the others keeping theirs; in the other modes as SetWallpaper.
+  void SetMonitorWallpaper(int monitor, const std::string& sourcePath);
+  // The monitors' layout changed: their current pictures are composed anew
+  // for it, none chosen afresh; a picture whose monitor went is dropped.
+  void DisplayChanged();
+  // The pictures the monitors show in mmPerMonitor, in their order; empty
+  // in the other modes.
+  const std::vector<std::string>& MonitorWallpapers() const { return FMonitorWallpapers; }
 
   // What the options dialog sets after OK, and what the tray hint and menu show.
   const std::string& BaseDir() const { return FBaseDir; }
@@ -100,20 +120,43 @@ public:
   const TStringList& WallpaperList() const { return *FWallpaperList; }
 
 private:
+  // A picture placed for its part of the screen, and the part.
+  struct TPlaced {
+    std::string Source;
+    TBitmap Picture;
+    bool Tiled = false;
+    TScreenRect Area;
+  };
+
   // The one bitmap the desktop shows: "<local application data>\Trellwick\Kaleidon\Kaleidon.bmp".
   std::string BitmapPath();
   int PlacementFor(TRegIniFile& settings);
+  void LoadPicture(const std::string& sourcePath);
+  TPlaced Place(const std::string& sourcePath, const TScreenRect& area, TRegIniFile& settings);
+  void ChangePerMonitor(const std::vector<TMonitor>& monitors, TRegIniFile& settings);
+  std::vector<int> CandidateOrder(const std::vector<TMonitor>& monitors, bool randomOrder);
+  TPlaced PlaceForMonitor(const TMonitor& monitor, const std::vector<int>& order, std::vector<bool>& taken,
+                          TRegIniFile& settings);
+  void ShowPerMonitor(const std::vector<TMonitor>& monitors, std::vector<std::string> sources);
+  void ShowComposed(const std::vector<TMonitor>& monitors, std::vector<TPlaced> placed, TRegIniFile& settings);
+  void ShowBitmap(const std::string& bitmapPath, int placement);
+  std::vector<std::string> CurrentSources(const std::vector<TMonitor>& monitors) const;
+  void RestoreMonitorWallpapers(const std::vector<TMonitor>& monitors, const TRegIniFile& settings);
   void CreateMenu();
   bool AddWallpaperItems(int rows);
   TMenuItem* AddMenuItem(const std::string& caption, const TNotifyEvent& onClick, int rows);
   void UpdateCommandItems();
-  void PictureApplied(TRegIniFile& settings, const std::string& path);
+  void PicturesApplied(TRegIniFile& settings, const std::vector<std::string>& sources);
   void ExcludePicture(const std::string& path);
 
   TDesktop& FDesktop;
   TDialogCommands& FDialogs;
   std::string FBaseDir;
   std::string FCurrentWallpaper;
+  std::vector<std::string> FMonitorWallpapers;
+  std::vector<std::string> FMonitorNames;       // the monitors FMonitorWallpapers were shown on
+  std::map<std::string, bool> FPortraitPictures;  // the shapes of the pictures loaded so far
+  std::string FDecodedSource;  // the picture the holder holds as decoded, if any
   int32_t FMinutesLeft = 0;
   TCatalogueSearch* FDirFinder = nullptr;
   TStringList* FWallpaperList = nullptr;

@@ -31,3 +31,5 @@ void WriteSetting(TRegIniFile& store, const TSetting<bool>& setting, bool value)
 std::string ReadBaseDirectory(const TRegIniFile& store) {
   return store.ReadString(SettingsSection, BaseDirectorySetting, ExecutableDirectory());
 }
+
+std::string MonitorWallpaperSetting(int number) { return "Wallpaper " + std::to_string(number); }

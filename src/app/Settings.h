@@ -53,6 +53,18 @@ inline constexpr TSetting<const char*> HotkeyPauseSetting{"Hotkey Pause", "Ctrl+
 // picture (see Exclusions).
 inline constexpr char ExcludedSection[] = "Excluded";
 
+// How several monitors get their pictures; with one monitor every mode is
+// mmSame. The stored value always wins; at the first start the program
+// stores mmPerMonitor when the system reports several monitors, else mmSame.
+enum TMonitorsMode : int32_t { mmSame = 0, mmPerMonitor = 1, mmAcross = 2 };
+inline constexpr char MonitorsSetting[] = "Monitors";
+// Per monitor: a portrait monitor prefers portrait pictures, a landscape one
+// landscape pictures.
+inline constexpr TSetting<bool> MatchOrientationSetting{"Match Orientation", true};
+// The pictures of the monitors after the primary, in the monitors' order:
+// "Wallpaper 2", "Wallpaper 3", ...; "Wallpaper" keeps the primary's.
+std::string MonitorWallpaperSetting(int number);
+
 // A store instance for one operation; let it go when the operation ends.
 std::unique_ptr<TRegIniFile> OpenSettings();
 

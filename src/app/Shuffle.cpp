@@ -20,12 +20,24 @@ TShuffle::TShuffle() {
 size_t TShuffle::RandomBelow(size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(FRandom); }
 
 std::string TShuffle::Next(const TStringList& catalogue) {
+  const std::vector<std::string> coming = Coming(catalogue);
+  if (coming.empty()) return {};
+  Shown(coming.front());
+  return coming.front();
+}
+
+std::vector<std::string> TShuffle::Coming(const TStringList& catalogue) {
   if (catalogue.Count() == 0) return {};
   Follow(catalogue);
   if (FRest.empty()) NewCycle(catalogue);
-  const std::string next = FRest.front();
-  Shown(next);
-  return next;
+  std::vector<std::string> coming = FRest, shown;
+  std::set<std::string> rest;
+  for (const std::string& p : FRest) rest.insert(KeyOf(p));
+  for (int i = 0; i < catalogue.Count(); ++i)
+    if (!rest.count(KeyOf(catalogue[i]))) shown.push_back(catalogue[i]);
+  std::shuffle(shown.begin(), shown.end(), FRandom);
+  coming.insert(coming.end(), shown.begin(), shown.end());
+  return coming;
 }
 
 void TShuffle::Shown(const std::string& path) {

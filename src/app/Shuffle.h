@@ -21,6 +21,11 @@ public:
   // The next picture of the catalogue (full paths, as the catalogue holds
   // them); empty for an empty catalogue. It counts as shown.
   std::string Next(const TStringList& catalogue);
+  // Every picture of the catalogue, in the order they would come: the rest
+  // of the cycle (a new one when it is over), then, at random, those shown
+  // in it. Nothing counts as shown: a caller that takes several (one per
+  // monitor) says which it showed.
+  std::vector<std::string> Coming(const TStringList& catalogue);
   // The picture was shown (applied, or the wallpaper at start).
   void Shown(const std::string& path);
 

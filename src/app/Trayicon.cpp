@@ -94,6 +94,7 @@ bool TTrayIcon::Message(TMessage& message) {
   if (message.Msg == FDesktop.TaskbarCreatedMessage()) {
     FShown = false;  // the new taskbar has no icons
     if (Active) ShowIcon();
+    OnTaskbarCreated(this);
     return true;
   }
   return false;

@@ -37,6 +37,8 @@ public:
   TPopupMenu* PopupMenu = nullptr;
 
   TNotifyEvent OnDblClick;
+  // The taskbar was made anew (after the shell restarted); the icon is back.
+  TNotifyEvent OnTaskbarCreated;
   TMouseEvent OnClick;
   TMouseEvent OnMouseDown;
   TMouseEvent OnMouseUp;

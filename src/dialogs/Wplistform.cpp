@@ -24,6 +24,8 @@ constexpr int PreviewHeight = 140;
 constexpr int Margin = 8;
 constexpr int ButtonWidth = 75;
 constexpr int ButtonHeight = 25;
+constexpr int LabelHeight = 16;
+constexpr int ComboHeight = 120;  // with its list dropped down
 constexpr int DialogWidth = 420;
 constexpr int DialogHeight = ListHeight + Margin + PreviewHeight + Margin;
 
@@ -42,6 +44,7 @@ TFormListWP::TFormListWP(TComponent* AOwner) : TDialog(AOwner, IDD_WPLIST) {
   BitBtn1->OnClick = TNotifyEvent(this, &TFormListWP::BitBtn1Click);
   BitBtn2 = Add<TButton>(idCancelButton);
   BitBtn2->ModalResult = mrCancel;
+  MonitorBox = Add<TComboBox>(IDC_MONITOR);
   PreviewTimer = new TTimer(this);
   PreviewTimer->SetEnabled(false);
   PreviewTimer->SetInterval(10);
@@ -56,6 +59,11 @@ void TFormListWP::FormShow(TObject*) {
   const int buttonX = DialogWidth - Margin - ButtonWidth;
   SetControlBounds(idOkButton, buttonX, ListHeight + Margin, ButtonWidth, ButtonHeight);
   SetControlBounds(idCancelButton, buttonX, ListHeight + 2 * Margin + ButtonHeight, ButtonWidth, ButtonHeight);
+  const int monitorY = ListHeight + 3 * Margin + 2 * ButtonHeight;
+  SetControlBounds(IDC_MONITORLABEL, buttonX, monitorY, ButtonWidth, LabelHeight);
+  SetControlBounds(IDC_MONITOR, buttonX, monitorY + LabelHeight, ButtonWidth, ComboHeight);
+  ShowControl(IDC_MONITORLABEL, ShowMonitors);
+  ShowControl(IDC_MONITOR, ShowMonitors);
   // The control was placed after it had been bound: the view takes its new size.
   ImageHolder1->AttachWindow(Control(IDC_PREVIEW)->Handle());
 }
@@ -87,10 +95,25 @@ void TFormListWP::BitBtn1Click(TObject*) {
   if (WPListBox->ItemIndex() >= 0) SetModalResult(mrOk);
 }
 
+// With a picture per monitor the list offers each monitor, numbered in the
+// program's order, and "All"; the primary one is chosen at first.
 void ListWallpapers(TForm1& controller, TFormListWP& form) {
   controller.BuildWallpaperList();
   form.WPListBox->Items.AddStrings(controller.WallpaperList());
+  const std::vector<TMonitor> monitors = controller.Monitors();
+  form.ShowMonitors = controller.MonitorsMode(monitors) == mmPerMonitor;
+  if (form.ShowMonitors) {
+    for (size_t i = 1; i <= monitors.size(); ++i) form.MonitorBox->Items.push_back(std::to_string(i));
+    form.MonitorBox->Items.push_back("All");
+    form.MonitorBox->SetItemIndex(PrimaryMonitor(monitors));
+  }
   if (form.ShowModal() != mrOk || form.WPListBox->ItemIndex() < 0) return;
   const std::string chosen = form.WPListBox->Items[form.WPListBox->ItemIndex()];
-  controller.RunChange([&] { controller.SetWallpaper(chosen); });
+  const int monitor = form.ShowMonitors ? form.MonitorBox->ItemIndex() : -1;
+  controller.RunChange([&] {
+    if (monitor >= 0 && size_t(monitor) < monitors.size())
+      controller.SetMonitorWallpaper(monitor, chosen);
+    else
+      controller.SetWallpaper(chosen);
+  });
 }

@@ -16,6 +16,10 @@ public:
   TImageHolder* ImageHolder1;
   TButton* BitBtn1;
   TButton* BitBtn2;
+  // Which monitor OK gives the picture: one of them, or "All" (the last
+  // item); shown only while ShowMonitors.
+  TComboBox* MonitorBox;
+  bool ShowMonitors = false;
 
   // Previews the selected entry.
   void WPListBoxClick(TObject* sender);

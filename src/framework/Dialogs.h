@@ -282,6 +282,8 @@ public:
   // Sizes a control, in the same pixels, where it stands.
   void SetControlSize(int id, int width, int height);
   void SetClientSize(int width, int height);
+  // Shows or hides a control while the window exists.
+  void ShowControl(int id, bool visible);
   // Gives a control a font of its own while the window exists.
   void SetControlFont(int id, const TFont& font);
   // Shows in an icon control the icon resource at the size the system gives

@@ -11,6 +11,7 @@ void TDialog::BringToFront() {}
 void TDialog::SetControlBounds(int, int, int, int, int) {}
 void TDialog::SetControlSize(int, int, int) {}
 void TDialog::SetClientSize(int, int) {}
+void TDialog::ShowControl(int, bool) {}
 void TDialog::SetControlFont(int, const TFont&) {}
 void TDialog::SetControlIcon(int, int) {}
 bool TDialog::WindowMessage(void*, uint32_t, uintptr_t, intptr_t) { return false; }

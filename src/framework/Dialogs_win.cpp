@@ -270,6 +270,10 @@ void TDialog::SetClientSize(int width, int height) {
                w, h, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void TDialog::ShowControl(int id, bool visible) {
+  if (const HWND window = Window(Handle())) ShowWindow(GetDlgItem(window, id), visible ? SW_SHOW : SW_HIDE);
+}
+
 void TDialog::SetControlFont(int id, const TFont& font) {
   const HWND window = Window(Handle());
   if (!window) return;

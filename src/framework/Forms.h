@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "framework/Component.h"
+#include "framework/Events.h"
 
 class TForm : public TComponent {
 public:
@@ -16,6 +17,9 @@ public:
 
   // The platform window (an HWND on Windows), or null where there is none.
   void* Handle() const;
+
+  // The system says the screens' layout or resolution changed.
+  TNotifyEvent OnDisplayChange;
 
 private:
   struct TImpl;

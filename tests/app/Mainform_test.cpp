@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 #include "FakeDesktop.h"
@@ -16,6 +17,7 @@
 #include "framework/Registry.h"
 #include "framework/SysUtils.h"
 #include "imaging/BmpCodec.h"
+#include "imaging/ReadLimits.h"
 
 namespace {
 
@@ -43,10 +45,37 @@ std::vector<std::string> Captions(const TPopupMenu& menu) {
   return captions;
 }
 
+int Position(const TPopupMenu& menu, const std::string& caption) {
+  const std::vector<std::string> captions = Captions(menu);
+  return int(std::find(captions.begin(), captions.end(), caption) - captions.begin());
+}
+
 std::string BmpOfSize(int width, int height) {
   TBitmap bitmap(width, height);
   const std::vector<uint8_t> bytes = WriteBitmapStream(bitmap);
   return std::string(bytes.begin(), bytes.end());
+}
+
+std::string BmpOfColour(int width, int height, TColor colour) {
+  TBitmap bitmap(width, height);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      uint8_t* p = bitmap.ScanLine(y) + 3 * x;
+      p[0] = uint8_t(colour >> 16), p[1] = uint8_t(colour >> 8), p[2] = uint8_t(colour);
+    }
+  const std::vector<uint8_t> bytes = WriteBitmapStream(bitmap);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+// The colour of a pixel of a saved bitmap (two-colour ones are saved with 1 bit).
+TColor SavedPixel(const std::string& bitmapPath, int x, int y) {
+  const std::vector<uint8_t> file = ReadWholeFile(bitmapPath);
+  TByteSource source(file);
+  const auto bitmap = ReadBitmapStream(source, TReadLimits());
+  if (bitmap->PixelFormat() == TPixelFormat::pf1bit)
+    return ColorOf(bitmap->Palette.at((bitmap->ScanLine(y)[x / 8] >> (7 - x % 8)) & 1));
+  const uint8_t* p = bitmap->ScanLine(y) + 3 * x;
+  return TColor(p[2]) | TColor(p[1]) << 8 | TColor(p[0]) << 16;
 }
 
 struct TSavedSize {
@@ -768,4 +797,106 @@ TEST_F(MainformTest, CommandsDoWhatTheySayOrFailWithWhy) {
   EXPECT_EQ(form->CurrentWallpaper(), Picture("b.bmp"));
   EXPECT_EQ(fails({cvNext, ""}), "There is no other picture to change to.");
   EXPECT_NE(fails({cvSet, Picture("gone.bmp")}), "");
+}
+
+// Two monitors: a 1024 by 768 primary and an 800 by 600 one to its right,
+// or a portrait 600 by 800 one to its left.
+class MonitorsTest : public MainformTest {
+protected:
+  void SetUp() override {
+    MainformTest::SetUp();
+    Desktop.Screens.push_back({{1024, 0, 800, 600}, false, "DISPLAY2"});
+    Pictures.Write("a.bmp", BmpOfColour(40, 30, 0x0000FF));
+    Pictures.Write("b.bmp", BmpOfColour(40, 30, 0x00FF00));
+    Pictures.Write("c.bmp", BmpOfColour(30, 40, 0xFF0000));  // portrait
+    StoreSetting("Random Paper", "0");
+  }
+};
+
+TEST_F(MonitorsTest, FirstStartChoosesAPicturePerMonitorAndAStoredModeWins) {
+  Start();
+  EXPECT_EQ(StoredSetting("Monitors"), "1");
+  StoreSetting("Monitors", "2");
+  Start();
+  EXPECT_EQ(StoredSetting("Monitors"), "2");
+  Desktop.Screens.pop_back();
+  TSettingsSandbox fresh;
+  StoreSetting("WPLocation", Pictures.Path());
+  Start();
+  EXPECT_EQ(StoredSetting("Monitors"), "0");
+}
+
+// In sorted order the monitors take consecutive entries, left to right; each
+// picture, stretched proportionally for its own monitor, lies in its
+// rectangle of one bitmap the size of the virtual screen, tiled.
+TEST_F(MonitorsTest, PicturePerMonitorComposesOneTiledBitmap) {
+  StoreSetting("Match Orientation", "0");
+  auto form = Start();
+  form->ChangeWallpaper();
+  EXPECT_EQ(form->MonitorWallpapers(), (std::vector<std::string>{Picture("a.bmp"), Picture("b.bmp")}));
+  EXPECT_EQ(SavedSize(BitmapPath()), (TSavedSize{1824, 768}));
+  EXPECT_EQ(SavedPixel(BitmapPath(), 512, 384), 0x0000FFu);
+  EXPECT_EQ(SavedPixel(BitmapPath(), 1024 + 400, 300), 0x00FF00u);
+  EXPECT_EQ(SavedPixel(BitmapPath(), 1024 + 400, 700), clBlack);  // below the smaller monitor
+  EXPECT_EQ(DesktopValue("TileWallpaper"), "1");
+  EXPECT_EQ(DesktopValue("WallpaperStyle"), "0");
+  EXPECT_EQ(StoredSetting("Wallpaper"), Picture("a.bmp"));
+  EXPECT_EQ(StoredSetting("Wallpaper 2"), Picture("b.bmp"));
+  EXPECT_EQ(form->TrayIcon1->Hint(), "Wallpaper: a.bmp, b.bmp");
+  form->ChangeWallpaper();
+  EXPECT_EQ(form->MonitorWallpapers(), (std::vector<std::string>{Picture("c.bmp"), Picture("a.bmp")}));
+}
+
+TEST_F(MonitorsTest, PortraitMonitorPrefersAPortraitPicture) {
+  Desktop.Screens[1] = {{-600, 0, 600, 800}, false, "DISPLAY2"};
+  auto form = Start();
+  form->ChangeWallpaper();
+  // The portrait monitor comes first (left); it skips a and b for c.
+  EXPECT_EQ(form->MonitorWallpapers(), (std::vector<std::string>{Picture("c.bmp"), Picture("a.bmp")}));
+  EXPECT_EQ(SavedSize(BitmapPath()), (TSavedSize{1624, 800}));
+  EXPECT_EQ(SavedPixel(BitmapPath(), 1024 + 300, 400), 0xFF0000u);  // -600 wraps to the far right
+  EXPECT_EQ(SavedPixel(BitmapPath(), 512, 384), 0x0000FFu);
+}
+
+TEST_F(MonitorsTest, OnePictureAcrossAllMonitors) {
+  StoreSetting("Monitors", "2");
+  Pictures.Write("wide.bmp", BmpOfColour(200, 50, 0x00FF00));
+  auto form = Start();
+  form->SetWallpaper(Picture("wide.bmp"));
+  EXPECT_TRUE(form->MonitorWallpapers().empty());
+  EXPECT_EQ(form->CurrentWallpaper(), Picture("wide.bmp"));
+  // Stretched proportionally to 1823 by 462 on the 1824 by 768 box, centred.
+  for (int x : {0, 1000, 1822}) EXPECT_EQ(SavedPixel(BitmapPath(), x, 384), 0x00FF00u) << x;
+  EXPECT_EQ(SavedPixel(BitmapPath(), 1823, 384), clBlack);
+  EXPECT_EQ(SavedPixel(BitmapPath(), 1000, 100), clBlack);
+  EXPECT_EQ(form->TrayIcon1->Hint(), "Wallpaper: wide.bmp");
+}
+
+TEST_F(MonitorsTest, MenuPictureGoesToTheMonitorUnderThePointer) {
+  auto form = Start();
+  form->ChangeWallpaper();
+  Desktop.CursorX = 1500;
+  form->BuildPopupMenu();
+  form->PopupMenu1->Items(Position(*form->PopupMenu1, "c.bmp"))->Click();
+  EXPECT_EQ(form->MonitorWallpapers(), (std::vector<std::string>{Picture("a.bmp"), Picture("c.bmp")}));
+}
+
+// The current pictures follow their monitors to the new layout; the picture
+// of a monitor that went is dropped, and one monitor left shows the
+// primary's picture as a single monitor does.
+TEST_F(MonitorsTest, LayoutChangeRecomposesTheSamePictures) {
+  StoreSetting("Match Orientation", "0");
+  auto form = Start();
+  form->ChangeWallpaper();
+  Desktop.Screens[1].Bounds = {-800, 0, 800, 600};
+  form->OnDisplayChange(form.get());  // the system's notice, answered once the burst settles
+  form->DisplayTimer->Tick();
+  EXPECT_EQ(form->MonitorWallpapers(), (std::vector<std::string>{Picture("b.bmp"), Picture("a.bmp")}));
+  EXPECT_EQ(SavedPixel(BitmapPath(), 1024 + 400, 300), 0x00FF00u);
+  Desktop.Screens.pop_back();
+  form->DisplayChanged();
+  EXPECT_TRUE(form->MonitorWallpapers().empty());
+  EXPECT_EQ(form->CurrentWallpaper(), Picture("a.bmp"));
+  EXPECT_EQ(SavedSize(BitmapPath()), (TSavedSize{1014, 767}));
+  EXPECT_EQ(DesktopValue("TileWallpaper"), "0");
 }

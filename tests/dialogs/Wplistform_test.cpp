@@ -53,6 +53,7 @@ TEST_F(WplistformTest, ListsTheCatalogueInOrderWithNothingSelected) {
     EXPECT_EQ(form.WPListBox->Items[2], Picture("sub\\c.bmp"));
     EXPECT_EQ(form.WPListBox->ItemIndex(), -1);
     EXPECT_EQ(form.ImageHolder1->Bitmap().Width(), 0);
+    EXPECT_FALSE(form.ShowMonitors);  // one monitor
     return mrCancel;
   };
   List();
@@ -66,6 +67,21 @@ TEST_F(WplistformTest, OkAppliesTheSelectedEntry) {
   };
   List();
   EXPECT_EQ(Controller->CurrentWallpaper(), Picture("b.bmp"));
+}
+
+TEST_F(WplistformTest, WithAPicturePerMonitorOkGivesTheChosenMonitorThePicture) {
+  Desktop.Screens.push_back({{1024, 0, 800, 600}, false, "DISPLAY2"});
+  TRegIniFile("Software\\Trellwick\\Kaleidon").WriteString("Settings", "Monitors", "1");
+  User = [](TFormListWP& form) {
+    EXPECT_TRUE(form.ShowMonitors);
+    EXPECT_EQ(form.MonitorBox->Items, (std::vector<std::string>{"1", "2", "All"}));
+    EXPECT_EQ(form.MonitorBox->ItemIndex(), 0);  // the primary
+    form.WPListBox->SetItemIndex(1);
+    form.MonitorBox->SetItemIndex(1);
+    return mrOk;
+  };
+  List();
+  EXPECT_EQ(Controller->MonitorWallpapers(), (std::vector<std::string>{"", Picture("b.bmp")}));
 }
 
 TEST_F(WplistformTest, DoubleClickEndsWithOk) {

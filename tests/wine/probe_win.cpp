@@ -28,6 +28,10 @@
 //   kaleidon-probe window CAPTION SECONDS  waits for a visible top-level window of
 //                                          any program with that caption, prints
 //                                          its class and closes it
+//   kaleidon-probe monitors                prints each monitor: left top width height,
+//                                          "primary" for the primary one, its device name
+//   kaleidon-probe move DEVICE X Y         moves that display to X,Y, as the display
+//                                          settings do (every window hears of it)
 #include <windows.h>
 #include <commctrl.h>
 
@@ -308,6 +312,36 @@ int Write(const wchar_t* path) {
   return 1;
 }
 
+int Monitors() {
+  EnumDisplayMonitors(
+      nullptr, nullptr,
+      [](HMONITOR monitor, HDC, LPRECT, LPARAM) {
+        MONITORINFOEXW info{};
+        info.cbSize = sizeof info;
+        GetMonitorInfoW(monitor, &info);
+        const RECT& r = info.rcMonitor;
+        std::printf("%ld %ld %ld %ld %s %s\n", r.left, r.top, r.right - r.left, r.bottom - r.top,
+                    (info.dwFlags & MONITORINFOF_PRIMARY) ? "primary" : "secondary", WideToUtf8(info.szDevice).c_str());
+        return TRUE;
+      },
+      0);
+  return 0;
+}
+
+// The full current mode with the new position: a mode with the position
+// alone would be taken as "restore".
+int Move(const wchar_t* device, int x, int y) {
+  DEVMODEW mode{};
+  mode.dmSize = sizeof mode;
+  if (!EnumDisplaySettingsExW(device, ENUM_CURRENT_SETTINGS, &mode, 0)) return 1;
+  mode.dmPosition.x = x;
+  mode.dmPosition.y = y;
+  mode.dmFields |= DM_POSITION;
+  if (ChangeDisplaySettingsExW(device, &mode, nullptr, CDS_UPDATEREGISTRY | CDS_NORESET, nullptr) != DISP_CHANGE_SUCCESSFUL)
+    return 1;
+  return ChangeDisplaySettingsExW(nullptr, nullptr, nullptr, 0, nullptr) == DISP_CHANGE_SUCCESSFUL ? 0 : 1;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -328,10 +362,12 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"dpi" && argc == 4) return Dpi(argv[2], _wtoi(argv[3]));
   if (command == L"write" && argc == 3) return Write(argv[2]);
   if (command == L"window" && argc == 4) return CloseWindow(argv[2], _wtoi(argv[3]));
+  if (command == L"monitors" && argc == 2) return Monitors();
+  if (command == L"move" && argc == 5) return Move(argv[2], _wtoi(argv[3]), _wtoi(argv[4]));
   std::fprintf(stderr,
                "usage: kaleidon-probe dialog CAPTION SECONDS [BUTTON] | form SECONDS | visible | close | controls "
                "CAPTION SECONDS | set CAPTION ID TEXT | click CAPTION ID | select CAPTION ID INDEX | gone CAPTION "
-               "SECONDS | tip SECONDS | save NAME SECONDS | sysclose CAPTION | dpi CAPTION DPI | write PATH | window CAPTION "
-               "SECONDS\n");
+               "SECONDS | tip SECONDS | save NAME SECONDS | sysclose CAPTION | dpi CAPTION DPI | write PATH | window "
+               "CAPTION SECONDS | monitors | move DEVICE X Y\n");
   return 2;
 }
