@@ -900,3 +900,18 @@ TEST_F(MonitorsTest, LayoutChangeRecomposesTheSamePictures) {
   EXPECT_EQ(SavedSize(BitmapPath()), (TSavedSize{1014, 767}));
   EXPECT_EQ(DesktopValue("TileWallpaper"), "0");
 }
+
+// At random each monitor takes the next of the shuffle's order: two changes
+// of two monitors show four pictures before any comes again.
+TEST_F(MonitorsTest, RandomPicturesPerMonitorComeInTheShufflesOrder) {
+  Pictures.Write("d.bmp", BmpOfColour(40, 30, 0x00FFFF));
+  StoreSetting("Random Paper", "1");
+  StoreSetting("Match Orientation", "0");
+  auto form = Start();
+  std::set<std::string> shown;
+  for (int change = 0; change < 2; ++change) {
+    form->ChangeWallpaper();
+    shown.insert(form->MonitorWallpapers().begin(), form->MonitorWallpapers().end());
+  }
+  EXPECT_EQ(shown.size(), 4u);
+}
