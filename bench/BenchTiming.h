@@ -19,10 +19,10 @@ inline TBytes Load(const std::string& path) {
   return TBytes(std::istreambuf_iterator<char>(in), {});
 }
 
-// The name of the i-th file of the catalogue benches: seven kinds of pictures
+// The name of the i-th file of the catalogue benches: catalogued pictures
 // plus files the catalogue leaves out.
 inline std::string PictureName(int i) {
-  static const char* const kinds[] = {".jpg", ".JPEG", ".jpe", ".gif", ".bmp", ".pcx", ".tif", ".tiff", ".txt", ".png"};
+  static const char* const kinds[] = {".jpg", ".JPEG", ".jpe", ".gif", ".bmp", ".pcx", ".tif", ".tiff", ".txt", ".psd"};
   return "Picture " + std::to_string(i) + kinds[i % 10];
 }
 
@@ -89,10 +89,10 @@ inline double Seconds(const std::function<void()>& job) {
 }
 
 // A tree for the catalogue: 100 files per directory, 20 directories per
-// level, seven kinds of pictures plus files the catalogue leaves out. The
+// level, catalogued pictures plus files the catalogue leaves out. The
 // files' names, in the order they were made.
 inline std::vector<std::string> MakeTree(const std::filesystem::path& root, int files) {
-  const char* kinds[] = {".jpg", ".JPEG", ".jpe", ".gif", ".bmp", ".pcx", ".tif", ".tiff", ".txt", ".png"};
+  const char* kinds[] = {".jpg", ".JPEG", ".jpe", ".gif", ".bmp", ".pcx", ".tif", ".tiff", ".txt", ".psd"};
   std::vector<std::string> names;
   std::filesystem::create_directories(root);
   for (int i = 0; i < files; ++i) {

@@ -64,7 +64,7 @@ void Bench(const std::string& path, const std::filesystem::path& dir) {
   const double ours = BestOfThree([&] {
     TImageHolder holder(nullptr);
     holder.LoadFromFile(path);
-    ResizeForPlacement(holder, plStretchProportionally, 1920, 1080);
+    ResizeForPlacement(holder, plStretchProportionally, 1920, 1080, false);
     holder.SaveToFileBMP(out);
     width = holder.Bitmap().Width();
     height = holder.Bitmap().Height();

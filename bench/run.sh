@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 need=()
-for p in libgif-dev libtiff-dev hyperfine; do
+for p in libgif-dev libtiff-dev libpng-dev hyperfine; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || need+=("$p")
 done
 [ ${#need[@]} -eq 0 ] || apt-get install -y -q --no-install-recommends "${need[@]}"

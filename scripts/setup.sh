@@ -5,15 +5,23 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev llvm-14 python3 pkg-config
-  libgtest-dev googletest libjpeg62-turbo-dev libssl-dev openssl
+  libgtest-dev googletest libjpeg62-turbo-dev libspng-dev libwebp-dev libssl-dev openssl
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
+  libz-mingw-w64-dev
   wine wine64 xvfb xauth x11-utils xdotool
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
   nasm dpkg-dev
-  imagemagick libtiff-tools giflib-tools netpbm libjpeg-turbo-progs
+  imagemagick libtiff-tools giflib-tools netpbm libjpeg-turbo-progs webp
 )
 deps=/opt/kaleidon-deps
 ljt_prefix=$deps/win64
+# The Windows libraries, each built from Debian's source package when its
+# library is missing from the prefix: source package and library file.
+win64_libraries=(
+  "libjpeg-turbo libjpeg.a"
+  "libspng libspng_static.a"
+  "libwebp libwebp.a"
+)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -26,7 +34,9 @@ done
 # set-up follows whatever mirror or proxy the machine is configured for.
 src_name=/etc/apt/sources.list.d/kaleidon-deb-src
 need_src=0
-[ -f "$ljt_prefix/lib/libjpeg.a" ] || need_src=1
+for entry in "${win64_libraries[@]}"; do
+  [ -f "$ljt_prefix/lib/${entry#* }" ] || need_src=1
+done
 
 # The suites of this release ("bookworm", "bookworm-updates", ...): entries of
 # other repositories (vendor packages) may carry no sources at all.
@@ -108,11 +118,53 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
+# Fetches a source package afresh into $deps/src/NAME and prints its directory.
+fetch_source() {
+  rm -rf "$deps/src/$1"
+  mkdir -p "$deps/src/$1"
+  (cd "$deps/src/$1" && apt-get source -q "$1" >&2)
+  find "$deps/src/$1" -mindepth 1 -maxdepth 1 -type d | head -n 1
+}
+
+# Configures, builds and installs a CMake source tree for Windows into the prefix.
+cross_build() {
+  local src=$1
+  shift
+  cmake -S "$src" -B "$src-build" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$deps/src/toolchain.cmake" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$ljt_prefix" "$@" >/dev/null
+  cmake --build "$src-build"
+  cmake --install "$src-build" >/dev/null
+}
+
+build_libjpeg_turbo() {
+  local src
+  src=$(fetch_source libjpeg-turbo)
+  cross_build "$src" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_SIMD=ON \
+    -DCMAKE_ASM_NASM_COMPILER=nasm
+  # djpeg.exe stays beside the library: the benchmarks compare against it.
+  cp "$src-build/djpeg-static.exe" "$ljt_prefix/bin/djpeg-static.exe" 2>/dev/null || true
+}
+
+# Against the static zlib of Debian's mingw-w64 package, with libspng's SIMD
+# filters. Its build script cannot make the static library alone; the DLL
+# made beside it goes unused.
+build_libspng() {
+  cross_build "$(fetch_source libspng)" -DSPNG_SHARED=ON -DSPNG_STATIC=ON -DBUILD_EXAMPLES=OFF -DENABLE_OPT=ON \
+    -DZLIB_INCLUDE_DIR=/usr/x86_64-w64-mingw32/include -DZLIB_LIBRARY=/usr/x86_64-w64-mingw32/lib/libz.a
+}
+
+# The decoder and the demuxer only; none of the tools.
+build_libwebp() {
+  local tool options=(-DBUILD_SHARED_LIBS=OFF -DWEBP_BUILD_LIBWEBPMUX=OFF)
+  for tool in ANIM_UTILS CWEBP DWEBP GIF2WEBP IMG2WEBP VWEBP WEBPINFO WEBPMUX EXTRAS; do
+    options+=("-DWEBP_BUILD_$tool=OFF")
+  done
+  cross_build "$(fetch_source libwebp)" "${options[@]}"
+}
+
 if [ "$need_src" = 1 ]; then
-  rm -rf "$deps/src"
   mkdir -p "$deps/src"
-  (cd "$deps/src" && apt-get source -q libjpeg-turbo)
-  src=$(find "$deps/src" -maxdepth 1 -type d -name 'libjpeg-turbo-*' | head -n 1)
   cat > "$deps/src/toolchain.cmake" <<'TC'
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR AMD64)
@@ -123,12 +175,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 TC
-  cmake -S "$src" -B "$deps/src/build" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$deps/src/toolchain.cmake" -DCMAKE_BUILD_TYPE=Release \
-    -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_SIMD=ON \
-    -DCMAKE_ASM_NASM_COMPILER=nasm -DCMAKE_INSTALL_PREFIX="$ljt_prefix" >/dev/null
-  cmake --build "$deps/src/build"
-  cmake --install "$deps/src/build" >/dev/null
-  # djpeg.exe stays beside the library: the benchmarks compare against it.
-  cp "$deps/src/build/djpeg-static.exe" "$ljt_prefix/bin/djpeg-static.exe" 2>/dev/null || true
+  for entry in "${win64_libraries[@]}"; do
+    package=${entry% *}
+    [ -f "$ljt_prefix/lib/${entry#* }" ] || "build_${package//-/_}"
+  done
 fi

@@ -2,7 +2,8 @@
 // wallpaper bitmap Kaleidon would write (.bmp) or as a binary PPM (.ppm) of the
 // held pixels, for comparison with other tools.
 //
-//   kaleidon-convert INPUT OUTPUT [--screen WxH --placement N]
+//   kaleidon-convert INPUT OUTPUT [--screen WxH --placement N [--smooth | --no-smooth]]
+//                    [--matte RRGGBB]
 //   kaleidon-convert INPUT --info
 //
 // Exit codes: 0 success, 1 the load or save failed (message on stderr),
@@ -14,7 +15,9 @@
 #include <vector>
 
 #include "ToolMain.h"
+#include "app/Desktop.h"
 #include "app/Placement.h"
+#include "app/Settings.h"
 #include "framework/Files.h"
 #include "framework/SysUtils.h"
 #include "imaging/Imageholder.h"
@@ -22,17 +25,34 @@
 namespace {
 
 const char* const Usage =
-    "usage: kaleidon-convert INPUT OUTPUT [--screen WxH --placement N]\n"
+    "usage: kaleidon-convert INPUT OUTPUT [--screen WxH --placement N [--smooth | --no-smooth]]\n"
+    "                        [--matte RRGGBB]\n"
     "       kaleidon-convert INPUT --info\n"
     "OUTPUT ending in .bmp gets the wallpaper bitmap, in .ppm a binary 24-bit PPM.\n"
-    "--placement: 0 Tile, 1 Center, 2 Stretch, 3 Stretch Proportionally.\n";
+    "--placement: 0 Tile, 1 Center, 2 Stretch, 3 Stretch Proportionally.\n"
+    "--smooth (the default) resamples the stretch placements smoothly, --no-smooth\n"
+    "drops and repeats pixels. --matte: the colour under transparent pixels, in hex\n"
+    "(default: the desktop's).\n";
 
 struct Options {
   std::string input, output;
   bool info = false;
   int screenWidth = 0, screenHeight = 0;
   int placement = -1;
+  bool smooth = SmoothResizeSetting.Default;
+  bool smoothGiven = false;
+  bool matteGiven = false;
+  TColor matte = 0;
 };
+
+// RRGGBB as the framework keeps colours, 0x00BBGGRR.
+bool ParseMatte(const std::string& text, Options& options) {
+  if (text.size() != 6 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) return false;
+  const TColor rgb = TColor(std::stoul(text, nullptr, 16));
+  options.matte = (rgb >> 16) | (rgb & 0xFF00) | (rgb & 0xFF) << 16;
+  options.matteGiven = true;
+  return true;
+}
 
 bool ParseScreen(const std::string& text, Options& options) {
   const size_t x = text.find('x');
@@ -54,13 +74,18 @@ bool Parse(const std::vector<std::string>& args, Options& options) {
     } else if (args[i] == "--placement" && i + 1 < args.size()) {
       options.placement = StrToIntDef(args[++i], -1);
       if (options.placement < 0 || options.placement > 3) return false;
+    } else if (args[i] == "--smooth" || args[i] == "--no-smooth") {
+      options.smooth = args[i] == "--smooth";
+      options.smoothGiven = true;
+    } else if (args[i] == "--matte" && i + 1 < args.size()) {
+      if (!ParseMatte(args[++i], options)) return false;
     } else if (args[i].rfind("--", 0) == 0) {
       return false;
     } else {
       positional.push_back(args[i]);
     }
   }
-  if (screen != (options.placement >= 0)) return false;
+  if (screen != (options.placement >= 0) || (options.smoothGiven && !screen)) return false;
   if (options.info) {
     if (positional.size() != 1 || screen) return false;
     options.input = positional[0];
@@ -95,13 +120,14 @@ int Run(const Options& options) {
     return 1;
   }
   TImageHolder holder(nullptr);
+  holder.IO().Matte = options.matteGiven ? options.matte : PlatformDesktop().DesktopColor();
   holder.LoadFromFile(options.input);
   if (options.info) {
     std::printf("%d %d\n", holder.Bitmap().Width(), holder.Bitmap().Height());
     return 0;
   }
   if (options.placement >= 0)
-    ResizeForPlacement(holder, options.placement, options.screenWidth, options.screenHeight);
+    ResizeForPlacement(holder, options.placement, options.screenWidth, options.screenHeight, options.smooth);
   if (LowerCaseAscii(ExtractFileExt(options.output)) == ".bmp")
     holder.SaveToFileBMP(options.output);
   else

@@ -1,18 +1,17 @@
 #include "app/Catalogue.h"
 
-#include "app/Settings.h"
 #include "framework/SysUtils.h"
 #include "imaging/PictureKinds.h"
 
 TCatalogueSearch::TCatalogueSearch(TComponent* AOwner, const std::string& startString)
     : TFindDirs(AOwner, startString) {
   for (const TPictureKind& kind : PictureKinds())
-    if (kind.Catalogued) FFound.push_back({UpperCaseAscii(kind.Extension), kind.Setting, false, {}});
+    if (kind.Catalogued) FFound.push_back({UpperCaseAscii(kind.Extension), &KindSetting(kind.Format), false, {}});
 }
 
 void TCatalogueSearch::SetPatterns(const TRegIniFile& settings) {
   for (TFound& found : FFound) {
-    found.Enabled = settings.ReadBool(SettingsSection, found.Setting, true);
+    found.Enabled = ReadSetting(settings, *found.Setting);
     found.Files.clear();
   }
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/Finddirs2.h"
+#include "app/Settings.h"
 #include "framework/RegIniFile.h"
 #include "framework/StringList.h"
 
@@ -30,8 +31,8 @@ protected:
 
 private:
   struct TFound {
-    std::string Ext;      // upper case, dot included
-    const char* Setting;  // enables the kind
+    std::string Ext;  // upper case, dot included
+    const TSetting<bool>* Setting;
     bool Enabled = false;
     std::vector<std::string> Files;
   };

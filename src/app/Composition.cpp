@@ -10,12 +10,12 @@ namespace {
 
 int Wrapped(int value, int size) { return ((value % size) + size) % size; }
 
+// The first pixel is written, then the filled part doubled until the row is full.
 void FillRow(uint8_t* row, int width, TColor colour) {
-  for (int x = 0; x < width; ++x) {
-    row[3 * x] = uint8_t(colour >> 16);
-    row[3 * x + 1] = uint8_t(colour >> 8);
-    row[3 * x + 2] = uint8_t(colour);
-  }
+  if (width <= 0) return;
+  row[0] = uint8_t(colour >> 16), row[1] = uint8_t(colour >> 8), row[2] = uint8_t(colour);
+  const size_t bytes = 3 * size_t(width);
+  for (size_t filled = 3; filled < bytes; filled *= 2) std::memcpy(row + filled, row, std::min(filled, bytes - filled));
 }
 
 // The area's row y as it shows: the picture's row repeated from the area's

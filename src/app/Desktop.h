@@ -47,6 +47,8 @@ public:
   virtual int MenuLineHeight() = 0;
   // The width a popup menu gives an item with this caption, margins included.
   virtual int MenuItemWidth(const std::string& caption) = 0;
+  // The colour the system shows where no wallpaper covers, as 0x00BBGGRR.
+  virtual uint32_t DesktopColor() = 0;
 
   // The program's icon in the notification area, kept by the window that
   // gets its notifications, with the tip; false when the shell refuses.

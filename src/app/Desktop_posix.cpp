@@ -18,6 +18,7 @@ public:
   void BroadcastSettingChange() override {}
   int MenuLineHeight() override { return 19; }
   int MenuItemWidth(const std::string& caption) override { return 40 + 7 * int(caption.size()); }
+  uint32_t DesktopColor() override { return 0x00808000; }  // the classic desktop's teal
   // There is no notification area here: the icon counts as shown, and the
   // cursor rests at the origin with no key held.
   bool NotifyShell(TShellAction, void*, const std::string&) override { return true; }

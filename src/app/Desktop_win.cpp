@@ -85,6 +85,7 @@ public:
     GetTextExtentPoint32W(screen.Get(), text.c_str(), int(text.size()), &size);
     return size.cx + 2 * GetSystemMetrics(SM_CXMENUCHECK) + 4 * GetSystemMetrics(SM_CXEDGE) + 8;
   }
+  uint32_t DesktopColor() override { return GetSysColor(COLOR_DESKTOP); }
 
   // The icon is the program's own, at the size the notification area asks at
   // the screen's resolution: the nearest of its images, scaled down. It is

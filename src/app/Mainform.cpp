@@ -290,7 +290,8 @@ void TForm1::SetWallpaper(const std::string& sourcePath) {
   FDecodedSource.clear();
   const int placement = PlacementFor(*settings);
   const bool known = placement >= plTile && placement <= plStretchProportionally;
-  if (known) ResizeForPlacement(*ImageHolder1, placement, FDesktop.ScreenWidth(), FDesktop.ScreenHeight());
+  const bool smooth = ReadSetting(*settings, SmoothResizeSetting);
+  if (known) ResizeForPlacement(*ImageHolder1, placement, FDesktop.ScreenWidth(), FDesktop.ScreenHeight(), smooth);
   ImageHolder1->SaveToFileBMP(bitmapPath);
   ShowBitmap(bitmapPath, placement);
   FCurrentWallpaper = sourcePath;
@@ -326,6 +327,7 @@ void TForm1::LoadPicture(const std::string& sourcePath) {
   if (sourcePath == FDecodedSource) return;
   FDecodedSource.clear();
   ImageHolder1->Bitmap() = TBitmap();
+  ImageHolder1->IO().Matte = FDesktop.DesktopColor();
   if (!ImageHolder1->LoadFromFile(sourcePath)) throw EInvalidGraphic(NoPictureMessage(sourcePath));
   const TBitmap& picture = ImageHolder1->Bitmap();
   FPortraitPictures[sourcePath] = picture.Height() > picture.Width();
@@ -347,7 +349,7 @@ TForm1::TPlaced TForm1::Place(const std::string& sourcePath, const TScreenRect& 
   FDecodedSource.clear();
   const int placement = PlacementFor(settings);
   if (placement >= plTile && placement <= plStretchProportionally)
-    ResizeForPlacement(*ImageHolder1, placement, area.Width, area.Height);
+    ResizeForPlacement(*ImageHolder1, placement, area.Width, area.Height, ReadSetting(settings, SmoothResizeSetting));
   TPlaced placed{sourcePath, std::exchange(ImageHolder1->Bitmap(), TBitmap()), placement == plTile, area};
   CropToArea(placed.Picture, placed.Tiled, area.Width, area.Height);
   return placed;
@@ -379,6 +381,7 @@ void TForm1::ChangePerMonitor(const std::vector<TMonitor>& monitors, TRegIniFile
   const std::vector<int> order = CandidateOrder(monitors, ReadSetting(settings, RandomPaperSetting));
   std::vector<bool> taken(order.size());
   std::vector<TPlaced> placed;
+  placed.reserve(monitors.size());
   for (const TMonitor& monitor : monitors) placed.push_back(PlaceForMonitor(monitor, order, taken, settings));
   ShowComposed(monitors, std::move(placed), settings);
 }
@@ -453,6 +456,7 @@ std::vector<std::string> TForm1::CurrentSources(const std::vector<TMonitor>& mon
 void TForm1::ShowComposed(const std::vector<TMonitor>& monitors, std::vector<TPlaced> placed, TRegIniFile& settings) {
   const std::string bitmapPath = BitmapPath();
   std::vector<TComposedPicture> parts;
+  parts.reserve(placed.size());
   for (const TPlaced& p : placed) parts.push_back({&p.Picture, p.Tiled, p.Area});
   TBitmap composed = ComposeWallpaper(FDesktop.VirtualScreen(), parts, clBlack);
   parts.clear();

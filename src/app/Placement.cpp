@@ -22,12 +22,13 @@ TFittedSize FittedSize(double W, double H, int SW, int SH) {
   return {static_cast<int>(W), static_cast<int>(H)};
 }
 
-void ResizeForPlacement(TImageHolder& holder, int placement, int SW, int SH) {
+void ResizeForPlacement(TImageHolder& holder, int placement, int SW, int SH, bool smooth) {
+  const TResampleFilter filter = smooth ? TResampleFilter::rfTriangle : TResampleFilter::rfNone;
   if (placement == plStretch) {
-    holder.Resample(SW - 1, SH - 1, TResampleFilter::rfNone);
+    holder.Resample(SW - 1, SH - 1, filter);
   } else if (placement == plStretchProportionally) {
     const TFittedSize size =
         FittedSize(holder.GetIdealComponentWidth(), holder.GetIdealComponentHeight(), SW, SH);
-    holder.Resample(size.Width, size.Height, TResampleFilter::rfNone);
+    holder.Resample(size.Width, size.Height, filter);
   }
 }

@@ -5,6 +5,7 @@
 
 enum TPlacement { plTile = 0, plCenter = 1, plStretch = 2, plStretchProportionally = 3 };
 
+
 struct TFittedSize {
   int Width;
   int Height;
@@ -15,6 +16,6 @@ struct TFittedSize {
 TFittedSize FittedSize(double W, double H, int SW, int SH);
 
 // Resizes the holder's image as the placement asks: Stretch to one pixel less
-// than the screen each way, Stretch Proportionally to the fitted size; the
-// other placements leave it alone.
-void ResizeForPlacement(TImageHolder& holder, int placement, int SW, int SH);
+// than the screen each way, Stretch Proportionally to the fitted size, each
+// smoothly or nearest-pixel; the other placements leave it alone.
+void ResizeForPlacement(TImageHolder& holder, int placement, int SW, int SH, bool smooth);

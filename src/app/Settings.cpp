@@ -1,5 +1,7 @@
 #include "app/Settings.h"
 
+#include <stdexcept>
+
 #include "framework/Files.h"
 
 std::unique_ptr<TRegIniFile> OpenSettings() { return std::make_unique<TRegIniFile>(KaleidonKey); }
@@ -30,6 +32,12 @@ void WriteSetting(TRegIniFile& store, const TSetting<bool>& setting, bool value)
 
 std::string ReadBaseDirectory(const TRegIniFile& store) {
   return store.ReadString(SettingsSection, BaseDirectorySetting, ExecutableDirectory());
+}
+
+const TSetting<bool>& KindSetting(TPictureFormat format) {
+  for (const TKindSetting& kind : KindSettings)
+    if (kind.Format == format) return kind.Setting;
+  throw std::logic_error("a picture kind without a setting");
 }
 
 std::string MonitorWallpaperSetting(int number) { return "Wallpaper " + std::to_string(number); }

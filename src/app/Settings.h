@@ -9,6 +9,7 @@
 
 #include "app/Placement.h"
 #include "framework/RegIniFile.h"
+#include "imaging/PictureKinds.h"
 
 inline constexpr char KaleidonKey[] = "Software\\Trellwick\\Kaleidon";
 inline constexpr char SettingsSection[] = "Settings";
@@ -40,6 +41,23 @@ inline constexpr TSetting<int32_t> LargeHeightSetting{"Large Height", 0};
 inline constexpr TSetting<int32_t> SmallTypeSetting{"Small Type", plStretchProportionally};
 inline constexpr TSetting<int32_t> MiddleTypeSetting{"Middle Type", plStretchProportionally};
 inline constexpr TSetting<int32_t> LargeTypeSetting{"Large Type", plStretchProportionally};
+// Whether Stretch and Stretch Proportionally resample smoothly rather than by
+// dropping and repeating pixels.
+inline constexpr TSetting<bool> SmoothResizeSetting{"Smooth Resize", true};
+
+// The catalogued picture kinds, each collected while its setting is on.
+struct TKindSetting {
+  TPictureFormat Format;
+  TSetting<bool> Setting;
+};
+inline constexpr TKindSetting KindSettings[] = {
+    {TPictureFormat::Jpeg, {"JPEG", true}}, {TPictureFormat::Gif, {"GIF", true}},
+    {TPictureFormat::Bmp, {"BMP", true}},   {TPictureFormat::Pcx, {"PCX", true}},
+    {TPictureFormat::Tiff, {"TIFF", true}}, {TPictureFormat::Png, {"PNG", true}},
+    {TPictureFormat::WebP, {"WEBP", true}},
+};
+// The setting of a catalogued kind; std::logic_error for a kind without one.
+const TSetting<bool>& KindSetting(TPictureFormat format);
 // The pictures applied last, newest first (see History).
 inline constexpr TSetting<const char*> HistorySetting{"History", ""};
 // Timed changes wait while this is set.

@@ -11,6 +11,8 @@ TAdvancedForm::TAdvancedForm(TComponent* AOwner) : TDialog(AOwner, IDD_ADVANCED)
   LargeWidth = Add<TSpinEdit>(IDC_LARGEWIDTH, TSpinKind::skFree);
   LargeHeight = Add<TSpinEdit>(IDC_LARGEHEIGHT, TSpinKind::skFree);
   LargeType = Add<TComboBox>(IDC_LARGETYPE);
+  SmoothResize = Add<TCheckBox>(IDC_SMOOTHRESIZE);
+  SmoothResize->SetChecked(SmoothResizeSetting.Default);
   BitBtn1 = Add<TButton>(idOkButton);
   BitBtn1->ModalResult = mrOk;
   BitBtn2 = Add<TButton>(idCancelButton);
@@ -32,6 +34,7 @@ void EditAdvancedOptions(TDialog& owner) {
   form.LargeWidth->SetValue(ReadSetting(*settings, LargeWidthSetting));
   form.LargeHeight->SetValue(ReadSetting(*settings, LargeHeightSetting));
   form.LargeType->SetItemIndex(ReadSetting(*settings, LargeTypeSetting));
+  form.SmoothResize->SetChecked(ReadSetting(*settings, SmoothResizeSetting));
   if (form.ShowModal() != mrOk) return;
   WriteSetting(*settings, SmallWidthSetting, form.SmallWidth->Value());
   WriteSetting(*settings, SmallHeightSetting, form.SmallHeight->Value());
@@ -40,4 +43,5 @@ void EditAdvancedOptions(TDialog& owner) {
   WriteSetting(*settings, LargeWidthSetting, form.LargeWidth->Value());
   WriteSetting(*settings, LargeHeightSetting, form.LargeHeight->Value());
   WriteSetting(*settings, LargeTypeSetting, form.LargeType->ItemIndex());
+  WriteSetting(*settings, SmoothResizeSetting, form.SmoothResize->Checked());
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The advanced options dialog: the size thresholds and the placements for
-// small, middle and large images.
+// small, middle and large images, and whether stretching is smooth.
 
 #include "framework/Dialogs.h"
 
@@ -15,6 +15,7 @@ public:
   TSpinEdit* LargeWidth;
   TSpinEdit* LargeHeight;
   TComboBox* LargeType;
+  TCheckBox* SmoothResize;
   TButton* BitBtn1;
   TButton* BitBtn2;
 };

@@ -27,7 +27,10 @@ TOptionsForm::TOptionsForm(TComponent* AOwner) : TDialog(AOwner, IDD_OPTIONS) {
   BMPCheckBox = Add<TCheckBox>(IDC_BMP);
   PCXCheckBox = Add<TCheckBox>(IDC_PCX);
   TIFFCheckBox = Add<TCheckBox>(IDC_TIFF);
-  for (TCheckBox* kind : {JPEGCheckBox, GIFCheckBox, BMPCheckBox, PCXCheckBox, TIFFCheckBox}) kind->SetChecked(true);
+  PNGCheckBox = Add<TCheckBox>(IDC_PNG);
+  WEBPCheckBox = Add<TCheckBox>(IDC_WEBP);
+  for (TCheckBox* kind : {JPEGCheckBox, GIFCheckBox, BMPCheckBox, PCXCheckBox, TIFFCheckBox, PNGCheckBox, WEBPCheckBox})
+    kind->SetChecked(true);
   BitBtn3 = Add<TButton>(IDC_ADVANCED);
   BitBtn3->OnClick = TNotifyEvent(this, &TOptionsForm::BitBtn3Click);
   ExcludedButton = Add<TButton>(IDC_EXCLUDED);
@@ -58,13 +61,15 @@ void TOptionsForm::ExcludedButtonClick(TObject*) { EditExclusions(*this); }
 namespace {
 
 struct TKindBox {
-  const char* Setting;
+  TPictureFormat Format;
   TCheckBox* TOptionsForm::*Box;
 };
 
 constexpr TKindBox KindBoxes[] = {
-    {"JPEG", &TOptionsForm::JPEGCheckBox}, {"GIF", &TOptionsForm::GIFCheckBox}, {"BMP", &TOptionsForm::BMPCheckBox},
-    {"PCX", &TOptionsForm::PCXCheckBox},   {"TIFF", &TOptionsForm::TIFFCheckBox},
+    {TPictureFormat::Jpeg, &TOptionsForm::JPEGCheckBox}, {TPictureFormat::Gif, &TOptionsForm::GIFCheckBox},
+    {TPictureFormat::Bmp, &TOptionsForm::BMPCheckBox},   {TPictureFormat::Pcx, &TOptionsForm::PCXCheckBox},
+    {TPictureFormat::Tiff, &TOptionsForm::TIFFCheckBox}, {TPictureFormat::Png, &TOptionsForm::PNGCheckBox},
+    {TPictureFormat::WebP, &TOptionsForm::WEBPCheckBox},
 };
 
 struct THotkeyBox {
@@ -101,7 +106,7 @@ void ConfigureOptions(TForm1& controller, TOptionsForm& form) {
   form.RandomWP->SetChecked(ReadSetting(*settings, RandomPaperSetting));
   form.WPInMenu->SetChecked(ReadSetting(*settings, DisplayPapersSetting));
   form.ChangeTime->SetValue(ReadSetting(*settings, ChangeTimeSetting));
-  for (const TKindBox& kind : KindBoxes) (form.*kind.Box)->SetChecked(settings->ReadBool(SettingsSection, kind.Setting, true));
+  for (const TKindBox& kind : KindBoxes) (form.*kind.Box)->SetChecked(ReadSetting(*settings, KindSetting(kind.Format)));
   form.PaperLocation->SetText(WithoutTrailingDelimiter(form.PaperLocation->Text()));
   form.StartWithWindowsBox->SetChecked(StartsWithWindows());
   std::vector<THotkey> shown;
@@ -115,7 +120,7 @@ void ConfigureOptions(TForm1& controller, TOptionsForm& form) {
   WriteSetting(*settings, RandomPaperSetting, form.RandomWP->Checked());
   WriteSetting(*settings, DisplayPapersSetting, form.WPInMenu->Checked());
   WriteSetting(*settings, ChangeTimeSetting, minutes);
-  for (const TKindBox& kind : KindBoxes) settings->WriteBool(SettingsSection, kind.Setting, (form.*kind.Box)->Checked());
+  for (const TKindBox& kind : KindBoxes) WriteSetting(*settings, KindSetting(kind.Format), (form.*kind.Box)->Checked());
   for (size_t i = 0; i < std::size(HotkeyBoxes); ++i)
     if (const THotkey chosen = (form.*HotkeyBoxes[i].Edit)->Hotkey(); chosen != shown[i])
       WriteSetting(*settings, HotkeyBoxes[i].Setting, HotkeyText(chosen));

@@ -1,6 +1,6 @@
 #pragma once
 // The options dialog: base directory, start-up change, random choice, the
-// catalogue in the menu, the interval, the image kinds, the excluded
+// catalogue in the menu, the interval, the picture kinds, the excluded
 // pictures, the start with Windows and the hotkeys.
 
 #include <string>
@@ -26,6 +26,8 @@ public:
   TCheckBox* BMPCheckBox;
   TCheckBox* PCXCheckBox;
   TCheckBox* TIFFCheckBox;
+  TCheckBox* PNGCheckBox;
+  TCheckBox* WEBPCheckBox;
   TButton* BitBtn3;
   TButton* ExcludedButton;
   TCheckBox* StartWithWindowsBox;

@@ -26,7 +26,7 @@ void TBitmap::SetSize(int width, int height, TPixelFormat format) {
   if (!SizeAllowed(width, height, format)) throw EInvalidGraphic("Bitmap image is not valid");
   FFormat = format;
   FStride = RowBytes(width, format);
-  std::vector<uint8_t> white(FStride * size_t(height), 0xFF);
+  decltype(FPixels) white(FStride * size_t(height), 0xFF);
   FPixels.swap(white);
   FWidth = width;
   FHeight = height;
@@ -34,6 +34,16 @@ void TBitmap::SetSize(int width, int height, TPixelFormat format) {
     Palette = {TRGBQuad{0, 0, 0, 0}, TRGBQuad{255, 255, 255, 0}};
   else
     Palette.clear();
+}
+
+TBitmap TBitmap::Unfilled(int width, int height) {
+  if (!SizeAllowed(width, height, TPixelFormat::pf24bit)) throw EInvalidGraphic("Bitmap image is not valid");
+  TBitmap bitmap;
+  bitmap.FStride = RowBytes(width, TPixelFormat::pf24bit);
+  bitmap.FPixels.resize(bitmap.FStride * size_t(height));
+  bitmap.FWidth = width;
+  bitmap.FHeight = height;
+  return bitmap;
 }
 
 uint8_t* TBitmap::ScanLine(int y) {

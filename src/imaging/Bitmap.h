@@ -8,6 +8,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <new>
 #include <vector>
 
 enum class TPixelFormat { pf1bit, pf24bit };
@@ -29,10 +31,35 @@ uint8_t Brightness(const TRGBQuad& colour);
 
 inline constexpr uint64_t MaxBitmapBytes = uint64_t{1} << 30;  // 1 GiB
 
+// Pixel memory that is not cleared when it is made: SetSize paints it white
+// itself, and a reader that writes every pixel skips that (TBitmap::Unfilled).
+template <class T>
+struct TRawAllocator : std::allocator<T> {
+  using value_type = T;
+  template <class U>
+  struct rebind {
+    using other = TRawAllocator<U>;
+  };
+  TRawAllocator() = default;
+  template <class U>
+  TRawAllocator(const TRawAllocator<U>&) noexcept {}
+  template <class U>
+  void construct(U* at) noexcept {
+    ::new (static_cast<void*>(at)) U;
+  }
+  template <class U, class... Args>
+  void construct(U* at, Args&&... args) {
+    ::new (static_cast<void*>(at)) U(static_cast<Args&&>(args)...);
+  }
+};
+
 class TBitmap {
 public:
   TBitmap() = default;
   TBitmap(int width, int height, TPixelFormat format = TPixelFormat::pf24bit);
+  // A 24-bit bitmap whose pixels are whatever the memory held, for a reader
+  // that writes every one of them.
+  static TBitmap Unfilled(int width, int height);
 
   // True when a bitmap of this size and format stays within MaxBitmapBytes.
   static bool SizeAllowed(int64_t width, int64_t height, TPixelFormat format);
@@ -67,5 +94,5 @@ private:
   int FHeight = 0;
   TPixelFormat FFormat = TPixelFormat::pf24bit;
   size_t FStride = 0;
-  std::vector<uint8_t> FPixels;
+  std::vector<uint8_t, TRawAllocator<uint8_t>> FPixels;
 };

@@ -7,30 +7,23 @@
 
 #include "framework/Exceptions.h"
 #include "framework/Files.h"
-#include "framework/SysUtils.h"
 #include "imaging/BmpCodec.h"
-#include "imaging/Giffilter.h"
 #include "imaging/Hash1.h"
-#include "imaging/Jpegfilt.h"
-#include "imaging/Pcxfilter.h"
 #include "imaging/PictureKinds.h"
 #include "imaging/PlatformPicture.h"
-#include "imaging/Tiffilt.h"
 
 namespace {
 
-enum class TReplace { InvalidGraphicOnly, Everything };
-
-// Runs a reader and gives its failures the holder's own message: readers of
-// formats with a stream interface keep their I/O errors, the others do not.
+// Runs a reader and gives its failures the kind's own message, as the kind's
+// row says which.
 template <class Read>
-auto Reading(const char* message, TReplace replace, Read&& read) {
+TPictureOutput Reading(const TPictureKind& kind, Read&& read) {
   try {
     return read();
   } catch (const EInvalidGraphic&) {
-    throw EInvalidGraphic(message);
+    throw EInvalidGraphic(kind.Unrecognized);
   } catch (const std::exception&) {
-    if (replace == TReplace::Everything) throw EInvalidGraphic(message);
+    if (kind.Replace == TReplace::Everything) throw EInvalidGraphic(kind.Unrecognized);
     throw;
   }
 }
@@ -106,11 +99,11 @@ bool HasReaderFor(const std::string& fileName) { return PictureKindOf(fileName) 
 
 void TImageIO::Report(int percent) { OnProgress(FView, percent); }
 
-void TImageIO::SetResolution(int xDpi, int yDpi) {
-  FXDpi = xDpi;
-  FYDpi = yDpi;
-  FXDpcm = static_cast<int>(std::lround(xDpi / 2.54));
-  FYDpcm = static_cast<int>(std::lround(yDpi / 2.54));
+void TImageIO::SetResolution(TResolution dpi) {
+  FXDpi = dpi.X;
+  FYDpi = dpi.Y;
+  FXDpcm = static_cast<int>(std::lround(dpi.X / 2.54));
+  FYDpcm = static_cast<int>(std::lround(dpi.Y / 2.54));
 }
 
 void TImageIO::Replace(TBitmap&& bitmap) {
@@ -122,82 +115,26 @@ void TImageIO::Replace(TBitmap&& bitmap) {
   FView->ImageChange();
 }
 
+// The file is read inside the reader's guard, so that a kind whose every
+// failure gets its own message gives it for a file that cannot be opened too.
 bool TImageIO::LoadFromFile(const std::string& fileName) {
   if (!FView) return false;
   if (FView->Bitmap().PixelFormat() != TPixelFormat::pf24bit) FView->Bitmap() = Conv1to24(FView->Bitmap());
   const TPictureKind* kind = PictureKindOf(fileName);
   if (!kind) return false;  // no reader: the previous image stays
   TProgressRec progress{OnProgress, FView, 0, 0.0};
-  int xDpi = 0, yDpi = 0;
-
-  switch (kind->Reader) {
-    case TReader::Jpeg: {
-      const std::vector<uint8_t> bytes = ReadWholeFile(fileName);
-      TByteSource stream(bytes);
-      auto bitmap = Reading(kind->Unrecognized, TReplace::InvalidGraphicOnly,
-                            [&] { return ReadJPegStream(stream, xDpi, yDpi, progress, Limits); });
-      SetResolution(xDpi, yDpi);
-      Replace(std::move(*bitmap));
-      break;
-    }
-    case TReader::Tiff: {
-      const std::vector<uint8_t> bytes = ReadWholeFile(fileName);
-      TByteSource stream(bytes);
-      int pages = 0;
-      auto bitmap = Reading(kind->Unrecognized, TReplace::InvalidGraphicOnly, [&] {
-        auto page = TIFFReadStream(stream, 0, pages, progress, xDpi, yDpi, Limits);
-        if (!page) throw EInvalidGraphic("no such page");
-        return page;
-      });
-      SetResolution(xDpi, yDpi);
-      Replace(std::move(*bitmap));
-      break;
-    }
-    case TReader::Pcx: {
-      auto bitmap = Reading(kind->Unrecognized, TReplace::Everything,
-                            [&] { return ReadPcx(fileName, xDpi, yDpi, progress, Limits); });
-      SetResolution(xDpi, yDpi);
-      Replace(std::move(*bitmap));
-      break;
-    }
-    case TReader::Gif: {
-      int count = 0;
-      TGlobGifInfo global;
-      TGifInfo info;
-      auto bitmap = Reading(kind->Unrecognized, TReplace::Everything,
-                            [&] { return ReadGif(fileName, 0, count, progress, global, info, Limits); });
-      if (!bitmap) return false;  // no first image: the previous one stays
-      if (info.Transparent)
-        FView->Background = ColorOf(info.TransparentColor);
-      else if (global.HasBackground)
-        FView->Background = ColorOf(global.BackgroundColor);
-      Replace(std::move(*bitmap));
-      break;
-    }
-    case TReader::Metafile: {
-      auto bitmap = Reading(kind->Unrecognized, TReplace::Everything,
-                            [&] { return RenderMetafileFile(fileName, FView->Background); });
-      Replace(std::move(*bitmap));
-      break;
-    }
-    case TReader::Bmp: {
-      Report(0);
-      const std::vector<uint8_t> bytes = ReadWholeFile(fileName);
-      TByteSource stream(bytes);
-      auto bitmap = Reading(kind->Unrecognized, TReplace::InvalidGraphicOnly,
-                            [&] { return ReadBitmapStream(stream, Limits); });
-      Report(80);
-      Replace(std::move(*bitmap));
-      Report(100);
-      break;
-    }
-    case TReader::Icon: {
-      auto bitmap = Reading(kind->Unrecognized, TReplace::Everything,
-                            [&] { return RenderIconFile(fileName, FView->Background); });
-      Replace(std::move(*bitmap));
-      break;
-    }
-  }
+  TPictureOutput read = Reading(*kind, [&] {
+    const std::vector<uint8_t> bytes = ReadWholeFile(fileName);
+    TByteSource stream(bytes);
+    return kind->Read({stream, Limits, progress, FView->Background, Matte});
+  });
+  if (!read.Picture) return false;  // no picture in the file: the previous one stays
+  if (read.ScreenResolution)
+    SetResolution(ScreenResolution());
+  else if (read.Resolution)
+    SetResolution(*read.Resolution);
+  if (read.Background) FView->Background = *read.Background;
+  Replace(std::move(*read.Picture));
   return true;
 }
 

@@ -10,6 +10,7 @@
 #include "framework/Component.h"
 #include "imaging/Bitmap.h"
 #include "imaging/Imageview.h"
+#include "imaging/PictureKinds.h"
 #include "imaging/ProgressRec.h"
 #include "imaging/ReadLimits.h"
 
@@ -28,15 +29,20 @@ public:
   TProgressEvent OnProgress;
   // What every reader is held to; the program keeps the defaults.
   TReadLimits Limits;
+  // What shows through the pixels of PNG and WebP pictures that are not
+  // opaque: the program sets the desktop's colour, as the desktop shows it
+  // where no wallpaper covers.
+  TColor Matte = clBlack;
 
-  // Resolution reported by the last JPEG, PCX or TIFF load.
+  // Resolution reported by the last JPEG, PCX or TIFF load; a PCX file that
+  // states none reports the screen's.
   int XDotsPerInch() const { return FXDpi; }
   int YDotsPerInch() const { return FYDpi; }
   int XDotsPerCm() const { return FXDpcm; }
   int YDotsPerCm() const { return FYDpcm; }
 
 private:
-  void SetResolution(int xDpi, int yDpi);
+  void SetResolution(TResolution dpi);
   void Replace(TBitmap&& bitmap);
   void Report(int percent);
 

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <vector>
 
+#include "imaging/SmoothStretch.h"
+
 TImageProc::TImageProc(TComponent* AOwner) : TComponent(AOwner) {}
 
 void TImageProc::ClearUndo() { FUndo.SetSize(1, 1); }
@@ -20,7 +22,7 @@ void TImageProc::Undo() {
   FView->ImageChange();
 }
 
-void TImageProc::Resample(int NewWidth, int NewHeight, TResampleFilter) {
+void TImageProc::Resample(int NewWidth, int NewHeight, TResampleFilter filter) {
   if (!FView) return;
   if (AutoUndo) SaveUndo();
   if (NewWidth < 0 && NewHeight < 0) return;
@@ -29,7 +31,8 @@ void TImageProc::Resample(int NewWidth, int NewHeight, TResampleFilter) {
   if ((NewWidth < 0 && image.Height() == 0) || (NewHeight < 0 && image.Width() == 0)) return;
   if (NewWidth < 0) NewWidth = static_cast<int>(int64_t(image.Width()) * NewHeight / image.Height());
   if (NewHeight < 0) NewHeight = static_cast<int>(int64_t(image.Height()) * NewWidth / image.Width());
-  FView->Bitmap() = StretchNearest(image, NewWidth, NewHeight);
+  FView->Bitmap() = filter == TResampleFilter::rfNone ? StretchNearest(image, NewWidth, NewHeight)
+                                                      : StretchSmooth(image, NewWidth, NewHeight);
   FView->Update();
   FView->ImageChange();
 }

@@ -21,8 +21,9 @@ public:
   void Undo();
 
   // Replaces the image by one of exactly NewWidth x NewHeight. A negative side
-  // follows the other in proportion; both negative changes nothing. Every
-  // filter scales nearest-pixel, as the platform's colour-on-colour stretch does.
+  // follows the other in proportion; both negative changes nothing. rfNone
+  // scales nearest-pixel, as the platform's colour-on-colour stretch does;
+  // every filter resamples smoothly (StretchSmooth).
   void Resample(int NewWidth, int NewHeight, TResampleFilter filter);
 
 private:

@@ -7,7 +7,6 @@
 
 #include "framework/Exceptions.h"
 #include "framework/Files.h"
-#include "framework/Screen.h"
 
 namespace {
 
@@ -180,10 +179,6 @@ std::unique_ptr<TBitmap> ReadPcxStream(TByteSource& stream, int& xDpi, int& yDpi
     Unrecognized();
   xDpi = header.XDpi;
   yDpi = header.YDpi;
-  if (xDpi == 0 || yDpi == 0) {
-    xDpi = ScreenPixelsPerInchX();
-    yDpi = ScreenPixelsPerInchY();
-  }
   const uint8_t* palette256 = nullptr;
   if (header.Planes == 1 && header.BitsPerPixel > 4) {
     if (size < HeaderBytes + PaletteBytes) Unrecognized();

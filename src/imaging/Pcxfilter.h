@@ -20,8 +20,8 @@
 #include "imaging/ReadLimits.h"
 #include "imaging/ProgressRec.h"
 
-// Reads `size` bytes of PCX data from the stream's position. A resolution of 0
-// in the header reports the screen's pixels per inch.
+// Reads `size` bytes of PCX data from the stream's position. The resolution is
+// the header's, 0 included (a file that states none).
 std::unique_ptr<TBitmap> ReadPcxStream(TByteSource& stream, int& xDpi, int& yDpi,
                                        TProgressRec& progress, size_t size, const TReadLimits& limits);
 

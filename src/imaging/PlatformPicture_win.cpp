@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "framework/Exceptions.h"
-#include "framework/Files.h"
 #include "framework/Handles_win.h"
 #include "imaging/ByteSource.h"
 
@@ -104,14 +103,15 @@ struct TMetafile {
   int Width = 0, Height = 0;  // pixels on the screen
 };
 
+// No screen DC (a service session): the system's default.
 int ScreenDpi(int index) {
   const TWindowDC screen(nullptr);
-  const int dpi = GetDeviceCaps(screen.Get(), index);
+  const int dpi = screen.Get() ? GetDeviceCaps(screen.Get(), index) : 0;
   return dpi > 0 ? dpi : 96;
 }
 
 // An enhanced metafile sized by its frame (hundredths of a millimetre).
-void OpenEnhanced(const std::vector<uint8_t>& bytes, TMetafile& meta) {
+void OpenEnhanced(std::span<const uint8_t> bytes, TMetafile& meta) {
   meta.Handle.Reset(SetEnhMetaFileBits(UINT(bytes.size()), bytes.data()));
   if (!meta.Handle) Invalid("not an enhanced metafile");
   ENHMETAHEADER header{};
@@ -122,7 +122,7 @@ void OpenEnhanced(const std::vector<uint8_t>& bytes, TMetafile& meta) {
 
 // A Windows metafile needs the placeable header in front: only that says how
 // large the picture is. Its box, in units of `inch` per inch, gives the size.
-void OpenPlaceable(const std::vector<uint8_t>& bytes, TMetafile& meta) {
+void OpenPlaceable(std::span<const uint8_t> bytes, TMetafile& meta) {
   TByteSource file(bytes);
   if (file.ReadU32LE() != PlaceableKey) Invalid("not a placeable metafile");
   file.Skip(2);  // handle
@@ -140,7 +140,7 @@ void OpenPlaceable(const std::vector<uint8_t>& bytes, TMetafile& meta) {
   meta.Height = MulDiv(yExt, ScreenDpi(LOGPIXELSY), HimetricPerInch);
 }
 
-bool IsEnhanced(const std::vector<uint8_t>& bytes) {
+bool IsEnhanced(std::span<const uint8_t> bytes) {
   if (bytes.size() < sizeof(ENHMETAHEADER)) return false;
   TByteSource file(bytes);
   if (file.ReadU32LE() != EMR_HEADER) return false;
@@ -150,9 +150,7 @@ bool IsEnhanced(const std::vector<uint8_t>& bytes) {
 
 }  // namespace
 
-std::unique_ptr<TBitmap> RenderIconFile(const std::string& fileName, TColor background) {
-  const std::vector<uint8_t> bytes = ReadWholeFile(fileName);
-  TByteSource file(bytes);
+std::unique_ptr<TBitmap> RenderIcon(TByteSource& file, TColor background) {
   const std::vector<TIconEntry> entries = ReadIconDirectory(file);
   const TIconEntry& entry = PickIcon(entries);
   const TIconHandle icon(CreateIconFromResourceEx(const_cast<uint8_t*>(entry.Image.data()),
@@ -166,8 +164,8 @@ std::unique_ptr<TBitmap> RenderIconFile(const std::string& fileName, TColor back
 
 // The canvas is one pixel narrower and lower than the picture, which is
 // drawn at its full size, so its last column and row fall outside.
-std::unique_ptr<TBitmap> RenderMetafileFile(const std::string& fileName, TColor background) {
-  const std::vector<uint8_t> bytes = ReadWholeFile(fileName);
+std::unique_ptr<TBitmap> RenderMetafile(TByteSource& file, TColor background) {
+  const std::span<const uint8_t> bytes = file.View(file.Position(), file.Remaining());
   TMetafile meta;
   if (IsEnhanced(bytes))
     OpenEnhanced(bytes, meta);
@@ -181,3 +179,5 @@ std::unique_ptr<TBitmap> RenderMetafileFile(const std::string& fileName, TColor 
   }
   return canvas.Take();
 }
+
+TResolution ScreenResolution() { return {ScreenDpi(LOGPIXELSX), ScreenDpi(LOGPIXELSY)}; }

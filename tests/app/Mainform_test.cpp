@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <set>
 
 #include "FakeDesktop.h"
@@ -146,17 +147,19 @@ TEST_F(MainformTest, MissingBaseDirectoryDefaultsToTheProgramsOwn) {
   EXPECT_EQ(form->BaseDir(), ExecutableDirectory());
 }
 
-TEST_F(MainformTest, CatalogueHoldsTheSevenPatternsSortedIgnoringCase) {
-  for (const char* name : {"a.JPG", "b.jpeg", "c.jpe", "d.tif", "e.tiff", "f.GIF", "g.bmp", "h.Pcx", "i.png"})
+TEST_F(MainformTest, CatalogueHoldsThePatternsSortedIgnoringCase) {
+  for (const char* name :
+       {"a.JPG", "b.jpeg", "c.jpe", "d.tif", "e.tiff", "f.GIF", "g.bmp", "h.Pcx", "i.png", "j.WebP", "k.psd"})
     Pictures.Write(name);
   auto form = Start();
   form->BuildWallpaperList();
-  EXPECT_EQ(Catalogue(*form),
-            (std::vector<std::string>{"a.JPG", "b.jpeg", "c.jpe", "d.tif", "f.GIF", "g.bmp", "h.Pcx"}));
+  EXPECT_EQ(Catalogue(*form), (std::vector<std::string>{"a.JPG", "b.jpeg", "c.jpe", "d.tif", "f.GIF", "g.bmp",
+                                                        "h.Pcx", "i.png", "j.WebP"}));
   StoreSetting("JPEG", "0");
   StoreSetting("PCX", "word");  // not a number: the default, included
+  StoreSetting("WEBP", "0");
   form->BuildWallpaperList();
-  EXPECT_EQ(Catalogue(*form), (std::vector<std::string>{"d.tif", "f.GIF", "g.bmp", "h.Pcx"}));
+  EXPECT_EQ(Catalogue(*form), (std::vector<std::string>{"d.tif", "f.GIF", "g.bmp", "h.Pcx", "i.png"}));
 }
 
 TEST_F(MainformTest, InvalidBaseDirectoryIsReportedOncePerBuild) {
@@ -222,7 +225,7 @@ TEST_F(MainformTest, OneWalkGivesWhatOneWalkPerPatternGives) {
   expected.SetSorted(true);
   TFindDirsList finder(nullptr, "");
   for (const TPictureKind& kind : PictureKinds()) {
-    if (!kind.Catalogued || std::string(kind.Setting) == "GIF") continue;
+    if (!kind.Catalogued || kind.Format == TPictureFormat::Gif) continue;
     finder.FileList().Clear();
     finder.SetStartString(Pictures.Path() + "\\*" + kind.Extension);
     finder.Run();
@@ -230,7 +233,7 @@ TEST_F(MainformTest, OneWalkGivesWhatOneWalkPerPatternGives) {
   }
   ASSERT_EQ(form->WallpaperList().Count(), expected.Count());
   for (int i = 0; i < expected.Count(); ++i) EXPECT_EQ(form->WallpaperList()[i], expected[i]);
-  EXPECT_EQ(expected.Count(), 10);
+  EXPECT_EQ(expected.Count(), 11);
 }
 
 TEST_F(MainformTest, HintNamesTheWallpaperAndTheMinutesLeft) {
@@ -564,6 +567,40 @@ TEST_F(MainformTest, FileWithoutAPictureEndsWithItsErrorAndChangesNothing) {
   EXPECT_EQ(form->CurrentWallpaper(), Picture("sky.bmp"));
 }
 
+// Red; transparent; green at half alpha: over the desktop's 0x336699 the
+// second is the desktop's colour, the third between.
+TEST_F(MainformTest, TransparentPixelsShowTheDesktopsColour) {
+  Pictures.Write("logo.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\0\x03\0\0\0\x01\x08\x06\0\0\0\x1b\xe0"
+                                         "\x14\xb4\0\0\0\x11IDAT\x78\xda\x63\xf8\xcf\xc0\0\x44\x0c\x20\xb2\x01\0"
+                                         "\x18\x75\x03\x7e\x5f\x90\x75\x97\0\0\0\0IEND\xae\x42\x60\x82",
+                                         74));
+  StoreSetting("Large Type", "0");
+  auto form = Start();
+  form->SetWallpaper(Picture("logo.png"));
+  const std::vector<uint8_t> bitmap = ReadWholeFile(BitmapPath());
+  EXPECT_EQ(std::vector<uint8_t>(bitmap.begin() + 54, bitmap.begin() + 63),
+            (std::vector<uint8_t>{0, 0, 255, 0x33, 0x66, 0x99, 25, 179, 76}));
+}
+
+// Black and white stretched: nearest-pixel keeps two colours (saved with 1
+// bit), smooth resampling makes greys between them (24 bits).
+TEST_F(MainformTest, SmoothResizeSettingChoosesTheResampling) {
+  TBitmap stripes(2, 1);
+  std::memset(stripes.ScanLine(0), 0, 3);
+  const std::vector<uint8_t> bytes = WriteBitmapStream(stripes);
+  Pictures.Write("stripes.bmp", std::string(bytes.begin(), bytes.end()));
+  const struct {
+    const char* Setting;
+    int Bits;
+  } cases[] = {{nullptr, 24}, {"1", 24}, {"0", 1}};
+  auto form = Start();
+  for (const auto& c : cases) {
+    if (c.Setting) StoreSetting("Smooth Resize", c.Setting);
+    form->SetWallpaper(Picture("stripes.bmp"));
+    EXPECT_EQ(ReadWholeFile(BitmapPath()).at(28), c.Bits) << (c.Setting ? c.Setting : "absent");
+  }
+}
+
 TEST_F(MainformTest, BitmapFolderIsMadeWhenMissing) {
   Pictures.Write("sky.bmp", BmpOfSize(8, 6));
   Desktop.Directory = Windows.Join("fresh-profile");
@@ -642,13 +679,13 @@ TEST_F(MainformTest, OneFailedChangeBoxAtATimeAndTheNextTickRetries) {
 }
 
 TEST_F(MainformTest, FileNoReaderTakesIsNotApplied) {
-  Pictures.Write("photo.png", BmpOfSize(8, 8));
+  Pictures.Write("photo.psd", BmpOfSize(8, 8));
   auto form = Start();
   try {
-    form->SetWallpaper(Picture("photo.png"));
+    form->SetWallpaper(Picture("photo.psd"));
     FAIL() << "no error";
   } catch (const EInvalidGraphic& e) {
-    EXPECT_STREQ(e.what(), "Unknown picture file extension (.png)");
+    EXPECT_STREQ(e.what(), "Unknown picture file extension (.psd)");
   }
   EXPECT_FALSE(FileExists(BitmapPath()));
 }

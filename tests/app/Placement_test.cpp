@@ -22,11 +22,11 @@ TEST(Placement_ResizeForPlacement, StretchIgnoresTheShapeAndOthersKeepTheSize) {
   TImageHolder holder(nullptr);
   holder.Bitmap().SetSize(50, 400);
   holder.ImageChange();
-  ResizeForPlacement(holder, plStretch, 1024, 768);
+  ResizeForPlacement(holder, plStretch, 1024, 768, false);
   EXPECT_EQ(holder.Bitmap().Width(), 1023);
   EXPECT_EQ(holder.Bitmap().Height(), 767);
   for (int placement : {int(plTile), int(plCenter), 7}) {
-    ResizeForPlacement(holder, placement, 640, 480);
+    ResizeForPlacement(holder, placement, 640, 480, true);
     EXPECT_EQ(holder.Bitmap().Width(), 1023);
   }
 }

@@ -46,6 +46,7 @@ public:
   void BroadcastSettingChange() override { Log.push_back("broadcast wallpaper=" + DesktopValue("Wallpaper")); }
   int MenuLineHeight() override { return LineHeight; }
   int MenuItemWidth(const std::string& caption) override { return 10 * int(caption.size()); }
+  uint32_t DesktopColor() override { return 0x00336699; }
   bool NotifyShell(TShellAction, void*, const std::string&) override { return true; }
   uint32_t TaskbarCreatedMessage() override { return 0xC0DE; }
   void CursorPos(int& x, int& y) override {

@@ -28,6 +28,7 @@ TEST_F(AdvformTest, DefaultsShowZeroAndStretchProportionally) {
       EXPECT_EQ(list->ItemIndex(), 3);
       EXPECT_EQ(list->Items, (std::vector<std::string>{"Tile", "Center", "Stretch", "Stretch Proportionally"}));
     }
+    EXPECT_TRUE(form.SmoothResize->Checked());
     return mrCancel;
   };
   EditAdvancedOptions(Owner);
@@ -45,6 +46,7 @@ TEST_F(AdvformTest, OkWritesTheValuesAsEntered) {
     form.LargeHeight->SetText("99999999999");
     form.SmallType->SetItemIndex(0);
     form.LargeType->SetItemIndex(2);
+    form.SmoothResize->SetChecked(false);
     form.BitBtn1->Click();
     return form.ModalResult();
   };
@@ -56,6 +58,7 @@ TEST_F(AdvformTest, OkWritesTheValuesAsEntered) {
   EXPECT_EQ(StoredSetting("Large Width"), "800");
   EXPECT_EQ(StoredSetting("Large Height"), "2147483647");
   EXPECT_EQ(StoredSetting("Large Type"), "2");
+  EXPECT_EQ(StoredSetting("Smooth Resize"), "0");
 }
 
 TEST_F(AdvformTest, CancelWritesNothing) {

@@ -54,7 +54,7 @@ TEST_F(OptformTest, FirstRunShowsTheDefaults) {
     EXPECT_EQ(form.PaperLocation->Text(), WithoutTrailingDelimiter(ExecutableDirectory()));
     EXPECT_FALSE(form.ChangeOnStart->Checked());
     for (TCheckBox* box : {form.RandomWP, form.WPInMenu, form.JPEGCheckBox, form.GIFCheckBox, form.BMPCheckBox,
-                           form.PCXCheckBox, form.TIFFCheckBox})
+                           form.PCXCheckBox, form.TIFFCheckBox, form.PNGCheckBox, form.WEBPCheckBox})
       EXPECT_TRUE(box->Checked());
     EXPECT_EQ(form.ChangeTime->Text(), "0");
     return mrCancel;
@@ -91,6 +91,7 @@ TEST_F(OptformTest, OkWritesEveryControlAndHandsTheControllerItsValues) {
     form.ChangeTime->SetText("5000");  // typed, the focus still in the field
     form.GIFCheckBox->SetChecked(false);
     form.TIFFCheckBox->SetChecked(false);
+    form.WEBPCheckBox->SetChecked(false);
     form.BitBtn1->Click();
     return form.ModalResult();
   };
@@ -103,6 +104,8 @@ TEST_F(OptformTest, OkWritesEveryControlAndHandsTheControllerItsValues) {
   EXPECT_EQ(StoredSetting("JPEG"), "1");
   EXPECT_EQ(StoredSetting("GIF"), "0");
   EXPECT_EQ(StoredSetting("TIFF"), "0");
+  EXPECT_EQ(StoredSetting("PNG"), "1");
+  EXPECT_EQ(StoredSetting("WEBP"), "0");
   EXPECT_EQ(Controller->BaseDir(), "D:\\Walls\\");
   EXPECT_EQ(Controller->MinutesLeft(), 2000);
   EXPECT_TRUE(Controller->Timer1->Enabled());

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "framework/Exceptions.h"
-#include "framework/Screen.h"
+#include "TempDir.h"
+#include "imaging/Imageholder.h"
+#include "imaging/PlatformPicture.h"
 
 namespace {
 
@@ -120,12 +122,16 @@ TEST(Pcxfilter_ReadPcxStream, EightBitTakesThePaletteFromTheLastBytesWithoutMark
   EXPECT_EQ(r.YDpi, 150);
 }
 
-TEST(Pcxfilter_ReadPcxStream, ZeroResolutionReportsTheScreens) {
+TEST(Imageio_LoadFromFile, PcxWithoutResolutionReportsTheScreens) {
   TPcx pcx = EightBit();
   pcx.YDpi = 0;
-  const TResult r = Read(pcx);
-  EXPECT_EQ(r.XDpi, ScreenPixelsPerInchX());
-  EXPECT_EQ(r.YDpi, ScreenPixelsPerInchY());
+  const TBytes bytes = pcx.Bytes();
+  TTempDir dir;
+  dir.Write("a.pcx", std::string(bytes.begin(), bytes.end()));
+  TImageHolder holder(nullptr);
+  ASSERT_TRUE(holder.LoadFromFile(dir.Join("a.pcx")));
+  EXPECT_EQ(holder.IO().XDotsPerInch(), ScreenResolution().X);
+  EXPECT_EQ(holder.IO().YDotsPerInch(), ScreenResolution().Y);
 }
 
 TEST(Pcxfilter_ReadPcxStream, FourBitHighNibbleIsTheLeftPixel) {

@@ -102,16 +102,21 @@ protected:
 }  // namespace
 
 TEST_F(PlatformPicture, IconDrawnAtItsSizeOnTheBackground) {
-  const auto image = RenderIconFile(Write("Ïcon.ico", IconFile({4})), Green);
-  ASSERT_EQ(image->Width(), 4);
-  ASSERT_EQ(image->Height(), 4);
-  EXPECT_EQ(Pixel(*image, 0, 0), Green);
-  EXPECT_EQ(Pixel(*image, 1, 0), 0xFF0000u);
-  EXPECT_EQ(Pixel(*image, 3, 3), 0x0000FFu);
+  TImageHolder holder(nullptr);
+  holder.Background = Green;
+  ASSERT_TRUE(holder.LoadFromFile(Write("Ïcon.ico", IconFile({4}))));
+  const TBitmap& image = holder.Bitmap();
+  ASSERT_EQ(image.Width(), 4);
+  ASSERT_EQ(image.Height(), 4);
+  EXPECT_EQ(Pixel(image, 0, 0), Green);
+  EXPECT_EQ(Pixel(image, 1, 0), 0xFF0000u);
+  EXPECT_EQ(Pixel(image, 3, 3), 0x0000FFu);
 }
 
 TEST_F(PlatformPicture, IconOfTheStandardSizePicked) {
-  const auto image = RenderIconFile(Write("two.ico", IconFile({16, 32, 48})), Green);
+  const std::vector<uint8_t> file = IconFile({16, 32, 48});
+  TByteSource bytes(file);
+  const auto image = RenderIcon(bytes, Green);
   EXPECT_EQ(image->Width(), GetSystemMetrics(SM_CXICON));
 }
 
@@ -119,7 +124,8 @@ TEST_F(PlatformPicture, EnhancedMetafileOnePixelSmallerThanItsFrame) {
   const TEnhMetafile emf = RedLeftHalf();
   std::vector<uint8_t> bytes(GetEnhMetaFileBits(emf.Get(), 0, nullptr));
   GetEnhMetaFileBits(emf.Get(), UINT(bytes.size()), bytes.data());
-  const auto image = RenderMetafileFile(Write("red.emf", bytes), Green);
+  TByteSource file(bytes);
+  const auto image = RenderMetafile(file, Green);
   ASSERT_EQ(image->Width(), 47);
   ASSERT_EQ(image->Height(), 23);
   EXPECT_EQ(Pixel(*image, 3, 3), 0xFF0000u);
@@ -139,7 +145,8 @@ TEST_F(PlatformPicture, PlaceableWindowsMetafile) {
   for (size_t i = 0; i < file.size(); i += 2) sum ^= uint16_t(file[i] | file[i + 1] << 8);
   Put16(file, sum);
   file.insert(file.end(), records.begin(), records.end());
-  const auto image = RenderMetafileFile(Write("red.wmf", file), Green);
+  TByteSource bytes(file);
+  const auto image = RenderMetafile(bytes, Green);
   ASSERT_EQ(image->Width(), 47);
   ASSERT_EQ(image->Height(), 23);
   EXPECT_EQ(Pixel(*image, 3, 3), 0xFF0000u);

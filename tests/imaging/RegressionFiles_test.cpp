@@ -40,6 +40,8 @@ TEST(Imageio_LoadFromFile, RegressionFilesLoadOrFailWithTheirFormatsError) {
       {"gif", "unrecognized GIF", nullptr},
       {"jpeg", "unrecognized JPEG", nullptr},
       {"pcx", "unrecognized PCX", nullptr},
+      {"png", "unrecognized PNG", nullptr},
+      {"webp", "unrecognized WebP", nullptr},
       {"tiff", "unrecognized TIFF", "Scan line index out of range"},
   };
   for (const TBadFolder& folder : folders) {

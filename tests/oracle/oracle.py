@@ -60,6 +60,21 @@ def convert(*args, check=True):
     return code, stdout, stderr
 
 
+def read_pam(path):
+    """(width, height, depth, maxval, samples) of a PAM file (P7); samples of
+    a maxval above 255 are two bytes, big-endian, in the file."""
+    with open(path, "rb") as f:
+        data = f.read()
+    end = data.index(b"ENDHDR\n") + len(b"ENDHDR\n")
+    header = dict(line.split(b" ", 1) for line in data[:end].splitlines()[1:-1])
+    width, height = int(header[b"WIDTH"]), int(header[b"HEIGHT"])
+    depth, maxval = int(header[b"DEPTH"]), int(header[b"MAXVAL"])
+    count = width * height * depth
+    if maxval < 256:
+        return width, height, depth, maxval, list(data[end:end + count])
+    return width, height, depth, maxval, [data[end + 2 * i] << 8 | data[end + 2 * i + 1] for i in range(count)]
+
+
 def read_ppm(path):
     """(width, height, RGB bytes) of a binary P6 file with maxval 255, or of a
     P5 file (grey, expanded to RGB)."""
