@@ -1,15 +1,20 @@
 // The process entry: no task-bar button, no visible window, a message loop
-// until the main form is closed. No guard against a second instance: each
-// start runs with its own tray icon and timer.
+// until the main form is closed. One program runs per user session: a start
+// with a command hands it to that one, a plain start while it runs says so.
 #include <windows.h>
 #include <ole2.h>
 
 #include <exception>
+#include <string>
+#include <vector>
 
+#include "app/CommandLine.h"
+#include "app/InstanceChannel.h"
 #include "app/Mainform.h"
 #include "dialogs/KaleidonDialogs.h"
 #include "framework/Application.h"
 #include "framework/MessageBox.h"
+#include "framework/Wide.h"
 
 namespace {
 
@@ -33,6 +38,15 @@ private:
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const TOleSession ole;
+  std::vector<std::string> arguments;
+  for (int i = 1; i < __argc; ++i) arguments.push_back(WideToUtf8(__wargv[i]));
+  const TCommandLine line = ParseCommandLine(arguments);
+  if (line.Kind != TCommandLineKind::clStart) return RunCommandLine(line);
+  const TInstanceLock instance;
+  if (!instance.Acquired()) {
+    ReportAlreadyRunning();
+    return ecDone;
+  }
   try {
     TApplication application;
     application.Title = "Kaleidon";
@@ -41,6 +55,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     try {
       TForm1* form1;
       application.CreateForm(form1, PlatformDesktop(), dialogs);
+      const TCommandServer commands(nullptr, [&](const TCommand& command) { form1->RunCommand(command); });
       application.Run();
     } catch (const std::exception& e) {
       application.ShowException(e);

@@ -9,6 +9,8 @@
 
 #include "app/Monitors.h"
 
+#include "framework/Keys.h"
+
 // What the tray icon asks of the notification area.
 enum class TShellAction { Add, Modify, Delete };
 
@@ -58,7 +60,18 @@ public:
   virtual TShiftState KeyState() = 0;
   // Makes the window the foreground one, as a menu of a tray icon needs.
   virtual void ToForeground(void* window) = 0;
+
+  // Opens the file's folder in the file manager with the file selected;
+  // EOSError, with the reason, when it cannot.
+  virtual void ShowInFolder(const std::string& fileName) = 0;
+  // The combination, pressed anywhere, becomes the message WM_HOTKEY with
+  // the identifier, posted to the window; false when another program holds it.
+  virtual bool RegisterHotkey(void* window, int id, const THotkey& hotkey) = 0;
+  virtual void UnregisterHotkey(void* window, int id) = 0;
 };
+
+// The message a registered hotkey posts, the identifier in its first parameter.
+inline constexpr uint32_t HotkeyMessage = 0x0312;
 
 // The real desktop of this platform.
 TDesktop& PlatformDesktop();

@@ -1,5 +1,6 @@
 #include "app/Desktop.h"
 #include "framework/IniFile.h"
+#include "framework/Shell.h"
 
 namespace {
 
@@ -25,6 +26,10 @@ public:
   void CursorPos(int& x, int& y) override { x = y = 0; }
   TShiftState KeyState() override { return {}; }
   void ToForeground(void*) override {}
+  // No file manager, and no keyboard to take hotkeys from.
+  void ShowInFolder(const std::string& fileName) override { ::ShowInFolder(fileName); }
+  bool RegisterHotkey(void*, int, const THotkey&) override { return true; }
+  void UnregisterHotkey(void*, int) override {}
 };
 
 }  // namespace

@@ -8,9 +8,13 @@
 #include "app/Desktop.h"
 #include "framework/Exceptions.h"
 #include "framework/Handles_win.h"
+#include "framework/Shell.h"
 #include "framework/SystemError.h"
 #include "framework/Wide.h"
 #include "resource.h"
+
+static_assert(hkAlt == MOD_ALT && hkCtrl == MOD_CONTROL && hkShift == MOD_SHIFT && hkWin == MOD_WIN &&
+              HotkeyMessage == WM_HOTKEY);
 
 namespace {
 
@@ -129,6 +133,14 @@ public:
     ReleaseCapture();
     SetForegroundWindow(static_cast<HWND>(window));
   }
+
+  void ShowInFolder(const std::string& fileName) override { ::ShowInFolder(fileName); }
+  // MOD_NOREPEAT: a key held down changes the wallpaper once, not at the
+  // keyboard's repeat rate.
+  bool RegisterHotkey(void* window, int id, const THotkey& hotkey) override {
+    return RegisterHotKey(static_cast<HWND>(window), id, hotkey.Modifiers | MOD_NOREPEAT, hotkey.Key) != FALSE;
+  }
+  void UnregisterHotkey(void* window, int id) override { UnregisterHotKey(static_cast<HWND>(window), id); }
 
 private:
   TGdiObject<HFONT> FMenuFont;

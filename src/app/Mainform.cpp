@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "app/Composition.h"
-#include "app/PaperRandom.h"
+#include "app/Exclusions.h"
 #include "app/Placement.h"
 #include "app/Settings.h"
 #include "app/Traymenu.h"
@@ -56,6 +56,8 @@ TForm1::TForm1(TComponent* AOwner, TDesktop& desktop, TDialogCommands& dialogs)
   CreateMenu();
   TrayIcon1->PopupMenu = PopupMenu1;
   TrayIcon1->OnDblClick = TNotifyEvent(this, &TForm1::TrayIcon1DblClick);
+  Hotkeys1 = new THotkeys(this, FDesktop);
+  Hotkeys1->OnHotkey = THotkeyEvent(this, &TForm1::Hotkeys1Hotkey);
   // A layout change comes as a burst of notices: the pictures are composed
   // anew once it has settled.
   DisplayTimer = new TTimer(this);
@@ -75,6 +77,12 @@ void TForm1::CreateMenu() {
   WallpaperList2 = PopupMenu1->Add("Wallpaper List", TNotifyEvent(this, &TForm1::WallpaperLisr1Click));
   AboutKaleidon1 = PopupMenu1->Add("About Kaleidon", TNotifyEvent(this, &TForm1::AboutKaleidon1Click));
   N1 = PopupMenu1->Add("-");
+  PreviousWallpaper1 = PopupMenu1->Add("Previous Wallpaper", TNotifyEvent(this, &TForm1::PreviousWallpaper1Click));
+  PauseChanges1 = PopupMenu1->Add("Pause Changes", TNotifyEvent(this, &TForm1::PauseChanges1Click));
+  NeverShowThisAgain1 = PopupMenu1->Add("Never Show This Again", TNotifyEvent(this, &TForm1::NeverShowThisAgain1Click));
+  OpenFileLocation1 = PopupMenu1->Add("Open File Location", TNotifyEvent(this, &TForm1::OpenFileLocation1Click));
+  N2 = PopupMenu1->Add("-");
+  FFixedItems = PopupMenu1->Count();
   Exit1 = PopupMenu1->Add("Exit", TNotifyEvent(this, &TForm1::Exit1Click));
   PopupMenu1->OnPopup = TNotifyEvent(this, &TForm1::PopupMenu1Popup);
 }
@@ -89,20 +97,24 @@ void TForm1::FormCreate() {
   FWallpaperList = new TStringList;
   SetChangeTimer(ReadSetting(*settings, ChangeTimeSetting));
   FCurrentWallpaper = ReadSetting(*settings, WallpaperSetting);
-  const bool changePaper = ReadSetting(*settings, ChangePaperSetting);
+  FHistory.Load(*settings, FCurrentWallpaper);
+  const bool changePaper = ReadSetting(*settings, ChangePaperSetting) && !ReadSetting(*settings, PausedSetting);
   const std::vector<TMonitor> monitors = Monitors();
   if (settings->ReadString(SettingsSection, MonitorsSetting, "").empty())
     settings->WriteInteger(SettingsSection, MonitorsSetting, monitors.size() > 1 ? mmPerMonitor : mmSame);
   if (MonitorsMode(monitors) == mmPerMonitor) RestoreMonitorWallpapers(monitors, *settings);
+  for (const std::string& shown : CurrentSources(monitors)) FShuffle.Shown(shown);
+  FShuffle.Shown(FCurrentWallpaper);
   settings.reset();
   if (changePaper) RunChange([this] { ChangeWallpaper(); });
   UpdateTrayHint();
+  RegisterHotkeys();
 }
 
 void TForm1::FormDestroy() {
   delete FDirFinder;
   FDirFinder = nullptr;
-  while (PopupMenu1->Count() > FixedMenuItems) PopupMenu1->Delete(FixedMenuItems);
+  while (PopupMenu1->Count() > FFixedItems) PopupMenu1->Delete(FFixedItems);
   Exit1 = nullptr;
   delete FWallpaperList;
   FWallpaperList = nullptr;
@@ -127,8 +139,9 @@ void TForm1::SetChangeTimer(int32_t minutes) {
 // While an invalid directory or a failed change is being reported the ticks
 // pass unused: a change now would report it again. A timed change that
 // failed is tried again at the next tick rather than a whole interval later.
+// While changes are paused the count stands still.
 void TForm1::Timer1Timer(TObject*) {
-  if (FReporting || FChangeFailureShown) return;
+  if (FReporting || FChangeFailureShown || Paused()) return;
   if (FMinutesLeft != 0) {
     FMinutesLeft = int32_t(uint32_t(FMinutesLeft) - 1u);
     UpdateTrayHint();
@@ -181,7 +194,8 @@ void TForm1::InvalidDirectory(TObject*, const std::string& NewDir) {
 
 // One walk collects every enabled pattern. A base directory that cannot be
 // searched is reported once per build; the options dialog the report opens
-// may set a new one, which is then searched without a second report.
+// may set a new one, which is then searched without a second report. The
+// pictures the user excluded are left out.
 void TForm1::BuildWallpaperList() {
   auto settings = OpenSettings();
   FWallpaperList->Clear();
@@ -196,11 +210,12 @@ void TForm1::BuildWallpaperList() {
     FDirFinder->Search(FBaseDir);
   }
   FDirFinder->AddFoundTo(*FWallpaperList);
+  RemoveExcluded(*settings, *FWallpaperList);
 }
 
-// When the current wallpaper is the only entry, a random choice has no
-// candidate left; the wallpaper then stays as it is rather than being
-// applied again.
+// Random order is the shuffle's. When the current wallpaper is the only
+// entry, a random choice has no other; the wallpaper then stays as it is
+// rather than being applied again.
 void TForm1::ChangeWallpaper() {
   auto settings = OpenSettings();
   BuildWallpaperList();
@@ -211,21 +226,19 @@ void TForm1::ChangeWallpaper() {
   }
   const bool randomPaper = ReadSetting(*settings, RandomPaperSetting);
   int n = FWallpaperList->IndexOf(FCurrentWallpaper);
-  int count = FWallpaperList->Count();
+  const int count = FWallpaperList->Count();
   if (count == 0) return;
+  std::string next;
   if (randomPaper) {
-    if (n >= 0) {
-      FWallpaperList->Delete(n);
-      --count;
-    }
-    if (count == 0) return;
-    n = PaperRandom().Next() % count;
+    if (count == 1 && n == 0) return;
+    next = FShuffle.Next(*FWallpaperList);
   } else {
     ++n;
     if (n >= count) n = 0;
+    next = FWallpaperList->Strings(n);
   }
   settings.reset();
-  SetWallpaper(FWallpaperList->Strings(n));
+  SetWallpaper(next);
 }
 
 // The folder is made when missing: a new user profile has none.
@@ -285,6 +298,7 @@ void TForm1::SetWallpaper(const std::string& sourcePath) {
   FMonitorWallpapers.clear();
   FMonitorNames.clear();
   WriteSetting(*settings, WallpaperSetting, sourcePath);
+  PicturesApplied(*settings, {sourcePath});
   settings.reset();
   UpdateTrayHint();
 }
@@ -343,8 +357,8 @@ TForm1::TPlaced TForm1::Place(const std::string& sourcePath, const TScreenRect& 
 
 // One order of candidates serves every monitor of a change, each taking the
 // first one left: in sorted order the entries after the last monitor's
-// picture, so the monitors take consecutive ones left to right; at random a
-// shuffle of the catalogue with the pictures shown now at its end.
+// picture, so the monitors take consecutive ones left to right; at random
+// the shuffle's order, the pictures shown now at its end.
 std::vector<int> TForm1::CandidateOrder(const std::vector<TMonitor>& monitors, bool randomOrder) {
   const int count = FWallpaperList->Count();
   std::vector<int> order(static_cast<size_t>(count));
@@ -353,8 +367,8 @@ std::vector<int> TForm1::CandidateOrder(const std::vector<TMonitor>& monitors, b
     for (int i = 0; i < count; ++i) order[size_t(i)] = (last + 1 + i) % count;
     return order;
   }
-  std::iota(order.begin(), order.end(), 0);
-  for (int i = count - 1; i > 0; --i) std::swap(order[size_t(i)], order[size_t(PaperRandom().Next() % (i + 1))]);
+  const std::vector<std::string> coming = FShuffle.Coming(*FWallpaperList);
+  for (int i = 0; i < count; ++i) order[size_t(i)] = FWallpaperList->IndexOf(coming[size_t(i)]);
   const std::vector<std::string> shown = CurrentSources(monitors);
   std::stable_partition(order.begin(), order.end(), [&](int i) {
     return std::find(shown.begin(), shown.end(), (*FWallpaperList)[i]) == shown.end();
@@ -464,6 +478,7 @@ void TForm1::ShowComposed(const std::vector<TMonitor>& monitors, std::vector<TPl
   WriteSetting(settings, WallpaperSetting, FCurrentWallpaper);
   for (size_t i = 0, number = 2; i < FMonitorWallpapers.size(); ++i)
     if (int(i) != primary) settings.WriteString(SettingsSection, MonitorWallpaperSetting(int(number++)), FMonitorWallpapers[i]);
+  PicturesApplied(settings, sources);
   UpdateTrayHint();
 }
 
@@ -533,7 +548,8 @@ bool TForm1::ScrollingMenus() {
 // directory that cannot be searched) is reported, and the menu still ends
 // with "Exit".
 void TForm1::BuildPopupMenu() {
-  while (PopupMenu1->Count() > FixedMenuItems) PopupMenu1->Delete(FixedMenuItems);
+  while (PopupMenu1->Count() > FFixedItems) PopupMenu1->Delete(FFixedItems);
+  UpdateCommandItems();
   bool listed = false, more = false;
   int rows = 0;
   DispatchCommand([&] {
@@ -553,7 +569,7 @@ void TForm1::BuildPopupMenu() {
 TMenuItem* TForm1::AddMenuItem(const std::string& caption, const TNotifyEvent& onClick, int rows) {
   TMenuItem* item = PopupMenu1->Add(caption, onClick);
   const int position = PopupMenu1->Count() - 1;
-  if (rows > 0 && position > FixedMenuItems - 1 && position % rows == 0) item->Break = TMenuBreak::mbBarBreak;
+  if (rows > 0 && position > FFixedItems - 1 && position % rows == 0) item->Break = TMenuBreak::mbBarBreak;
   return item;
 }
 
@@ -562,9 +578,10 @@ TMenuItem* TForm1::AddMenuItem(const std::string& caption, const TNotifyEvent& o
 bool TForm1::AddWallpaperItems(int rows) {
   BuildWallpaperList();
   TMenuGeometry geometry;
+  geometry.FixedItems = FFixedItems;
   geometry.Rows = rows;
   geometry.ScreenWidth = FDesktop.ScreenWidth();
-  for (int i = 0; i < FixedMenuItems; ++i)
+  for (int i = 0; i < FFixedItems; ++i)
     geometry.FixedWidth = std::max(geometry.FixedWidth, FDesktop.MenuItemWidth(PopupMenu1->Items(i)->Caption));
   geometry.TrailingWidth = std::max(FDesktop.MenuItemWidth("More..."), FDesktop.MenuItemWidth("Exit"));
   const TStringList& list = *FWallpaperList;
@@ -579,11 +596,137 @@ bool TForm1::AddWallpaperItems(int rows) {
 }
 
 // With a picture per monitor the hint names each, in the monitors' order.
+// While paused the hint ends in "(paused)"; the names are cut short so that
+// the tip still shows it.
 void TForm1::UpdateTrayHint() {
   std::string names;
   for (const std::string& source : FMonitorWallpapers)
     if (!source.empty()) names += (names.empty() ? "" : ", ") + ExtractFileName(source);
-  std::string text = "Wallpaper: " + (FMonitorWallpapers.empty() ? ExtractFileName(FCurrentWallpaper) : names);
-  if (FMinutesLeft != 0) text += "; Time: " + IntToStr(FMinutesLeft) + " Min";
-  TrayIcon1->SetHint(text);
+  if (FMonitorWallpapers.empty()) names = ExtractFileName(FCurrentWallpaper);
+  const std::string time = FMinutesLeft != 0 ? "; Time: " + IntToStr(FMinutesLeft) + " Min" : "";
+  TrayIcon1->SetHint(Paused() ? TTrayIcon::FitTip("Wallpaper: ", names, time + " (paused)")
+                              : "Wallpaper: " + names + time);
+}
+
+// The group after the commands follows the state it acts on.
+void TForm1::UpdateCommandItems() {
+  const bool shown = !FCurrentWallpaper.empty();
+  PreviousWallpaper1->Enabled = FHistory.HasOlder();
+  PauseChanges1->Caption = Paused() ? "Resume Changes" : "Pause Changes";
+  NeverShowThisAgain1->Enabled = shown;
+  OpenFileLocation1->Enabled = shown;
+}
+
+// Every picture that becomes a wallpaper counts as shown in the random
+// order's cycle; the current one (the primary monitor's) is the history's
+// newest unless it came from there.
+void TForm1::PicturesApplied(TRegIniFile& settings, const std::vector<std::string>& sources) {
+  for (const std::string& source : sources)
+    if (!source.empty()) FShuffle.Shown(source);
+  if (!FSteppingBack) FHistory.Applied(settings, FCurrentWallpaper);
+}
+
+// Entries whose files are gone are dropped on the way, with one report
+// that names them all. With a picture per monitor, the primary monitor goes
+// back; the others keep theirs.
+bool TForm1::PreviousWallpaper() {
+  std::string path;
+  std::vector<std::string> missing;
+  const bool found = FHistory.StepBack(*OpenSettings(), FileExists, path, missing);
+  if (!missing.empty()) {
+    std::string text = "These pictures are no longer there and were skipped:";
+    for (const std::string& gone : missing) text += "\n" + gone;
+    ShowMessageBox(text, Application ? Application->Title : "", mbOK | mbIconExclamation);
+  }
+  if (!found) return false;
+  const TFlagScope fromHistory(FSteppingBack);
+  SetMonitorWallpaper(PrimaryMonitor(Monitors()), path);
+  return true;
+}
+
+bool TForm1::Paused() { return ReadSetting(*OpenSettings(), PausedSetting); }
+
+void TForm1::SetPaused(bool paused) {
+  WriteSetting(*OpenSettings(), PausedSetting, paused);
+  UpdateTrayHint();
+}
+
+// The change comes first, while the picture is still in the catalogue, so
+// that the order goes on from it; the picture is excluded even when the
+// change fails.
+bool TForm1::NeverShowThisAgain() {
+  const std::string excluded = FCurrentWallpaper;
+  if (excluded.empty()) return false;
+  try {
+    ChangeWallpaper();
+  } catch (...) {
+    ExcludePicture(excluded);
+    throw;
+  }
+  ExcludePicture(excluded);
+  return true;
+}
+
+void TForm1::ExcludePicture(const std::string& path) {
+  auto settings = OpenSettings();
+  Exclude(*settings, path);
+  FHistory.Remove(*settings, path);
+}
+
+void TForm1::RegisterHotkeys() {
+  const std::string report = Hotkeys1->Register(*OpenSettings());
+  if (!report.empty()) ShowMessageBox(report, Application ? Application->Title : "", mbOK | mbIconExclamation);
+}
+
+void TForm1::PreviousWallpaper1Click(TObject*) { RunChange([this] { PreviousWallpaper(); }); }
+
+void TForm1::PauseChanges1Click(TObject*) { SetPaused(!Paused()); }
+
+void TForm1::NeverShowThisAgain1Click(TObject*) { RunChange([this] { NeverShowThisAgain(); }); }
+
+void TForm1::OpenFileLocation1Click(TObject*) {
+  if (!FCurrentWallpaper.empty()) FDesktop.ShowInFolder(FCurrentWallpaper);
+}
+
+void TForm1::Hotkeys1Hotkey(TObject*, THotkeyCommand command) {
+  switch (command) {
+    case THotkeyCommand::hcNext:
+      RunChange([this] { ChangeWallpaper(); });
+      break;
+    case THotkeyCommand::hcPrevious:
+      RunChange([this] { PreviousWallpaper(); });
+      break;
+    case THotkeyCommand::hcPause:
+      SetPaused(!Paused());
+      break;
+  }
+}
+
+// A command that cannot do what it says fails with why, for the caller.
+void TForm1::RunCommand(const TCommand& command) {
+  const std::string before = FCurrentWallpaper;
+  switch (command.Verb) {
+    case TCommandVerb::cvNext:
+      ChangeWallpaper();
+      if (FCurrentWallpaper == before) throw Exception("There is no other picture to change to.");
+      break;
+    case TCommandVerb::cvPrevious:
+      if (!PreviousWallpaper()) throw Exception("There is no earlier wallpaper to go back to.");
+      break;
+    case TCommandVerb::cvPause:
+      SetPaused(true);
+      break;
+    case TCommandVerb::cvResume:
+      SetPaused(false);
+      break;
+    case TCommandVerb::cvExclude:
+      if (!NeverShowThisAgain()) throw Exception("There is no wallpaper to exclude.");
+      break;
+    case TCommandVerb::cvSet:
+      SetWallpaper(command.File);
+      break;
+    case TCommandVerb::cvExit:
+      Close();
+      break;
+  }
 }

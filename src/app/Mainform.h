@@ -11,8 +11,12 @@
 #include <vector>
 
 #include "app/Catalogue.h"
+#include "app/CommandLine.h"
 #include "app/Desktop.h"
 #include "app/DialogCommands.h"
+#include "app/History.h"
+#include "app/Hotkeys.h"
+#include "app/Shuffle.h"
 #include "app/Monitors.h"
 #include "app/Settings.h"
 #include "app/Sysinfo.h"
@@ -41,7 +45,13 @@ public:
   TMenuItem* WallpaperList2;
   TMenuItem* AboutKaleidon1;
   TMenuItem* N1;
+  TMenuItem* PreviousWallpaper1;
+  TMenuItem* PauseChanges1;
+  TMenuItem* NeverShowThisAgain1;
+  TMenuItem* OpenFileLocation1;
+  TMenuItem* N2;
   TMenuItem* Exit1;  // the menu's current "Exit" item, made anew by each rebuild
+  THotkeys* Hotkeys1;
   TTimer* DisplayTimer;  // composes the pictures anew once a layout change has settled
 
   // Handlers.
@@ -56,6 +66,11 @@ public:
   void InvalidDirectory(TObject* sender, const std::string& NewDir);
   void PopupMenu1Popup(TObject* sender);
   void ImageClick(TObject* sender);
+  void PreviousWallpaper1Click(TObject* sender);
+  void PauseChanges1Click(TObject* sender);
+  void NeverShowThisAgain1Click(TObject* sender);
+  void OpenFileLocation1Click(TObject* sender);
+  void Hotkeys1Hotkey(TObject* sender, THotkeyCommand command);
   void FormDisplayChange(TObject* sender);
   void DisplayTimerTimer(TObject* sender);
 
@@ -71,6 +86,18 @@ public:
   // the timer's request, showing what it raises; false when it failed.
   bool RunChange(const std::function<void()>& change);
 
+  // Steps back through the history; false when there is nothing earlier.
+  bool PreviousWallpaper();
+  // Timed changes wait while paused; the setting Paused remembers it.
+  bool Paused();
+  void SetPaused(bool paused);
+  // Excludes the current wallpaper and changes it; false without one.
+  bool NeverShowThisAgain();
+  // (Re)registers the hotkeys of the settings, reporting what cannot be.
+  void RegisterHotkeys();
+  // A command from the command line; what it raises is its failure.
+  void RunCommand(const TCommand& command);
+  const TWallpaperHistory& History() const { return FHistory; }
   // Several monitors. The monitors in the program's order, as the system
   // reports them now; the mode in force for them (mmSame with one monitor).
   std::vector<TMonitor> Monitors();
@@ -121,6 +148,9 @@ private:
   void CreateMenu();
   bool AddWallpaperItems(int rows);
   TMenuItem* AddMenuItem(const std::string& caption, const TNotifyEvent& onClick, int rows);
+  void UpdateCommandItems();
+  void PicturesApplied(TRegIniFile& settings, const std::vector<std::string>& sources);
+  void ExcludePicture(const std::string& path);
 
   TDesktop& FDesktop;
   TDialogCommands& FDialogs;
@@ -133,6 +163,10 @@ private:
   int32_t FMinutesLeft = 0;
   TCatalogueSearch* FDirFinder = nullptr;
   TStringList* FWallpaperList = nullptr;
+  int FFixedItems = 0;  // the menu's items before the wallpaper items
+  TWallpaperHistory FHistory;
+  bool FSteppingBack = false;  // a picture applied from the history is not added to it
+  TShuffle FShuffle;
   // While an invalid directory is reported (its box or the options dialog
   // it opened is up), no further report is made and timed changes wait.
   bool FReporting = false;

@@ -1,7 +1,7 @@
 #pragma once
 // Where the program's settings and the desktop's wallpaper values live, and
 // every setting of section "Settings" the controller and its dialogs use,
-// named once with its default.
+// named once with its default, and the program's other sections.
 
 #include <cstdint>
 #include <memory>
@@ -58,6 +58,18 @@ inline constexpr TKindSetting KindSettings[] = {
 };
 // The setting of a catalogued kind; std::logic_error for a kind without one.
 const TSetting<bool>& KindSetting(TPictureFormat format);
+// The pictures applied last, newest first (see History).
+inline constexpr TSetting<const char*> HistorySetting{"History", ""};
+// Timed changes wait while this is set.
+inline constexpr TSetting<bool> PausedSetting{"Paused", false};
+// The global hotkeys, as "Ctrl+Alt+Right" (see framework/Keys.h); empty is none.
+inline constexpr TSetting<const char*> HotkeyNextSetting{"Hotkey Next", "Ctrl+Alt+Right"};
+inline constexpr TSetting<const char*> HotkeyPreviousSetting{"Hotkey Previous", "Ctrl+Alt+Left"};
+inline constexpr TSetting<const char*> HotkeyPauseSetting{"Hotkey Pause", "Ctrl+Alt+P"};
+
+// The pictures never to be shown again: a section of its own, one value per
+// picture (see Exclusions).
+inline constexpr char ExcludedSection[] = "Excluded";
 
 // How several monitors get their pictures; with one monitor every mode is
 // mmSame. The stored value always wins; at the first start the program

@@ -16,6 +16,23 @@ constexpr uint32_t WM_MBUTTONUP_ = 0x0208;
 constexpr uint32_t WM_MBUTTONDBLCLK_ = 0x0209;
 
 constexpr uint32_t RetryMilliseconds = 3000;
+constexpr size_t TipCharacters = 63;
+
+size_t Characters(const std::string& text) {
+  size_t characters = 0;
+  for (const char c : text) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return characters;
+}
+
+// A UTF-8 text is cut between characters, never inside one.
+std::string FirstCharacters(const std::string& text, size_t characters) {
+  size_t end = 0;
+  for (size_t n = 0; end < text.size() && n < characters; ++n) {
+    ++end;
+    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
+  }
+  return text.substr(0, end);
+}
 
 }  // namespace
 
@@ -32,15 +49,13 @@ TTrayIcon::~TTrayIcon() {
   if (FShown) NotifyShell(TShellAction::Delete);
 }
 
-// A UTF-8 text is cut between characters, never inside one.
-std::string TTrayIcon::Tip(const std::string& hint) {
-  const std::string shortPart = hint.substr(0, hint.find('|'));
-  size_t end = 0;
-  for (int characters = 0; end < shortPart.size() && characters < 63; ++characters) {
-    ++end;
-    while (end < shortPart.size() && (static_cast<unsigned char>(shortPart[end]) & 0xC0) == 0x80) ++end;
-  }
-  return shortPart.substr(0, end);
+std::string TTrayIcon::Tip(const std::string& hint) { return FirstCharacters(hint.substr(0, hint.find('|')), TipCharacters); }
+
+std::string TTrayIcon::FitTip(const std::string& head, const std::string& middle, const std::string& tail) {
+  const std::string whole = head + middle + tail;
+  const size_t fixed = Characters(head + "..." + tail);
+  if (Characters(whole) <= TipCharacters || fixed >= TipCharacters) return whole;
+  return head + FirstCharacters(middle, TipCharacters - fixed) + "..." + tail;
 }
 
 void TTrayIcon::SetHint(const std::string& hint) {

@@ -52,6 +52,9 @@ public:
 
   // The tip: the hint up to its first "|", at most 63 characters.
   static std::string Tip(const std::string& hint);
+  // head + middle + tail, the middle cut short with "..." where the whole
+  // would not fit the tip, so that the tail shows.
+  static std::string FitTip(const std::string& head, const std::string& middle, const std::string& tail);
 
 private:
   void ShowIcon();

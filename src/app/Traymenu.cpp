@@ -24,12 +24,13 @@ int MenuRows(int screenHeight, int lineHeight, bool scrollingMenus) {
 // alone are wider no further entry can fit.
 TMenuFit FitMenu(const TMenuGeometry& geometry, int entries, const std::function<int(int)>& entryWidth) {
   const int rows = geometry.Rows;
+  const int fixed = geometry.FixedItems;
   int closed = 0;                     // width of the full columns
   int current = geometry.FixedWidth;  // width of the last column
   int best = 0;
   for (int n = 0;; ++n) {
     int width = closed, column = current;
-    for (int p = FixedMenuItems + n; p < FixedMenuItems + n + 2; ++p) {
+    for (int p = fixed + n; p < fixed + n + 2; ++p) {
       if (p % rows == 0) {
         width += column;
         column = 0;
@@ -42,7 +43,7 @@ TMenuFit FitMenu(const TMenuGeometry& geometry, int entries, const std::function
       break;
     }
     if (endFits) best = n;
-    if ((FixedMenuItems + n) % rows == 0) {
+    if ((fixed + n) % rows == 0) {
       closed += current;
       current = 0;
     }

@@ -2,16 +2,13 @@
 // How the tray menu lays out the catalogue: rows per column, and how many of
 // the catalogue's entries the screen can show in full.
 //
-// The menu is the four commands and a separator (positions 0 to 4), one item
+// The menu is its fixed items (the commands and their separators), one item
 // per listed entry, then a separator and "Exit". The item at menu position
 // p starts a new column when p is a multiple of the rows. When the whole
 // catalogue does not fit the screen, only the entries that fit are listed,
 // followed by "More...", which opens the wallpaper list dialog, and "Exit".
 
 #include <functional>
-
-// Positions of the fixed items: the commands and their separator.
-inline constexpr int FixedMenuItems = 5;
 
 // True on systems whose menus scroll (4.10 and 4.90): each number compared by itself.
 bool ScrollingMenusFor(int major, int minor);
@@ -21,6 +18,7 @@ bool ScrollingMenusFor(int major, int minor);
 int MenuRows(int screenHeight, int lineHeight, bool scrollingMenus);
 
 struct TMenuGeometry {
+  int FixedItems = 0;  // the items before the entries
   int Rows = 1;
   int ScreenWidth = 0;
   int FixedWidth = 0;     // the widest of the fixed items

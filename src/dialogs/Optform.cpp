@@ -4,7 +4,9 @@
 
 #include "app/Mainform.h"
 #include "app/Settings.h"
+#include "app/StartWithWindows.h"
 #include "dialogs/Advform.h"
+#include "dialogs/Exclform.h"
 #include "resource.h"
 
 TOptionsForm::TOptionsForm(TComponent* AOwner) : TDialog(AOwner, IDD_OPTIONS) {
@@ -38,6 +40,12 @@ TOptionsForm::TOptionsForm(TComponent* AOwner) : TDialog(AOwner, IDD_OPTIONS) {
   MatchOrientation->SetChecked(true);
   BitBtn3 = Add<TButton>(IDC_ADVANCED);
   BitBtn3->OnClick = TNotifyEvent(this, &TOptionsForm::BitBtn3Click);
+  ExcludedButton = Add<TButton>(IDC_EXCLUDED);
+  ExcludedButton->OnClick = TNotifyEvent(this, &TOptionsForm::ExcludedButtonClick);
+  StartWithWindowsBox = Add<TCheckBox>(IDC_STARTWITHWINDOWS);
+  HotkeyNext = Add<THotkeyEdit>(IDC_HOTKEYNEXT);
+  HotkeyPrevious = Add<THotkeyEdit>(IDC_HOTKEYPREVIOUS);
+  HotkeyPause = Add<THotkeyEdit>(IDC_HOTKEYPAUSE);
 }
 
 // UTF-8 has no double-byte characters whose trail byte could be a backslash.
@@ -55,6 +63,8 @@ void TOptionsForm::Button1Click(TObject*) {
 
 void TOptionsForm::BitBtn3Click(TObject*) { EditAdvancedOptions(*this); }
 
+void TOptionsForm::ExcludedButtonClick(TObject*) { EditExclusions(*this); }
+
 namespace {
 
 struct TKindBox {
@@ -69,12 +79,34 @@ constexpr TKindBox KindBoxes[] = {
     {TPictureFormat::WebP, &TOptionsForm::WEBPCheckBox},
 };
 
+struct THotkeyBox {
+  const TSetting<const char*>& Setting;
+  THotkeyEdit* TOptionsForm::*Edit;
+};
+
+const THotkeyBox HotkeyBoxes[] = {
+    {HotkeyNextSetting, &TOptionsForm::HotkeyNext},
+    {HotkeyPreviousSetting, &TOptionsForm::HotkeyPrevious},
+    {HotkeyPauseSetting, &TOptionsForm::HotkeyPause},
+};
+
+// A setting that is no combination shows as none.
+THotkey ShownHotkey(TOptionsForm& form, const THotkeyBox& box, const TRegIniFile& settings) {
+  THotkey hotkey;
+  ParseHotkey(ReadSetting(settings, box.Setting), hotkey);
+  (form.*box.Edit)->SetHotkey(hotkey);
+  return (form.*box.Edit)->Hotkey();
+}
+
 }  // namespace
 
 // The transfer keeps a store of its own for its whole run. OK with the focus
 // still in the interval field clamps the typed number as leaving the field
-// would; text that is no number is stored as 0. A new choice for several
-// monitors shows the current pictures its way at once.
+// would; text that is no number is stored as 0. A hotkey is written only
+// when the user changed it: what the field cannot show (a Win modifier, text
+// that is no combination) stays as stored. A ticked "Start with Windows"
+// rewrites the value, so that it names this copy of the program. A new
+// choice for several monitors shows the current pictures its way at once.
 void ConfigureOptions(TForm1& controller, TOptionsForm& form) {
   auto settings = OpenSettings();
   form.PaperLocation->SetText(ReadBaseDirectory(*settings));
@@ -87,6 +119,9 @@ void ConfigureOptions(TForm1& controller, TOptionsForm& form) {
   form.MonitorsBox->SetItemIndex(monitors >= mmSame && monitors <= mmAcross ? monitors : mmSame);
   form.MatchOrientation->SetChecked(ReadSetting(*settings, MatchOrientationSetting));
   form.PaperLocation->SetText(WithoutTrailingDelimiter(form.PaperLocation->Text()));
+  form.StartWithWindowsBox->SetChecked(StartsWithWindows());
+  std::vector<THotkey> shown;
+  for (const THotkeyBox& box : HotkeyBoxes) shown.push_back(ShownHotkey(form, box, *settings));
   if (form.ShowModal() != mrOk) return;
   form.ChangeTime->CheckValue();
   const std::string location = form.PaperLocation->Text();
@@ -100,9 +135,14 @@ void ConfigureOptions(TForm1& controller, TOptionsForm& form) {
   const int32_t newMonitors = std::max(form.MonitorsBox->ItemIndex(), int(mmSame));
   settings->WriteInteger(SettingsSection, MonitorsSetting, newMonitors);
   WriteSetting(*settings, MatchOrientationSetting, form.MatchOrientation->Checked());
+  for (size_t i = 0; i < std::size(HotkeyBoxes); ++i)
+    if (const THotkey chosen = (form.*HotkeyBoxes[i].Edit)->Hotkey(); chosen != shown[i])
+      WriteSetting(*settings, HotkeyBoxes[i].Setting, HotkeyText(chosen));
   settings.reset();
+  SetStartWithWindows(form.StartWithWindowsBox->Checked());
   controller.SetBaseDir(location);
   controller.SetChangeTimer(minutes);
   controller.UpdateTrayHint();
+  controller.RegisterHotkeys();
   if (newMonitors != monitors) controller.RunChange([&] { controller.ShowCurrentPictures(); });
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The options dialog: base directory, start-up change, random choice, the
-// catalogue in the menu, the interval, the picture kinds and what several
-// monitors show.
+// catalogue in the menu, the interval, the picture kinds, what several
+// monitors show, the excluded pictures, the start with Windows and the
+// hotkeys.
 
 #include <string>
 
@@ -32,11 +33,18 @@ public:
   TComboBox* MonitorsBox;
   TCheckBox* MatchOrientation;
   TButton* BitBtn3;
+  TButton* ExcludedButton;
+  TCheckBox* StartWithWindowsBox;
+  THotkeyEdit* HotkeyNext;
+  THotkeyEdit* HotkeyPrevious;
+  THotkeyEdit* HotkeyPause;
 
   // "Browse...": the folder chooser.
   void Button1Click(TObject* sender);
   // "Advanced Options".
   void BitBtn3Click(TObject* sender);
+  // "Excluded Pictures...".
+  void ExcludedButtonClick(TObject* sender);
 };
 
 // The path without its one trailing backslash ("C:\" becomes "C:").
@@ -44,5 +52,6 @@ std::string WithoutTrailingDelimiter(std::string path);
 
 // The configure command's transfer: fill the dialog from the settings store,
 // show it, and on OK write every control back and hand the base directory
-// and interval to the controller. The form is the caller's, made for this run.
+// and interval to the controller, which registers the hotkeys again. The
+// form is the caller's, made for this run.
 void ConfigureOptions(TForm1& controller, TOptionsForm& form);

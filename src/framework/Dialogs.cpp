@@ -82,6 +82,13 @@ void TListBox::SetItemIndex(int index) {
   if (Handle()) DialogWindows::SetListIndex(Handle(), FItemIndex);
 }
 
+void TListBox::Delete(int index) {
+  if (index < 0 || index >= Items.Count()) return;
+  Items.Delete(index);
+  if (Handle()) DialogWindows::DeleteListItem(Handle(), index);
+  SetItemIndex(index < Items.Count() ? index : Items.Count() - 1);
+}
+
 void TListBox::Attach() {
   DialogWindows::FillListBox(Handle(), Items);
   DialogWindows::SetListIndex(Handle(), FItemIndex);
@@ -93,6 +100,18 @@ void TListBox::Notify(int code) {
   if (code == lbnSelChange) OnClick(this);
   if (code == lbnDblClk) OnDblClick(this);
 }
+
+THotkey THotkeyEdit::Hotkey() const { return Handle() ? DialogWindows::HotkeyOf(Handle()) : FHotkey; }
+
+// The field has no Win modifier to show.
+void THotkeyEdit::SetHotkey(const THotkey& hotkey) {
+  FHotkey = {hotkey.Modifiers & ~hkWin, hotkey.Key};
+  if (Handle()) DialogWindows::SetHotkeyOf(Handle(), FHotkey);
+}
+
+void THotkeyEdit::Attach() { DialogWindows::SetHotkeyOf(Handle(), FHotkey); }
+
+void THotkeyEdit::Detach() { FHotkey = DialogWindows::HotkeyOf(Handle()); }
 
 void TProgressBar::SetPosition(int position) {
   FPosition = position;

@@ -20,6 +20,7 @@
 
 #include "framework/Component.h"
 #include "framework/Events.h"
+#include "framework/Keys.h"
 #include "framework/StringList.h"
 
 inline constexpr int mrNone = 0;
@@ -162,6 +163,9 @@ public:
   TStringList Items;
   int ItemIndex() const;
   void SetItemIndex(int index);
+  // Removes the item, from the window too; the item that takes its place
+  // (or, at the end, the one before) is selected.
+  void Delete(int index);
   // The selection changed, by mouse or keyboard.
   TNotifyEvent OnClick;
   TNotifyEvent OnDblClick;
@@ -171,6 +175,21 @@ public:
 
 private:
   int FItemIndex = -1;
+};
+
+// A hotkey field: the user presses the combination, Backspace clears it.
+// It knows no Win modifier: a combination with one shows, and reads back,
+// without it.
+class THotkeyEdit : public TDialogControl {
+public:
+  using TDialogControl::TDialogControl;
+  THotkey Hotkey() const;
+  void SetHotkey(const THotkey& hotkey);
+  void Attach() override;
+  void Detach() override;
+
+private:
+  THotkey FHotkey;
 };
 
 // A text field holding a whole number, with spin buttons beside it (the
@@ -328,6 +347,9 @@ void SetComboIndex(void* control, int index);
 void FillListBox(void* control, const TStringList& items);
 int ListIndex(void* control);
 void SetListIndex(void* control, int index);
+void DeleteListItem(void* control, int index);
+THotkey HotkeyOf(void* control);
+void SetHotkeyOf(void* control, const THotkey& hotkey);
 void PrepareSpin(void* control);
 void SetProgress(void* control, int min, int max, int position);
 }  // namespace DialogWindows

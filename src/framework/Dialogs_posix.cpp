@@ -29,6 +29,9 @@ void SetComboIndex(void*, int) {}
 void FillListBox(void*, const TStringList&) {}
 int ListIndex(void*) { return -1; }
 void SetListIndex(void*, int) {}
+void DeleteListItem(void*, int) {}
+THotkey HotkeyOf(void*) { return {}; }
+void SetHotkeyOf(void*, const THotkey&) {}
 void PrepareSpin(void*) {}
 void SetProgress(void*, int, int, int) {}
 }  // namespace DialogWindows

@@ -55,7 +55,8 @@ bool IsTextField(HWND control) {
 
 void InitControls() {
   static const bool done = [] {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
+    INITCOMMONCONTROLSEX controls{sizeof controls,
+                                  ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS | ICC_HOTKEY_CLASS};
     return InitCommonControlsEx(&controls);
   }();
   (void)done;
@@ -379,6 +380,31 @@ void FillListBox(void* control, const TStringList& items) {
 int ListIndex(void* control) { return int(SendMessageW(Window(control), LB_GETCURSEL, 0, 0)); }
 
 void SetListIndex(void* control, int index) { SendMessageW(Window(control), LB_SETCURSEL, WPARAM(index), 0); }
+
+void DeleteListItem(void* control, int index) { SendMessageW(Window(control), LB_DELETESTRING, WPARAM(index), 0); }
+
+THotkey HotkeyOf(void* control) {
+  const WORD value = LOWORD(SendMessageW(Window(control), HKM_GETHOTKEY, 0, 0));
+  const BYTE flags = HIBYTE(value);
+  THotkey hotkey{0, LOBYTE(value)};
+  if (flags & HOTKEYF_CONTROL) hotkey.Modifiers |= hkCtrl;
+  if (flags & HOTKEYF_ALT) hotkey.Modifiers |= hkAlt;
+  if (flags & HOTKEYF_SHIFT) hotkey.Modifiers |= hkShift;
+  return hotkey;
+}
+
+// The navigation keys are shown as themselves, not as their twins on the
+// number pad, only with the flag of the extended keys.
+void SetHotkeyOf(void* control, const THotkey& hotkey) {
+  const UINT key = hotkey.Key;
+  BYTE flags = 0;
+  if (hotkey.Modifiers & hkCtrl) flags |= HOTKEYF_CONTROL;
+  if (hotkey.Modifiers & hkAlt) flags |= HOTKEYF_ALT;
+  if (hotkey.Modifiers & hkShift) flags |= HOTKEYF_SHIFT;
+  if ((key >= VK_PRIOR && key <= VK_DOWN) || key == VK_INSERT || key == VK_DELETE || key == VK_DIVIDE)
+    flags |= HOTKEYF_EXT;
+  SendMessageW(Window(control), HKM_SETHOTKEY, MAKEWORD(BYTE(key), flags), 0);
+}
 
 // The spin buttons (the control after the field) are given a range with room
 // both ways; every step is answered by the field itself.

@@ -42,6 +42,11 @@ bool RemoveFile(const std::string& fileName);
 // Renames a file, replacing the file of the new name if there is one; false on failure.
 bool RenameFile(const std::string& oldName, const std::string& newName);
 
+// The full path of a path taken relative to the current directory.
+std::string ExpandFileName(const std::string& fileName);
+
+// The full path of the running executable.
+std::string ExecutableFileName();
 // The directory of the running executable, with its trailing path delimiter.
 std::string ExecutableDirectory();
 // The system's folder for temporary files, with its trailing path

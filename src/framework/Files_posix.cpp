@@ -123,11 +123,23 @@ bool RenameFile(const std::string& oldName, const std::string& newName) {
   return ::rename(PosixPath(oldName).c_str(), PosixPath(newName).c_str()) == 0;
 }
 
-std::string ExecutableDirectory() {
+std::string ExpandFileName(const std::string& fileName) {
+  if (!fileName.empty() && fileName[0] == '/') return fileName;
+  char directory[PATH_MAX];
+  if (!::getcwd(directory, sizeof directory)) return fileName;
+  return std::string(directory) + "/" + fileName;
+}
+
+std::string ExecutableFileName() {
   char buffer[PATH_MAX];
   const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-  if (n <= 0) return "./";
-  return ExtractFilePath(std::string(buffer, size_t(n)));
+  return n > 0 ? std::string(buffer, size_t(n)) : std::string();
+}
+
+// An executable that cannot be found stands in the current directory.
+std::string ExecutableDirectory() {
+  const std::string file = ExecutableFileName();
+  return file.empty() ? "./" : ExtractFilePath(file);
 }
 
 std::string TemporaryDirectory() {

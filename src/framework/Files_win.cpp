@@ -106,7 +106,19 @@ bool RenameFile(const std::string& oldName, const std::string& newName) {
   return MoveFileExW(Utf8ToWide(oldName).c_str(), Utf8ToWide(newName).c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
-std::string ExecutableDirectory() {
+// A path the system cannot expand is left as it is: opening it will say why.
+std::string ExpandFileName(const std::string& fileName) {
+  const std::wstring name = Utf8ToWide(fileName);
+  const DWORD size = GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
+  if (size == 0) return fileName;
+  std::wstring full(size, L'\0');
+  const DWORD length = GetFullPathNameW(name.c_str(), size, full.data(), nullptr);
+  if (length == 0 || length >= size) return fileName;
+  full.resize(length);
+  return WideToUtf8(full);
+}
+
+std::string ExecutableFileName() {
   std::wstring buffer(MAX_PATH, L'\0');
   for (;;) {
     const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), DWORD(buffer.size()));
@@ -116,8 +128,10 @@ std::string ExecutableDirectory() {
     }
     buffer.resize(buffer.size() * 2);
   }
-  return ExtractFilePath(WideToUtf8(buffer));
+  return WideToUtf8(buffer);
 }
+
+std::string ExecutableDirectory() { return ExtractFilePath(ExecutableFileName()); }
 
 std::string TemporaryDirectory() {
   wchar_t buffer[MAX_PATH + 1];

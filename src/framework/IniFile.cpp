@@ -20,6 +20,29 @@ std::string Escape(const std::string& text) {
   return out;
 }
 
+// A name (a path, say) may hold what would end it or make its line a
+// section or a comment.
+std::string EscapeName(const std::string& name) {
+  std::string out;
+  if (!name.empty() && (name[0] == '[' || name[0] == ';')) out += '\\';
+  for (const char c : Escape(name)) {
+    if (c == '=') out += '\\';
+    out += c;
+  }
+  return out;
+}
+
+// The first '=' that no backslash escapes.
+size_t NameEnd(std::string_view line) {
+  for (size_t i = 0; i < line.size(); ++i) {
+    if (line[i] == '\\')
+      ++i;
+    else if (line[i] == '=')
+      return i;
+  }
+  return std::string_view::npos;
+}
+
 std::string Unescape(std::string_view text) {
   std::string out;
   out.reserve(text.size());
@@ -51,9 +74,9 @@ TIniFile TIniFile::Parse(std::string_view text) {
       ini.FSections.push_back({std::string(line.substr(1, line.size() - 2)), {}});
       continue;
     }
-    const size_t equals = line.find('=');
+    const size_t equals = NameEnd(line);
     if (equals == std::string_view::npos) continue;  // not a value: ignored, as INI readers do
-    ini.FSections.back().Values.push_back({std::string(line.substr(0, equals)), Unescape(line.substr(equals + 1))});
+    ini.FSections.back().Values.push_back({Unescape(line.substr(0, equals)), Unescape(line.substr(equals + 1))});
   }
   return ini;
 }
@@ -63,7 +86,7 @@ std::string TIniFile::Text() const {
   for (const Section& section : FSections) {
     if (section.Name.empty() && section.Values.empty()) continue;
     if (!section.Name.empty() || &section != &FSections.front()) text += "[" + section.Name + "]\n";
-    for (const Value& value : section.Values) text += value.Name + "=" + Escape(value.Text) + "\n";
+    for (const Value& value : section.Values) text += EscapeName(value.Name) + "=" + Escape(value.Text) + "\n";
   }
   return text;
 }
@@ -107,4 +130,22 @@ void TIniFile::Set(const std::string& section, const std::string& name, const st
       return;
     }
   s->Values.push_back({name, value});
+}
+
+std::vector<std::string> TIniFile::Names(const std::string& section) const {
+  std::vector<std::string> names;
+  if (const Section* s = Find(section))
+    for (const Value& v : s->Values) names.push_back(v.Name);
+  return names;
+}
+
+bool TIniFile::Remove(const std::string& section, const std::string& name) {
+  Section* s = Find(section);
+  if (!s) return false;
+  for (auto v = s->Values.begin(); v != s->Values.end(); ++v)
+    if (SameName(v->Name, name)) {
+      s->Values.erase(v);
+      return true;
+    }
+  return false;
 }

@@ -80,3 +80,13 @@ void IniWriteValue(const std::string& keyPath, const std::string& name, const st
   });
   if (!written) throw ERegistryException("Failed to set data for '" + name + "'");
 }
+
+std::vector<std::string> IniValueNames(const std::string& keyPath) {
+  const TKeyPlace place = PlaceOfKey(keyPath);
+  return Load(place.Path).Names(place.Section);
+}
+
+bool IniDeleteValue(const std::string& keyPath, const std::string& name) {
+  const TKeyPlace place = PlaceOfKey(keyPath);
+  return Modify(place, [&](TIniFile& ini) { return ini.Remove(place.Section, name); });
+}

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class TRegIniFile {
 public:
@@ -32,6 +33,14 @@ public:
   void WriteString(const std::string& section, const std::string& name, const std::string& value);
   void WriteInteger(const std::string& section, const std::string& name, int32_t value);
   void WriteBool(const std::string& section, const std::string& name, bool value);
+
+  // The names of the section's values, in the store's order; none for a
+  // missing section. ERegistryException "Failed to get data for '%s'" (the
+  // section) when the section cannot be listed.
+  std::vector<std::string> ValueNames(const std::string& section) const;
+  // Deletes one value; nothing when it or its section is missing.
+  // ERegistryException "Failed to delete data for '%s'" when that fails.
+  void DeleteValue(const std::string& section, const std::string& name);
 
 private:
   // The value's text, or false when the section or value does not exist.

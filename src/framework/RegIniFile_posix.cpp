@@ -20,3 +20,12 @@ bool TRegIniFile::ReadText(const std::string& section, const std::string& name, 
 void TRegIniFile::WriteString(const std::string& section, const std::string& name, const std::string& value) {
   IniWriteValue(FImpl->Key + "\\" + section, name, value);
 }
+
+std::vector<std::string> TRegIniFile::ValueNames(const std::string& section) const {
+  return IniValueNames(FImpl->Key + "\\" + section);
+}
+
+void TRegIniFile::DeleteValue(const std::string& section, const std::string& name) {
+  if (!IniDeleteValue(FImpl->Key + "\\" + section, name))
+    throw ERegistryException("Failed to delete data for '" + name + "'");
+}

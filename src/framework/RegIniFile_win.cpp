@@ -69,3 +69,39 @@ void TRegIniFile::WriteString(const std::string& section, const std::string& nam
                                      DWORD((data.size() + 1) * sizeof(wchar_t)));
   if (status != ERROR_SUCCESS) throw ERegistryException(Format("Failed to set data for '%s'", name.c_str()));
 }
+
+// Names are asked one by one by index, each with room for the longest the
+// key reported; a name that grew since is asked again with more room.
+std::vector<std::string> TRegIniFile::ValueNames(const std::string& section) const {
+  TRegKey sectionKey;
+  if (RegOpenKeyExW(FImpl->Key.Get(), Utf8ToWide(section).c_str(), 0, KEY_READ, sectionKey.Receive()) !=
+      ERROR_SUCCESS)
+    return {};
+  DWORD longest = 0;
+  if (RegQueryInfoKeyW(sectionKey.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longest,
+                       nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    throw ERegistryException(Format("Failed to get data for '%s'", section.c_str()));
+  std::vector<std::string> names;
+  std::wstring name(size_t(longest) + 1, L'\0');
+  for (DWORD index = 0;;) {
+    DWORD length = DWORD(name.size());
+    const LONG status =
+        RegEnumValueW(sectionKey.Get(), index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
+    if (status == ERROR_NO_MORE_ITEMS) return names;
+    if (status == ERROR_MORE_DATA) {
+      name.resize(name.size() * 2);
+      continue;
+    }
+    if (status != ERROR_SUCCESS) throw ERegistryException(Format("Failed to get data for '%s'", section.c_str()));
+    names.push_back(WideToUtf8(name.substr(0, length)));
+    ++index;
+  }
+}
+
+void TRegIniFile::DeleteValue(const std::string& section, const std::string& name) {
+  TRegKey sectionKey;
+  LONG status = RegOpenKeyExW(FImpl->Key.Get(), Utf8ToWide(section).c_str(), 0, KEY_SET_VALUE, sectionKey.Receive());
+  if (status == ERROR_SUCCESS) status = RegDeleteValueW(sectionKey.Get(), Utf8ToWide(name).c_str());
+  if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)
+    throw ERegistryException(Format("Failed to delete data for '%s'", name.c_str()));
+}

@@ -1,13 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <set>
 
 #include "FakeDesktop.h"
 #include "SettingsSandbox.h"
 #include "TempDir.h"
 #include "app/Mainform.h"
 #include "imaging/PictureKinds.h"
-#include "app/PaperRandom.h"
 #include "app/Traymenu.h"
 #include "framework/Application.h"
 #include "framework/Exceptions.h"
@@ -43,6 +44,11 @@ std::vector<std::string> Captions(const TPopupMenu& menu) {
   std::vector<std::string> captions;
   for (int i = 0; i < menu.Count(); ++i) captions.push_back(menu.Items(i)->Caption);
   return captions;
+}
+
+int Position(const TPopupMenu& menu, const std::string& caption) {
+  const std::vector<std::string> captions = Captions(menu);
+  return int(std::find(captions.begin(), captions.end(), caption) - captions.begin());
 }
 
 std::string BmpOfSize(int width, int height) {
@@ -124,12 +130,6 @@ protected:
 };
 
 }  // namespace
-
-TEST(PaperRandom_Next, FirstDrawsOfTheSequence) {
-  TPaperRandom generator;
-  EXPECT_EQ(generator.Next(), 346);
-  EXPECT_EQ(generator.Next(), 130);
-}
 
 TEST_F(MainformTest, FirstRunUsesTheDefaults) {
   TRegIniFile("Software\\Trellwick\\Kaleidon").WriteString("Other", "x", "");  // no Settings values at all
@@ -253,25 +253,26 @@ TEST_F(MainformTest, MenuListsTheCatalogueAfterTheCommands) {
   for (const char* name : {"b.bmp", "a&b.jpg", "sub/b.bmp"}) Pictures.Write(name);
   auto form = Start();
   form->BuildPopupMenu();
-  EXPECT_EQ(Captions(*form->PopupMenu1), (std::vector<std::string>{"Chage Paper", "Configure Kaleidon", "Wallpaper List",
-                                                                    "About Kaleidon", "-", "a&b.jpg", "b.bmp", "b.bmp",
-                                                                    "-", "Exit"}));
+  EXPECT_EQ(Captions(*form->PopupMenu1),
+            (std::vector<std::string>{"Chage Paper", "Configure Kaleidon", "Wallpaper List", "About Kaleidon", "-",
+                                      "Previous Wallpaper", "Pause Changes", "Never Show This Again",
+                                      "Open File Location", "-", "a&b.jpg", "b.bmp", "b.bmp", "-", "Exit"}));
   EXPECT_TRUE(form->PopupMenu1->Items(0)->Default);
-  EXPECT_EQ(form->PopupMenu1->Items(7)->Tag, 2);
-  EXPECT_EQ(form->PopupMenu1->Items(7)->Hint, Picture("sub\\b.bmp"));
-  EXPECT_EQ(form->Exit1, form->PopupMenu1->Items(9));
+  EXPECT_EQ(form->PopupMenu1->Items(12)->Tag, 2);
+  EXPECT_EQ(form->PopupMenu1->Items(12)->Hint, Picture("sub\\b.bmp"));
+  EXPECT_EQ(form->Exit1, form->PopupMenu1->Items(14));
 }
 
 TEST_F(MainformTest, MenuWithoutTheCatalogueOrWithAnEmptyOne) {
   auto form = Start();
   form->BuildPopupMenu();
-  EXPECT_EQ(Captions(*form->PopupMenu1).size(), 7u);
-  EXPECT_EQ(form->PopupMenu1->Items(5)->Caption, "-");
+  EXPECT_EQ(Captions(*form->PopupMenu1).size(), 12u);
+  EXPECT_EQ(form->PopupMenu1->Items(10)->Caption, "-");
   StoreSetting("Display Papers", "0");
   StoreSetting("WPLocation", Pictures.Join("gone"));
   form->BuildPopupMenu();
   EXPECT_EQ(Captions(*form->PopupMenu1).back(), "Exit");
-  EXPECT_EQ(Captions(*form->PopupMenu1).size(), 6u);
+  EXPECT_EQ(Captions(*form->PopupMenu1).size(), 11u);
   EXPECT_TRUE(Sandbox.Messages.empty());
 }
 
@@ -280,8 +281,8 @@ TEST_F(MainformTest, MenuStillEndsWithExitWhenTheCatalogueFails) {
   Dialogs.OnConfigure = [](TForm1&) { throw Exception("the dialog failed"); };
   auto form = Start();
   form->BuildPopupMenu();
-  EXPECT_EQ(Captions(*form->PopupMenu1), (std::vector<std::string>{"Chage Paper", "Configure Kaleidon", "Wallpaper List",
-                                                                    "About Kaleidon", "-", "-", "Exit"}));
+  const std::vector<std::string> captions = Captions(*form->PopupMenu1);
+  EXPECT_EQ(std::vector<std::string>(captions.begin() + 9, captions.end()), (std::vector<std::string>{"-", "-", "Exit"}));
   ASSERT_EQ(Sandbox.Messages.size(), 2u);
   EXPECT_EQ(Sandbox.Messages[1].Text, "the dialog failed");
 }
@@ -291,19 +292,19 @@ TEST_F(MainformTest, MenuColumnsBreakEveryScreenfulOfRows) {
   auto form = Start();
   form->BuildPopupMenu();  // 768 / 19: 40 rows
   const TPopupMenu& menu = *form->PopupMenu1;
-  for (int p = 5; p < menu.Count() - 2; ++p)
+  for (int p = 10; p < menu.Count() - 2; ++p)
     EXPECT_EQ(menu.Items(p)->Break == TMenuBreak::mbBarBreak, p == 40) << p;
-  EXPECT_EQ(menu.Items(40)->Caption, "p35.bmp");
+  EXPECT_EQ(menu.Items(40)->Caption, "p30.bmp");
   Desktop.LineHeight = 0;  // at least one row, no division by zero: each item a column
   form->BuildPopupMenu();
-  EXPECT_EQ(form->PopupMenu1->Items(5)->Break, TMenuBreak::mbBarBreak);
+  EXPECT_EQ(form->PopupMenu1->Items(10)->Break, TMenuBreak::mbBarBreak);
   EXPECT_EQ(form->PopupMenu1->Items(form->PopupMenu1->Count() - 2)->Caption, "More...");
 }
 
 TEST_F(MainformTest, TrailingItemsBeginAColumnWhenTheLastIsFull) {
-  for (int i = 0; i < 34; ++i) Pictures.Write(Format("p%02d.bmp", i));
+  for (int i = 0; i < 29; ++i) Pictures.Write(Format("p%02d.bmp", i));
   auto form = Start();
-  form->BuildPopupMenu();  // 40 rows: entries at 5 to 38, the separator at 39
+  form->BuildPopupMenu();  // 40 rows: entries at 10 to 38, the separator at 39
   const TPopupMenu& menu = *form->PopupMenu1;
   ASSERT_EQ(menu.Count(), 41);
   EXPECT_EQ(menu.Items(39)->Caption, "-");
@@ -314,10 +315,10 @@ TEST_F(MainformTest, TrailingItemsBeginAColumnWhenTheLastIsFull) {
 TEST_F(MainformTest, MenuTooLargeForTheScreenEndsWithMore) {
   for (int i = 0; i < 400; ++i) Pictures.Write(Format("picture %04d.bmp", i));
   auto form = Start();
-  form->BuildPopupMenu();  // items 160 wide on a 1024-pixel screen: 6 columns
+  form->BuildPopupMenu();  // items 160 wide, the first column 210, on a 1024-pixel screen: 6 columns
   const TPopupMenu& menu = *form->PopupMenu1;
-  const int listed = menu.Count() - 7;
-  EXPECT_EQ(listed, 6 * 40 - 7);
+  const int listed = menu.Count() - 12;
+  EXPECT_EQ(listed, 6 * 40 - 12);
   EXPECT_EQ(menu.Items(menu.Count() - 2)->Caption, "More...");
   EXPECT_EQ(menu.Items(menu.Count() - 3)->Caption, Format("picture %04d.bmp", listed - 1));
   Dialogs.Listed = 0;
@@ -329,7 +330,7 @@ TEST_F(MainformTest, MenuItemAppliesTheFileItShowsAfterTheCatalogueChanged) {
   for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) Pictures.Write(name, BmpOfSize(4, 3));
   auto form = Start();
   form->BuildPopupMenu();
-  TMenuItem* b = form->PopupMenu1->Items(6);
+  TMenuItem* b = form->PopupMenu1->Items(11);
   RemoveFile(Picture("a.bmp"));
   form->BuildWallpaperList();
   b->Click();
@@ -350,10 +351,10 @@ TEST_F(MainformTest, TrayRightClickRebuildsTheMenuAndClicksTheChoice) {
   SetPopupHook([](TPopupMenu& menu) { return menu.Items(4); });  // the separator: nothing
   auto form = Start();
   form->TrayIcon1->MouseMessage(0x0205);  // an up without its down is no click
-  EXPECT_EQ(form->PopupMenu1->Count(), 6);
+  EXPECT_EQ(form->PopupMenu1->Count(), 11);
   form->TrayIcon1->MouseMessage(0x0204);
   form->TrayIcon1->MouseMessage(0x0205);
-  EXPECT_EQ(Captions(*form->PopupMenu1)[5], "a.bmp");
+  EXPECT_EQ(Captions(*form->PopupMenu1)[10], "a.bmp");
   SetPopupHook([](TPopupMenu& menu) { return menu.Items(1); });
   form->TrayIcon1->MouseMessage(0x0204);
   form->TrayIcon1->MouseMessage(0x0205);
@@ -392,29 +393,27 @@ TEST_F(MainformTest, InOrderChoiceWrapsAndStartsOverWhenCurrentIsGone) {
   EXPECT_EQ(StoredSetting("Wallpaper"), Picture("a.bmp"));
 }
 
-TEST_F(MainformTest, RandomChoiceNeverTakesTheCurrentWallpaper) {
-  std::vector<std::string> names;
-  for (int i = 0; i < 11; ++i) {
-    names.push_back("p" + std::to_string(10 + i) + ".bmp");  // catalogue order is name order
-    Pictures.Write(names.back(), BmpOfSize(2, 2));
-  }
+// The wallpaper at start counts as shown: the first cycle is the other ten.
+TEST_F(MainformTest, RandomOrderShowsTheOthersBeforeTheCurrentOneAgain) {
+  for (int i = 0; i < 11; ++i) Pictures.Write("p" + std::to_string(10 + i) + ".bmp", BmpOfSize(2, 2));
   StoreSetting("Wallpaper", Picture("p13.bmp"));
   auto form = Start();
-  TPaperRandom next = PaperRandom();
-  form->ChangeWallpaper();
-  names.erase(names.begin() + 3);  // the current one is not a candidate
-  EXPECT_EQ(form->CurrentWallpaper(), Picture(names[next.Next() % 10]));
+  std::set<std::string> shown;
+  for (int i = 0; i < 10; ++i) {
+    form->ChangeWallpaper();
+    shown.insert(form->CurrentWallpaper());
+  }
+  EXPECT_EQ(shown.size(), 10u);
+  EXPECT_FALSE(shown.count(Picture("p13.bmp")));
 }
 
 TEST_F(MainformTest, RandomChoiceWithOnlyTheCurrentWallpaperKeepsIt) {
   Pictures.Write("only.bmp", BmpOfSize(2, 2));
   StoreSetting("Wallpaper", Picture("only.bmp"));
   auto form = Start();
-  const TPaperRandom before = PaperRandom();
   form->ChangeWallpaper();
   EXPECT_EQ(form->CurrentWallpaper(), Picture("only.bmp"));
   EXPECT_TRUE(Desktop.Log.empty());
-  EXPECT_EQ(TPaperRandom(PaperRandom()).Next(), TPaperRandom(before).Next());  // no draw was made
 }
 
 TEST_F(MainformTest, EmptyCatalogueChangesNothing) {
@@ -691,6 +690,152 @@ TEST_F(MainformTest, FileNoReaderTakesIsNotApplied) {
   EXPECT_FALSE(FileExists(BitmapPath()));
 }
 
+TEST_F(MainformTest, GroupAfterTheCommandsFollowsTheState) {
+  Pictures.Write("a.bmp", BmpOfSize(2, 2));
+  auto form = Start();
+  form->BuildPopupMenu();
+  EXPECT_FALSE(form->PreviousWallpaper1->Enabled);
+  EXPECT_FALSE(form->NeverShowThisAgain1->Enabled);
+  EXPECT_FALSE(form->OpenFileLocation1->Enabled);
+  form->PauseChanges1->Click();
+  form->ChagePaper1->Click();
+  form->BuildPopupMenu();
+  EXPECT_EQ(form->PauseChanges1->Caption, "Resume Changes");
+  EXPECT_TRUE(form->NeverShowThisAgain1->Enabled);
+  form->OpenFileLocation1->Click();
+  EXPECT_EQ(Desktop.Log.back(), "show " + Picture("a.bmp"));
+  form->PauseChanges1->Click();
+  form->BuildPopupMenu();
+  EXPECT_EQ(form->PauseChanges1->Caption, "Pause Changes");
+}
+
+TEST_F(MainformTest, PreviousGoesBackInReverseAndTheHistorySurvivesARestart) {
+  for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) Pictures.Write(name, BmpOfSize(2, 2));
+  StoreSetting("Random Paper", "0");
+  auto form = Start();
+  for (int i = 0; i < 3; ++i) form->ChangeWallpaper();
+  EXPECT_EQ(StoredSetting("History"), Picture("c.bmp") + "|" + Picture("b.bmp") + "|" + Picture("a.bmp"));
+  form.reset();
+  form = Start();
+  form->PreviousWallpaper1->Click();
+  EXPECT_EQ(form->CurrentWallpaper(), Picture("b.bmp"));
+  form->PreviousWallpaper1->Click();
+  EXPECT_EQ(form->CurrentWallpaper(), Picture("a.bmp"));
+  EXPECT_FALSE(form->PreviousWallpaper());
+  EXPECT_EQ(form->History().Entries().size(), 3u);  // going back adds nothing
+}
+
+TEST_F(MainformTest, PreviousSkipsMissingFilesWithOneReport) {
+  for (const char* name : {"a.bmp", "b.bmp", "c.bmp", "d.bmp"}) Pictures.Write(name, BmpOfSize(2, 2));
+  StoreSetting("Random Paper", "0");
+  auto form = Start();
+  for (int i = 0; i < 4; ++i) form->ChangeWallpaper();
+  RemoveFile(Picture("c.bmp"));
+  RemoveFile(Picture("b.bmp"));
+  form->PreviousWallpaper1->Click();
+  EXPECT_EQ(form->CurrentWallpaper(), Picture("a.bmp"));
+  ASSERT_EQ(Sandbox.Messages.size(), 1u);
+  EXPECT_EQ(Sandbox.Messages[0].Text, "These pictures are no longer there and were skipped:\n" + Picture("c.bmp") + "\n" +
+                                          Picture("b.bmp"));
+  EXPECT_EQ(StoredSetting("History"), Picture("d.bmp") + "|" + Picture("a.bmp"));
+}
+
+TEST_F(MainformTest, PauseStopsTimedChangesOnlyAndIsRemembered) {
+  Pictures.Write("a.bmp", BmpOfSize(2, 2));
+  Pictures.Write("b.bmp", BmpOfSize(2, 2));
+  StoreSetting("Random Paper", "0");
+  StoreSetting("Change Time", "1");
+  auto form = Start();
+  form->PauseChanges1->Click();
+  EXPECT_EQ(StoredSetting("Paused"), "1");
+  EXPECT_EQ(form->TrayIcon1->Hint(), "Wallpaper: ; Time: 1 Min (paused)");
+  form->Timer1->Tick();
+  EXPECT_TRUE(Desktop.Log.empty());
+  EXPECT_EQ(form->MinutesLeft(), 1);
+  form->TrayIcon1DblClick(nullptr);
+  EXPECT_EQ(form->CurrentWallpaper(), Picture("a.bmp"));
+  StoreSetting("Change Paper", "1");
+  form = Start();  // no change at start while paused
+  EXPECT_EQ(form->CurrentWallpaper(), Picture("a.bmp"));
+  form->PauseChanges1->Click();
+  form->Timer1->Tick();
+  EXPECT_EQ(form->CurrentWallpaper(), Picture("b.bmp"));
+}
+
+TEST_F(MainformTest, PausedHintCutsALongNameSoTheTipShowsIt) {
+  const std::string name = std::string(60, 'x') + ".bmp";
+  Pictures.Write(name, BmpOfSize(2, 2));
+  StoreSetting("Paused", "1");
+  auto form = Start();
+  form->SetWallpaper(Picture(name));
+  const std::string tip = TTrayIcon::Tip(form->TrayIcon1->Hint());
+  EXPECT_EQ(tip, "Wallpaper: " + std::string(40, 'x') + "... (paused)");
+}
+
+TEST_F(MainformTest, NeverShowThisAgainLeavesThePictureOutAndGoesOnInOrder) {
+  for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) Pictures.Write(name, BmpOfSize(2, 2));
+  StoreSetting("Random Paper", "0");
+  StoreSetting("Wallpaper", Picture("a.bmp"));
+  auto form = Start();
+  form->ChangeWallpaper();
+  form->NeverShowThisAgain1->Click();
+  EXPECT_EQ(form->CurrentWallpaper(), Picture("c.bmp"));
+  EXPECT_EQ(TRegIniFile("Software\\Trellwick\\Kaleidon").ReadString("Excluded", Picture("b.bmp"), "<none>"), "");
+  EXPECT_EQ(StoredSetting("History"), Picture("c.bmp"));
+  form->BuildPopupMenu();
+  EXPECT_EQ(Catalogue(*form), (std::vector<std::string>{"a.bmp", "c.bmp"}));
+}
+
+TEST_F(MainformTest, HotkeysComeFromTheSettingsAndAHeldOneIsReportedOnce) {
+  Pictures.Write("a.bmp", BmpOfSize(2, 2));
+  StoreSetting("Hotkey Previous", "");
+  StoreSetting("Hotkey Pause", "Ctrl+Alt+Q");
+  Desktop.Held = {{hkCtrl | hkAlt, 'Q'}};
+  auto form = Start();
+  ASSERT_EQ(Sandbox.Messages.size(), 1u);
+  EXPECT_EQ(Sandbox.Messages[0].Text,
+            "Kaleidon cannot use these hotkeys:\nCtrl+Alt+Q (Pause or resume) is held by another program");
+  ASSERT_EQ(Desktop.Hotkeys.size(), 1u);
+  EXPECT_EQ(Desktop.Hotkeys.begin()->second.second, (THotkey{hkCtrl | hkAlt, 0x27}));  // Right
+  form->Hotkeys1->Pressed(Desktop.Hotkeys.begin()->first);
+  EXPECT_EQ(form->CurrentWallpaper(), Picture("a.bmp"));
+  StoreSetting("Hotkey Next", "Ctrl+Nothing");
+  form->RegisterHotkeys();
+  form->RegisterHotkeys();
+  ASSERT_EQ(Sandbox.Messages.size(), 2u);
+  EXPECT_EQ(Sandbox.Messages[1].Text, "Kaleidon cannot use these hotkeys:\nCtrl+Nothing (Next wallpaper) is no key combination");
+  EXPECT_TRUE(Desktop.Hotkeys.empty());
+}
+
+TEST_F(MainformTest, CommandsDoWhatTheySayOrFailWithWhy) {
+  for (const char* name : {"a.bmp", "b.bmp"}) Pictures.Write(name, BmpOfSize(2, 2));
+  StoreSetting("Random Paper", "0");
+  auto form = Start();
+  using enum TCommandVerb;
+  const auto fails = [&](const TCommand& command) {
+    try {
+      form->RunCommand(command);
+    } catch (const Exception& e) {
+      return std::string(e.what());
+    }
+    return std::string();
+  };
+  EXPECT_EQ(fails({cvExclude, ""}), "There is no wallpaper to exclude.");
+  EXPECT_EQ(fails({cvPrevious, ""}), "There is no earlier wallpaper to go back to.");
+  EXPECT_EQ(fails({cvNext, ""}), "");
+  EXPECT_EQ(fails({cvSet, Picture("b.bmp")}), "");
+  EXPECT_EQ(fails({cvPrevious, ""}), "");
+  EXPECT_EQ(form->CurrentWallpaper(), Picture("a.bmp"));
+  EXPECT_EQ(fails({cvPause, ""}), "");
+  EXPECT_TRUE(form->Paused());
+  EXPECT_EQ(fails({cvResume, ""}), "");
+  EXPECT_FALSE(form->Paused());
+  EXPECT_EQ(fails({cvExclude, ""}), "");
+  EXPECT_EQ(form->CurrentWallpaper(), Picture("b.bmp"));
+  EXPECT_EQ(fails({cvNext, ""}), "There is no other picture to change to.");
+  EXPECT_NE(fails({cvSet, Picture("gone.bmp")}), "");
+}
+
 // Two monitors: a 1024 by 768 primary and an 800 by 600 one to its right,
 // or a portrait 600 by 800 one to its left.
 class MonitorsTest : public MainformTest {
@@ -769,7 +914,7 @@ TEST_F(MonitorsTest, MenuPictureGoesToTheMonitorUnderThePointer) {
   form->ChangeWallpaper();
   Desktop.CursorX = 1500;
   form->BuildPopupMenu();
-  form->PopupMenu1->Items(FixedMenuItems + 2)->Click();  // c.bmp
+  form->PopupMenu1->Items(Position(*form->PopupMenu1, "c.bmp"))->Click();
   EXPECT_EQ(form->MonitorWallpapers(), (std::vector<std::string>{Picture("a.bmp"), Picture("c.bmp")}));
 }
 
@@ -791,4 +936,19 @@ TEST_F(MonitorsTest, LayoutChangeRecomposesTheSamePictures) {
   EXPECT_EQ(form->CurrentWallpaper(), Picture("a.bmp"));
   EXPECT_EQ(SavedSize(BitmapPath()), (TSavedSize{1014, 767}));
   EXPECT_EQ(DesktopValue("TileWallpaper"), "0");
+}
+
+// At random each monitor takes the next of the shuffle's order: two changes
+// of two monitors show four pictures before any comes again.
+TEST_F(MonitorsTest, RandomPicturesPerMonitorComeInTheShufflesOrder) {
+  Pictures.Write("d.bmp", BmpOfColour(40, 30, 0x00FFFF));
+  StoreSetting("Random Paper", "1");
+  StoreSetting("Match Orientation", "0");
+  auto form = Start();
+  std::set<std::string> shown;
+  for (int change = 0; change < 2; ++change) {
+    form->ChangeWallpaper();
+    shown.insert(form->MonitorWallpapers().begin(), form->MonitorWallpapers().end());
+  }
+  EXPECT_EQ(shown.size(), 4u);
 }

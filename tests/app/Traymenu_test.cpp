@@ -6,8 +6,9 @@
 
 namespace {
 
-TMenuGeometry Screen(int rows, int width = 1024) {
+TMenuGeometry Screen(int rows, int width = 1024, int fixedItems = 5) {
   TMenuGeometry geometry;
+  geometry.FixedItems = fixedItems;
   geometry.Rows = rows;
   geometry.ScreenWidth = width;
   geometry.FixedWidth = 150;
@@ -63,10 +64,13 @@ TEST(Traymenu_FitMenu, ListedEntriesNeverShrinkAsTheCatalogueGrows) {
 
 TEST(Traymenu_FitMenu, ColumnsStopAtTheScreensWidth) {
   // 150 + 8 columns of 100 = 950 pixels fit 1024; a ninth does not, but a
-  // last one of 60 for "More..." and "Exit" does.
-  const TMenuFit fit = FitMenu(Screen(40), 100000, Width100);
-  EXPECT_TRUE(fit.More);
-  EXPECT_EQ(fit.Listed, 9 * 40 - 5);
+  // last one of 60 for "More..." and "Exit" does. The fixed items take
+  // their rows of the first column.
+  for (const int fixedItems : {5, 10}) {
+    const TMenuFit fit = FitMenu(Screen(40, 1024, fixedItems), 100000, Width100);
+    EXPECT_TRUE(fit.More);
+    EXPECT_EQ(fit.Listed, 9 * 40 - fixedItems);
+  }
 }
 
 TEST(Traymenu_FitMenu, OnlyEntriesThatMayFitAreMeasured) {

@@ -1,12 +1,13 @@
 #pragma once
 // A desktop for the controller's tests: a screen of 1024 by 768 (or the
-// monitors a test sets), menus of
-// fixed metrics, a notification area that takes every icon at once, and a
-// log of what the wallpaper application asks, with the desktop values as
-// they stand at each call. For the test programs of the application and the
-// dialogs (it needs the application's headers).
+// monitors a test sets), menus of fixed metrics, a notification area that
+// takes every icon at once, hotkeys kept by identifier, and a log of what the
+// wallpaper application asks, with the desktop values as they stand at each
+// call, and of the files shown in their folders. For the test programs of the
+// application and the dialogs (it needs the application's headers).
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -54,6 +55,14 @@ public:
   }
   TShiftState KeyState() override { return {}; }
   void ToForeground(void*) override {}
+  void ShowInFolder(const std::string& fileName) override { Log.push_back("show " + fileName); }
+  bool RegisterHotkey(void* window, int id, const THotkey& hotkey) override {
+    for (const THotkey& held : Held)
+      if (held == hotkey) return false;
+    Hotkeys[id] = {window, hotkey};
+    return true;
+  }
+  void UnregisterHotkey(void*, int id) override { Hotkeys.erase(id); }
 
   // The primary monitor first.
   std::vector<TMonitor> Screens{{{0, 0, 1024, 768}, true, "DISPLAY1"}};
@@ -62,4 +71,6 @@ public:
   int LineHeight = 19;
   int CursorX = 0, CursorY = 0;
   std::vector<std::string> Log;
+  std::vector<THotkey> Held;  // hotkeys another program holds
+  std::map<int, std::pair<void*, THotkey>> Hotkeys;  // registered, by identifier
 };

@@ -4,11 +4,13 @@
 #include "SettingsSandbox.h"
 #include "TempDir.h"
 #include "app/Mainform.h"
+#include "app/StartWithWindows.h"
 #include "dialogs/Advform.h"
 #include "dialogs/KaleidonDialogs.h"
 #include "dialogs/Optform.h"
 #include "framework/Application.h"
 #include "framework/Files.h"
+#include "framework/RegIniFile.h"
 
 namespace {
 
@@ -25,7 +27,11 @@ protected:
       return User(static_cast<TOptionsForm&>(dialog));
     });
   }
-  void TearDown() override { SetModalHook({}); }
+  // A Run value left behind would start the test program at the next sign-in.
+  void TearDown() override {
+    SetModalHook({});
+    TRegIniFile(RunKeyParent).DeleteValue(RunSection, RunValue);
+  }
 
   void Configure() {
     TOptionsForm form(Controller.get());
@@ -160,6 +166,44 @@ TEST_F(OptformTest, SecondConfigureWhileOpenOpensNoSecondDialog) {
   EXPECT_EQ(Shown, 1);
   dialogs.Configure(*Controller);
   EXPECT_EQ(Shown, 2);  // closed, it opens again
+}
+
+// The box shows whether the value is there at all; ticked, OK makes it name
+// this copy, cleared, OK removes it.
+TEST_F(OptformTest, StartWithWindowsShowsTheRunValueAndOkWritesOrRemovesIt) {
+  TRegIniFile run(RunKeyParent);
+  run.WriteString(RunSection, RunValue, "\"C:\\Old copy\\Kaleidon.exe\"");
+  bool shown = false;
+  User = [&](TOptionsForm& form) {
+    shown = form.StartWithWindowsBox->Checked();
+    return mrOk;
+  };
+  Configure();
+  EXPECT_TRUE(shown);
+  EXPECT_EQ(run.ReadString(RunSection, RunValue, "<none>"), "\"" + ExecutableFileName() + "\"");
+  User = [](TOptionsForm& form) {
+    form.StartWithWindowsBox->SetChecked(false);
+    return mrOk;
+  };
+  Configure();
+  EXPECT_FALSE(StartsWithWindows());
+}
+
+// A hotkey is written only when it was changed: a stored one the field
+// cannot show (a Win modifier) stays as it is.
+TEST_F(OptformTest, HotkeysShowAndOnlyTheChangedAreWritten) {
+  StoreSetting("Hotkey Previous", "Win+Alt+Left");
+  std::vector<THotkey> shown;
+  User = [&](TOptionsForm& form) {
+    shown = {form.HotkeyNext->Hotkey(), form.HotkeyPrevious->Hotkey(), form.HotkeyPause->Hotkey()};
+    form.HotkeyPause->SetHotkey({});
+    return mrOk;
+  };
+  Configure();
+  EXPECT_EQ(shown, (std::vector<THotkey>{{hkCtrl | hkAlt, 0x27}, {hkAlt, 0x25}, {hkCtrl | hkAlt, 'P'}}));
+  EXPECT_EQ(StoredSetting("Hotkey Next"), "<none>");
+  EXPECT_EQ(StoredSetting("Hotkey Previous"), "Win+Alt+Left");
+  EXPECT_EQ(StoredSetting("Hotkey Pause"), "");
 }
 
 TEST(Optform_WithoutTrailingDelimiter, OneBackslashOnly) {

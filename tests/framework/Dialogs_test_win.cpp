@@ -1,6 +1,7 @@
 // The dialog wrapper's real modal loop, on a dialog laid out in code.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include "SettingsSandbox.h"
 #include "framework/Dialogs.h"
@@ -112,4 +113,34 @@ TEST(Dialog_ShowModal, ErrorOfAHandlerIsShownAndTheDialogStaysOpen) {
   EXPECT_TRUE(stillOpen);
   ASSERT_EQ(sandbox.Messages.size(), 1u);
   EXPECT_EQ(sandbox.Messages[0].Text, "the server did not answer");
+}
+
+// The system's hotkey field: Right shows as the arrow key (not the number
+// pad's 6), what the user presses reads back, Backspace clears it.
+TEST(HotkeyEdit_Hotkey, ShowsTheKeyReadsWhatIsPressedAndBackspaceClears) {
+  TDialogTemplate layout = PleaseWait();
+  layout.Items.push_back({"msctls_hotkey32", "", 101, 8, 20, 100, 12, WS_BORDER | WS_TABSTOP});
+  struct THotkeyDialog : TDialog {
+    explicit THotkeyDialog(TDialogTemplate layout) : TDialog(nullptr, std::move(layout)) {
+      Field = Add<THotkeyEdit>(101);
+      Add<TButton>(idOkButton)->ModalResult = mrOk;
+    }
+    THotkeyEdit* Field;
+  } hotkeys(layout);
+  hotkeys.Field->SetHotkey({hkCtrl | hkAlt | hkWin, 0x27});
+  LRESULT shown = 0;
+  THotkey pressed;
+  const TWhileShown use([&] {
+    const HWND field = static_cast<HWND>(hotkeys.Field->Handle());
+    shown = SendMessageW(field, HKM_GETHOTKEY, 0, 0);
+    SendMessageW(field, HKM_SETHOTKEY, MAKEWORD('P', HOTKEYF_SHIFT), 0);
+    pressed = hotkeys.Field->Hotkey();
+    SendMessageW(field, WM_KEYDOWN, VK_BACK, 0);
+    SendMessageW(field, WM_KEYUP, VK_BACK, 0);
+    PostMessageW(static_cast<HWND>(hotkeys.Handle()), WM_COMMAND, idOkButton, 0);
+  });
+  EXPECT_EQ(hotkeys.ShowModal(), mrOk);
+  EXPECT_EQ(shown, MAKEWORD(VK_RIGHT, HOTKEYF_CONTROL | HOTKEYF_ALT | HOTKEYF_EXT));
+  EXPECT_EQ(pressed, (THotkey{hkShift, 'P'}));
+  EXPECT_TRUE(hotkeys.Field->Hotkey().Empty());
 }

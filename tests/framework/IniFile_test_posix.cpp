@@ -48,3 +48,16 @@ TEST(IniFile_Text, SectionsAddedEmptySurviveARoundTrip) {
   EXPECT_EQ(value, "C:\\a\nb");
   EXPECT_EQ(again.Text(), ini.Text());
 }
+
+// Names are paths at times: "=", a leading "[" or ";" and line breaks survive.
+TEST(IniFile_Text, NamesOfAnyTextSurviveARoundTrip) {
+  TIniFile ini;
+  const std::vector<std::string> names{"C:\\a=b.jpg", "[x]", ";y", "z\\", "line\nbreak"};
+  for (const std::string& name : names) ini.Set("Excluded", name, "");
+  const TIniFile again = TIniFile::Parse(ini.Text());
+  EXPECT_EQ(again.Names("Excluded"), names);
+  TIniFile removed = again;
+  EXPECT_TRUE(removed.Remove("Excluded", "[X]"));
+  EXPECT_FALSE(removed.Remove("Excluded", "[X]"));
+  EXPECT_EQ(removed.Names("Excluded").size(), names.size() - 1);
+}

@@ -74,6 +74,16 @@ TEST(RegIniFile_Write, TextWithLineBreaksAndEqualsSignsSurvives) {
   EXPECT_EQ(Stored("Odd"), text);
 }
 
+TEST(RegIniFile_ValueNames, ListsWhatIsThereAndDeletesOneByName) {
+  TSettingsSandbox sandbox;
+  TRegIniFile store(Key);
+  EXPECT_TRUE(store.ValueNames("Excluded").empty());
+  store.DeleteValue("Excluded", "C:\\x.jpg");  // nothing there: nothing happens
+  for (const char* path : {"C:\\x.jpg", "D:\\a=b\\y.gif", "E:\\z.bmp"}) store.WriteString("Excluded", path, "");
+  store.DeleteValue("Excluded", "c:\\X.JPG");
+  EXPECT_EQ(store.ValueNames("Excluded"), (std::vector<std::string>{"D:\\a=b\\y.gif", "E:\\z.bmp"}));
+}
+
 TEST(Registry_WriteString, DesktopValuesAreReadableText) {
   TSettingsSandbox sandbox;
   TRegistry registry;

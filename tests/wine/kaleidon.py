@@ -30,18 +30,30 @@ IDS = {name: int(value) for name, value in re.findall(r"#define (\w+) (\d+)", op
 IDOK, IDCANCEL = 1, 2
 
 
-def wine(*args, check=True, timeout=180):
-    """Runs a program under Wine; (exit code, its output). The output goes
-    through a file, not a pipe: a Wine program may start the desktop process,
-    which inherits the pipe and would keep it open long after."""
+def wine_outputs(*args, timeout=180):
+    """Runs a program under Wine; (exit code, its output, its error output).
+    The outputs go through files, not pipes: a Wine program may start the
+    desktop process, which inherits a pipe and would keep it open long after."""
     with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
         code = subprocess.run([EMULATOR, *args], stdout=out, stderr=err, timeout=timeout).returncode
         out.seek(0)
         err.seek(0)
-        text, errors = out.read().decode("utf-8", errors="replace"), err.read().decode(errors="replace")
+        return code, out.read().decode("utf-8", errors="replace"), err.read().decode("utf-8", errors="replace")
+
+
+def wine(*args, check=True, timeout=180):
+    """Runs a program under Wine; (exit code, its output)."""
+    code, text, errors = wine_outputs(*args, timeout=timeout)
     if check and code != 0:
         raise AssertionError("%s failed (%d): %s" % (" ".join(args), code, errors))
     return code, text
+
+
+def command(*args):
+    """Kaleidon.exe started with a command line while (or before) the program
+    runs; (exit code, its output, its error output), line ends made Python's."""
+    code, out, err = wine_outputs(KALEIDON, *args)
+    return code, out.replace("\r\n", "\n"), err.replace("\r\n", "\n")
 
 
 def xdotool(*args):

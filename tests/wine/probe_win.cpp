@@ -11,7 +11,7 @@
 //   kaleidon-probe controls CAPTION SECONDS  waits for the dialog, prints its
 //                                          controls as JSON lines (identifier,
 //                                          class, text, check state, list items
-//                                          and selection, screen rectangle)
+//                                          and selection, hotkey, screen rectangle)
 //   kaleidon-probe set CAPTION ID TEXT     sets a control's text
 //   kaleidon-probe click CAPTION ID        clicks a button, as the mouse would
 //   kaleidon-probe select CAPTION ID INDEX selects a list line, as the keyboard would
@@ -25,11 +25,15 @@
 //                                          that resolution (WM_DPICHANGED)
 //   kaleidon-probe write PATH              creates the file as any program would;
 //                                          on failure prints the system's reason, exit 1
+//   kaleidon-probe window CAPTION SECONDS  waits for a visible top-level window of
+//                                          any program with that caption, prints
+//                                          its class and closes it
 //   kaleidon-probe monitors                prints each monitor: left top width height,
 //                                          "primary" for the primary one, its device name
 //   kaleidon-probe move DEVICE X Y         moves that display to X,Y, as the display
 //                                          settings do (every window hears of it)
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -159,6 +163,8 @@ void PrintControl(HWND control) {
               r.bottom, IsWindowVisible(control) ? "true" : "false");
   if (_wcsicmp(kind.c_str(), L"Button") == 0)
     std::printf(", \"checked\": %d", int(SendMessageW(control, BM_GETCHECK, 0, 0)));
+  if (_wcsicmp(kind.c_str(), L"msctls_hotkey32") == 0)
+    std::printf(", \"hotkey\": %d", int(LOWORD(SendMessageW(control, HKM_GETHOTKEY, 0, 0))));
   const bool combo = _wcsicmp(kind.c_str(), L"ComboBox") == 0;
   if (combo || _wcsicmp(kind.c_str(), L"ListBox") == 0) {
     const int count = int(SendMessageW(control, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0));
@@ -284,6 +290,18 @@ int Dpi(const wchar_t* caption, int dpi) {
   return 0;
 }
 
+bool IsCaptioned(HWND window, const wchar_t* caption) {
+  return IsWindowVisible(window) && WindowText(window) == caption;
+}
+
+int CloseWindow(const wchar_t* caption, int seconds) {
+  HWND window = Wait(seconds, IsCaptioned, caption);
+  if (!window) return 1;
+  std::printf("%s\n", WideToUtf8(ClassOf(window)).c_str());
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  return 0;
+}
+
 int Write(const wchar_t* path) {
   const TFileHandle file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file) return 0;
@@ -343,11 +361,13 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"sysclose" && argc == 3) return SysClose(argv[2]);
   if (command == L"dpi" && argc == 4) return Dpi(argv[2], _wtoi(argv[3]));
   if (command == L"write" && argc == 3) return Write(argv[2]);
+  if (command == L"window" && argc == 4) return CloseWindow(argv[2], _wtoi(argv[3]));
   if (command == L"monitors" && argc == 2) return Monitors();
   if (command == L"move" && argc == 5) return Move(argv[2], _wtoi(argv[3]), _wtoi(argv[4]));
   std::fprintf(stderr,
                "usage: kaleidon-probe dialog CAPTION SECONDS [BUTTON] | form SECONDS | visible | close | controls "
                "CAPTION SECONDS | set CAPTION ID TEXT | click CAPTION ID | select CAPTION ID INDEX | gone CAPTION "
-               "SECONDS | tip SECONDS | save NAME SECONDS | sysclose CAPTION | dpi CAPTION DPI | write PATH | monitors | move DEVICE X Y\n");
+               "SECONDS | tip SECONDS | save NAME SECONDS | sysclose CAPTION | dpi CAPTION DPI | write PATH | window "
+               "CAPTION SECONDS | monitors | move DEVICE X Y\n");
   return 2;
 }

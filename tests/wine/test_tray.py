@@ -43,10 +43,11 @@ class TrayCase(kaleidon.UserCase):
         self.assertEqual(self.hint(), "Wallpaper: a&b.bmp")
         self.menu("Down", "Return")  # "Chage Paper"
         self.expect_wallpaper(1)
-        # The four commands, a separator (skipped by the keys), then the files.
-        self.menu(*["Down"] * 7, "Return")
+        # The four commands, a separator (skipped by the keys), four more and a
+        # separator, then the files.
+        self.menu(*["Down"] * 11, "Return")
         self.expect_wallpaper(2)
-        self.menu(*["Down"] * 5, "Return")
+        self.menu(*["Down"] * 9, "Return")
         self.expect_wallpaper(0)
         # From the top, Up wraps to "Exit"; two more pass the separator to the last file.
         self.menu("Up", "Up", "Return")

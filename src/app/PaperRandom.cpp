@@ -1,6 +1,0 @@
-#include "app/PaperRandom.h"
-
-TPaperRandom& PaperRandom() {
-  static TPaperRandom generator;
-  return generator;
-}
