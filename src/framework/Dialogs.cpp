@@ -5,21 +5,15 @@
 
 #include "framework/Forms.h"
 #include "framework/SysUtils.h"
+#include "framework/UserHooks.h"
 
 namespace {
-
-TModalHook& ModalHook() {
-  static TModalHook hook;
-  return hook;
-}
 
 int32_t Saturate(int64_t value) {
   return int32_t(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
 }  // namespace
-
-void SetModalHook(TModalHook hook) { ModalHook() = std::move(hook); }
 
 TDialogControl::TDialogControl(TDialog& dialog, int id) : FDialog(dialog), FId(id) {}
 
@@ -200,9 +194,10 @@ int TDialog::Scaled(int pixels) const {
 
 int TDialog::ShowModal() {
   FModalResult = mrNone;
-  if (!ModalHook()) return PlatformShowModal();
+  const auto hook = UserHooks().Modal;
+  if (!hook) return PlatformShowModal();
   OnShow(this);
-  FModalResult = ModalHook()(*this);
+  FModalResult = hook(*this);
   return FModalResult;
 }
 

@@ -13,7 +13,6 @@
 // dialog stays open.
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -324,12 +323,6 @@ private:
 // The window of a dialog or form, the owner a window made for a component
 // takes; null for anything else and while there is none.
 void* WindowOf(const TComponent* component);
-
-// Plays the user in tests (and where there is no window manager): the hook
-// is called instead of showing the dialog, after OnShow, and its answer is
-// the modal result. An empty hook restores the platform's dialogs.
-using TModalHook = std::function<int(TDialog& dialog)>;
-void SetModalHook(TModalHook hook);
 
 // The system's folder chooser, offering file-system folders only; false when
 // the user cancels or the choice has no path.

@@ -1,15 +1,6 @@
 #include "framework/Menus.h"
 
-namespace {
-
-TPopupHook& PopupHook() {
-  static TPopupHook hook;
-  return hook;
-}
-
-}  // namespace
-
-void SetPopupHook(TPopupHook hook) { PopupHook() = std::move(hook); }
+#include "framework/UserHooks.h"
 
 TPopupMenu::TPopupMenu(TComponent* AOwner) : TComponent(AOwner) {}
 
@@ -33,6 +24,7 @@ void TPopupMenu::Delete(int index) { FItems.erase(FItems.begin() + index); }
 // dialogs of its own.
 void TPopupMenu::Popup(int x, int y, void* ownerWindow) {
   OnPopup(this);
-  TMenuItem* chosen = PopupHook() ? PopupHook()(*this) : Track(x, y, ownerWindow);
+  const auto hook = UserHooks().Popup;
+  TMenuItem* chosen = hook ? hook(*this) : Track(x, y, ownerWindow);
   if (chosen) chosen->Click();
 }

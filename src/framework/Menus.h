@@ -3,7 +3,6 @@
 // menu is closed. The platform's menu is made from the items each time the
 // menu pops up, and the chosen item is clicked after it has closed.
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -57,10 +56,3 @@ private:
 
   std::vector<std::unique_ptr<TMenuItem>> FItems;
 };
-
-// Plays the user in tests (and where there is no window manager): the hook
-// is called instead of showing the menu, after OnPopup, and the item it
-// returns (or none, for null) is clicked. An empty hook restores the
-// platform's menus.
-using TPopupHook = std::function<TMenuItem*(TPopupMenu& menu)>;
-void SetPopupHook(TPopupHook hook);

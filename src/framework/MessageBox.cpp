@@ -1,17 +1,8 @@
 #include "framework/MessageBox.h"
 
-#include <utility>
-
-namespace {
-TMessageBoxHook& Hook() {
-  static TMessageBoxHook hook;
-  return hook;
-}
-}  // namespace
-
-void SetMessageBoxHook(TMessageBoxHook hook) { Hook() = std::move(hook); }
+#include "framework/UserHooks.h"
 
 int ShowMessageBox(const std::string& text, const std::string& caption, unsigned flags) {
-  if (Hook()) return Hook()(text, caption, flags);
+  if (const auto hook = UserHooks().MessageBox) return hook(text, caption, flags);
   return PlatformMessageBox(text, caption, flags);
 }

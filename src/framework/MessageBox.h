@@ -2,7 +2,6 @@
 // Message boxes. Tests (and builds without a desktop) can divert every box
 // through a hook.
 
-#include <functional>
 #include <string>
 
 // The platform's flag values, so that they pass through unchanged.
@@ -18,10 +17,6 @@ inline constexpr int idNo = 7;
 
 // Shows a modal message box and returns the button chosen (idOK for OK).
 int ShowMessageBox(const std::string& text, const std::string& caption, unsigned flags);
-
-using TMessageBoxHook = std::function<int(const std::string& text, const std::string& caption, unsigned flags)>;
-// Replaces the platform's message box; an empty hook restores it.
-void SetMessageBoxHook(TMessageBoxHook hook);
 
 // The platform's own message box, behind ShowMessageBox.
 int PlatformMessageBox(const std::string& text, const std::string& caption, unsigned flags);

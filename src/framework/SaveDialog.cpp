@@ -1,21 +1,10 @@
 #include "framework/SaveDialog.h"
 
-#include <utility>
-
-namespace {
-
-TSaveDialogHook& Hook() {
-  static TSaveDialogHook hook;
-  return hook;
-}
-
-}  // namespace
-
-void SetSaveDialogHook(TSaveDialogHook hook) { Hook() = std::move(hook); }
+#include "framework/UserHooks.h"
 
 TSaveDialog::TSaveDialog(TComponent* AOwner) : TComponent(AOwner) {}
 
 bool TSaveDialog::Execute() {
-  if (Hook()) return Hook()(*this);
+  if (const auto hook = UserHooks().SaveDialog) return hook(*this);
   return PlatformExecute(*this);
 }

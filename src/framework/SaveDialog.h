@@ -2,7 +2,6 @@
 // The system's file-save dialog. Tests (and builds without a desktop) answer
 // it through a hook.
 
-#include <functional>
 #include <string>
 
 #include "framework/Component.h"
@@ -28,11 +27,6 @@ public:
   // EOSError when the system cannot show it.
   bool Execute();
 };
-
-// Replaces the system's dialog: the hook is called instead and its answer is
-// Execute's. An empty hook restores the system's dialog.
-using TSaveDialogHook = std::function<bool(TSaveDialog& dialog)>;
-void SetSaveDialogHook(TSaveDialogHook hook);
 
 // The platform's own dialog, behind Execute.
 bool PlatformExecute(TSaveDialog& dialog);

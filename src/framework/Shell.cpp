@@ -1,19 +1,8 @@
 #include "framework/Shell.h"
 
-#include <utility>
-
-namespace {
-
-TShellOpenHook& Hook() {
-  static TShellOpenHook hook;
-  return hook;
-}
-
-}  // namespace
-
-void SetShellOpenHook(TShellOpenHook hook) { Hook() = std::move(hook); }
+#include "framework/UserHooks.h"
 
 bool ShellOpen(const std::string& fileName, const std::string& parameters) {
-  if (Hook()) return Hook()(fileName, parameters);
+  if (const auto hook = UserHooks().ShellOpen) return hook(fileName, parameters);
   return PlatformShellOpen(fileName, parameters);
 }

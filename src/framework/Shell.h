@@ -3,17 +3,11 @@
 // double-click in the file manager would, and showing a file in its folder.
 // Tests (and builds without a desktop) answer the opening through a hook.
 
-#include <functional>
 #include <string>
 
 // Opens the file with the verb "open" and the parameters, in a normal window
 // owned by the application's main window; false when the shell could not.
 bool ShellOpen(const std::string& fileName, const std::string& parameters);
-
-// Replaces the shell: the hook is called instead and its answer is
-// ShellOpen's. An empty hook restores the shell.
-using TShellOpenHook = std::function<bool(const std::string& fileName, const std::string& parameters)>;
-void SetShellOpenHook(TShellOpenHook hook);
 
 // The platform's own shell, behind ShellOpen.
 bool PlatformShellOpen(const std::string& fileName, const std::string& parameters);

@@ -17,6 +17,7 @@
 #include "framework/RegIniFile.h"
 #include "framework/Registry.h"
 #include "framework/SysUtils.h"
+#include "framework/UserHooks.h"
 #include "imaging/BmpCodec.h"
 #include "imaging/ReadLimits.h"
 
@@ -95,7 +96,6 @@ TSavedSize SavedSize(const std::string& bitmapPath) {
 class MainformTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    SetPopupHook([](TPopupMenu&) { return nullptr; });
     Application = &FApplication;
     FApplication.Title = "Kaleidon";
     StoreSetting("WPLocation", Pictures.Path());
@@ -106,8 +106,6 @@ protected:
     desktop.WriteString("WallpaperStyle", "10");
     desktop.WriteString("Wallpaper", "old");
   }
-
-  void TearDown() override { SetPopupHook({}); }
 
   std::unique_ptr<TForm1> Start() { return std::make_unique<TForm1>(nullptr, Desktop, Dialogs); }
   // Catalogue paths as the program builds them: base directory, backslash, name.
@@ -122,6 +120,7 @@ protected:
   static std::string ExtractName(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }
 
   TSettingsSandbox Sandbox;
+  TUserHooksScope NoMenu{{.Popup = [](TPopupMenu&) -> TMenuItem* { return nullptr; }}};
   TApplication FApplication;
   TTempDir Pictures;
   TTempDir Windows;
@@ -348,14 +347,14 @@ TEST_F(MainformTest, TrayDoubleClickChangesThroughTheDefaultItem) {
 
 TEST_F(MainformTest, TrayRightClickRebuildsTheMenuAndClicksTheChoice) {
   Pictures.Write("a.bmp");
-  SetPopupHook([](TPopupMenu& menu) { return menu.Items(4); });  // the separator: nothing
+  TUserHooksScope separator({.Popup = [](TPopupMenu& menu) { return menu.Items(4); }});  // nothing
   auto form = Start();
   form->TrayIcon1->MouseMessage(0x0205);  // an up without its down is no click
   EXPECT_EQ(form->PopupMenu1->Count(), 11);
   form->TrayIcon1->MouseMessage(0x0204);
   form->TrayIcon1->MouseMessage(0x0205);
   EXPECT_EQ(Captions(*form->PopupMenu1)[10], "a.bmp");
-  SetPopupHook([](TPopupMenu& menu) { return menu.Items(1); });
+  TUserHooksScope configure({.Popup = [](TPopupMenu& menu) { return menu.Items(1); }});
   form->TrayIcon1->MouseMessage(0x0204);
   form->TrayIcon1->MouseMessage(0x0205);
   EXPECT_EQ(Dialogs.Configured, 1);
@@ -662,7 +661,7 @@ TEST_F(MainformTest, OneFailedChangeBoxAtATimeAndTheNextTickRetries) {
   auto form = Start();
   int boxes = 0;
   int open = 0;
-  SetMessageBoxHook([&](const std::string&, const std::string&, unsigned) {
+  TUserHooksScope box({.MessageBox = [&](const std::string&, const std::string&, unsigned) {
     ++boxes;
     EXPECT_EQ(open++, 0) << "a second box while one is open";
     form->Timer1Timer(nullptr);
@@ -670,7 +669,7 @@ TEST_F(MainformTest, OneFailedChangeBoxAtATimeAndTheNextTickRetries) {
     form->TrayIcon1DblClick(nullptr);
     --open;
     return idOK;
-  });
+  }});
   form->Timer1Timer(nullptr);
   EXPECT_EQ(boxes, 1);
   EXPECT_EQ(form->MinutesLeft(), 1);

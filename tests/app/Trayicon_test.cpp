@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Trayicon.h"
+#include "framework/UserHooks.h"
 
 TEST(TrayIcon_Tip, ShortPartUpToTheBar) {
   EXPECT_EQ(TTrayIcon::Tip("Wallpaper: a.jpg|long help"), "Wallpaper: a.jpg");
@@ -55,7 +56,7 @@ TEST(TrayIcon_MouseMessage, RightClickWithoutMenuIsAClick) {
   icon.MouseMessage(0x0205);
   EXPECT_EQ(clicks, std::vector<TMouseButton>{TMouseButton::mbRight});
   TPopupMenu menu(nullptr);
-  SetPopupHook([](TPopupMenu&) { return nullptr; });
+  TUserHooksScope noMenu({.Popup = [](TPopupMenu&) -> TMenuItem* { return nullptr; }});
   int popups = 0;
   menu.OnPopup = TNotifyEvent([&](TObject*) { ++popups; });
   icon.PopupMenu = &menu;
@@ -64,7 +65,6 @@ TEST(TrayIcon_MouseMessage, RightClickWithoutMenuIsAClick) {
   EXPECT_EQ(popups, 1);
   EXPECT_EQ(clicks.size(), 1u);
   EXPECT_EQ(menu.PopupComponent, &icon);
-  SetPopupHook({});
 }
 
 TEST(TrayIcon_SetHint, ShowsTheIconWhenActive) {

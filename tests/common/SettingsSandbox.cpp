@@ -11,15 +11,12 @@ void StoreSetting(const std::string& name, const std::string& value) {
   TRegIniFile("Software\\Trellwick\\Kaleidon").WriteString("Settings", name, value);
 }
 
-TSettingsSandbox::TSettingsSandbox() {
+TSettingsSandbox::TSettingsSandbox()
+    : FHooks({.MessageBox = [this](const std::string& text, const std::string& caption, unsigned) {
+        Messages.push_back({text, caption});
+        return idOK;
+      }}) {
   Clear();
-  SetMessageBoxHook([this](const std::string& text, const std::string& caption, unsigned) {
-    Messages.push_back({text, caption});
-    return idOK;
-  });
 }
 
-TSettingsSandbox::~TSettingsSandbox() {
-  SetMessageBoxHook(nullptr);
-  Clear();
-}
+TSettingsSandbox::~TSettingsSandbox() { Clear(); }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "TempDir.h"
+#include "framework/UserHooks.h"
 
 struct TShownMessage {
   std::string Text;
@@ -27,4 +28,5 @@ public:
 private:
   void Clear();
   TTempDir FConfig;
+  TUserHooksScope FHooks;
 };

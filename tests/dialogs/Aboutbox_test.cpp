@@ -10,6 +10,7 @@
 #include "dialogs/KaleidonDialogs.h"
 #include "dialogs/Updateform.h"
 #include "framework/Application.h"
+#include "framework/UserHooks.h"
 
 namespace {
 
@@ -20,17 +21,7 @@ protected:
   void SetUp() override {
     Application = &FApplication;
     FApplication.Title = "Kaleidon";
-    SetModalHook([this](TDialog& dialog) {
-      if (auto* update = dynamic_cast<TFormUpdate*>(&dialog)) {
-        UpdateVersions.push_back(update->WebFileInfo1->CurrentVersion);
-        ComponentsWhileUpdating = Controller->ComponentCount();
-        return mrOk;
-      }
-      ComponentsWhileAbout = Controller->ComponentCount();
-      return AboutResult;
-    });
   }
-  void TearDown() override { SetModalHook({}); }
 
   TSettingsSandbox Sandbox;
   TApplication FApplication;
@@ -41,6 +32,15 @@ protected:
   std::vector<std::string> UpdateVersions;
   int ComponentsWhileAbout = 0;
   int ComponentsWhileUpdating = 0;
+  TUserHooksScope Played{{.Modal = [this](TDialog& dialog) {
+    if (auto* update = dynamic_cast<TFormUpdate*>(&dialog)) {
+      UpdateVersions.push_back(update->WebFileInfo1->CurrentVersion);
+      ComponentsWhileUpdating = Controller->ComponentCount();
+      return mrOk;
+    }
+    ComponentsWhileAbout = Controller->ComponentCount();
+    return AboutResult;
+  }}};
 };
 
 }  // namespace

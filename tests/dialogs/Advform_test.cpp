@@ -3,19 +3,16 @@
 #include "SettingsSandbox.h"
 #include "dialogs/Advform.h"
 #include "framework/RegIniFile.h"
+#include "framework/UserHooks.h"
 
 namespace {
 
 class AdvformTest : public ::testing::Test {
 protected:
-  void SetUp() override {
-    SetModalHook([this](TDialog& dialog) { return User(static_cast<TAdvancedForm&>(dialog)); });
-  }
-  void TearDown() override { SetModalHook({}); }
-
   TSettingsSandbox Sandbox;
   TDialog Owner{nullptr, 0};
   std::function<int(TAdvancedForm&)> User;
+  TUserHooksScope Played{{.Modal = [this](TDialog& dialog) { return User(static_cast<TAdvancedForm&>(dialog)); }}};
 };
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "framework/Application.h"
 #include "framework/Files.h"
 #include "framework/RegIniFile.h"
+#include "framework/UserHooks.h"
 
 namespace {
 
@@ -21,17 +22,9 @@ protected:
   void SetUp() override {
     Application = &FApplication;
     FApplication.Title = "Kaleidon";
-    SetModalHook([this](TDialog& dialog) {
-      if (auto* advanced = dynamic_cast<TAdvancedForm*>(&dialog)) return Advanced(*advanced);
-      ++Shown;
-      return User(static_cast<TOptionsForm&>(dialog));
-    });
   }
   // A Run value left behind would start the test program at the next sign-in.
-  void TearDown() override {
-    SetModalHook({});
-    TRegIniFile(RunKeyParent).DeleteValue(RunSection, RunValue);
-  }
+  void TearDown() override { TRegIniFile(RunKeyParent).DeleteValue(RunSection, RunValue); }
 
   void Configure() {
     TOptionsForm form(Controller.get());
@@ -45,6 +38,11 @@ protected:
   std::function<int(TOptionsForm&)> User = [](TOptionsForm&) { return mrCancel; };
   std::function<int(TAdvancedForm&)> Advanced = [](TAdvancedForm&) { return mrCancel; };
   int Shown = 0;
+  TUserHooksScope Played{{.Modal = [this](TDialog& dialog) {
+    if (auto* advanced = dynamic_cast<TAdvancedForm*>(&dialog)) return Advanced(*advanced);
+    ++Shown;
+    return User(static_cast<TOptionsForm&>(dialog));
+  }}};
 };
 
 }  // namespace

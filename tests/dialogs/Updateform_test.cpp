@@ -6,6 +6,7 @@
 
 #include "SettingsSandbox.h"
 #include "framework/Application.h"
+#include "framework/UserHooks.h"
 #include "update/UpdateSettings.h"
 
 TEST(FormUpdate_Create, TextsButtonsAndTheCheckerForThisProduct) {
@@ -57,16 +58,15 @@ TEST(FormUpdate_BitBtn2Click, EveryPressRunsACheckAndTheDialogStays) {
   application.Title = "Kaleidon";
   StoreSetting("Update URL", "");
   TFormUpdate form(nullptr);
-  SetModalHook([](TDialog& dialog) {
+  TUserHooksScope user({.Modal = [](TDialog& dialog) {
     auto& update = static_cast<TFormUpdate&>(dialog);
     update.BitBtn2->Click();
     update.BitBtn2->Click();
     EXPECT_EQ(update.ModalResult(), mrNone);
     update.BitBtn1->Click();
     return update.ModalResult();
-  });
+  }});
   EXPECT_EQ(form.ShowModal(), mrOk);
-  SetModalHook({});
   ASSERT_EQ(sandbox.Messages.size(), 4u);
   EXPECT_EQ(sandbox.Messages[0].Caption, "Missing Home URL");
   EXPECT_EQ(sandbox.Messages[1].Caption, "Connection Error");

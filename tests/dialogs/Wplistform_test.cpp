@@ -7,6 +7,7 @@
 #include "dialogs/Wplistform.h"
 #include "framework/Application.h"
 #include "framework/Exceptions.h"
+#include "framework/UserHooks.h"
 #include "imaging/BmpCodec.h"
 
 namespace {
@@ -24,9 +25,7 @@ protected:
     for (const char* name : {"b.bmp", "A.bmp", "sub/c.bmp"}) Pictures.Write(name, BmpOfSize(100, 50));
     TRegIniFile("Software\\Trellwick\\Kaleidon").WriteString("Settings", "WPLocation", Pictures.Path());
     Controller = std::make_unique<TForm1>(nullptr, Desktop);
-    SetModalHook([this](TDialog& dialog) { return User(static_cast<TFormListWP&>(dialog)); });
   }
-  void TearDown() override { SetModalHook({}); }
 
   void List() {
     TFormListWP form(Controller.get());
@@ -41,6 +40,7 @@ protected:
   TFakeDesktop Desktop{AppData.Path()};
   std::unique_ptr<TForm1> Controller;
   std::function<int(TFormListWP&)> User;
+  TUserHooksScope Played{{.Modal = [this](TDialog& dialog) { return User(static_cast<TFormListWP&>(dialog)); }}};
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/Dialogs.h"
+#include "framework/UserHooks.h"
 
 namespace {
 
@@ -25,7 +26,6 @@ public:
 // Every test plays the user through the modal hook.
 class DialogTest : public ::testing::Test {
 protected:
-  void TearDown() override { SetModalHook({}); }
   TSampleDialog Dialog;
 };
 
@@ -34,11 +34,11 @@ protected:
 TEST_F(DialogTest, ModalHookPlaysTheUserAfterOnShow) {
   std::vector<std::string> order;
   Dialog.OnShow = TNotifyEvent([&](TObject*) { order.push_back("show"); });
-  SetModalHook([&](TDialog& dialog) {
+  TUserHooksScope user({.Modal = [&](TDialog& dialog) {
     order.push_back("user");
     static_cast<TSampleDialog&>(dialog).Ok->Click();
     return dialog.ModalResult();
-  });
+  }});
   EXPECT_EQ(Dialog.ShowModal(), mrOk);
   EXPECT_EQ(order, (std::vector<std::string>{"show", "user"}));
 }

@@ -20,6 +20,7 @@
 #include "framework/SaveDialog.h"
 #include "framework/Shell.h"
 #include "framework/SysUtils.h"
+#include "framework/UserHooks.h"
 #include "update/Webfileinfo.h"
 
 namespace {
@@ -76,30 +77,35 @@ protected:
     const char* tmp = std::getenv("TMPDIR");
     if (tmp) SavedTmpDir = tmp;
     setenv("TMPDIR", Temp.Path().c_str(), 1);
-    SetMessageBoxHook([this](const std::string& text, const std::string& caption, unsigned flags) {
-      Boxes.push_back({caption, text});
-      if (!(flags & mbYesNo)) return idOK;
-      if (Answers.empty()) return idNo;
-      const int answer = Answers.front();
-      Answers.pop_front();
-      return answer;
-    });
-    SetModalHook([this](TDialog& dialog) { return PlayUser(dialog); });
-    SetSaveDialogHook([this](TSaveDialog& dialog) {
-      Proposed.push_back(dialog.FileName);
-      EXPECT_EQ(dialog.Filter, SaveFilter);
-      EXPECT_EQ(dialog.FilterIndex, 1);
-      EXPECT_TRUE(dialog.OverwritePrompt);
-      EXPECT_TRUE(dialog.PathMustExist);
-      if (SaveAs.empty()) return false;
-      dialog.FileName = SaveAs;
-      dialog.FilterIndex = SaveFilterIndex;
-      return true;
-    });
-    SetShellOpenHook([this](const std::string& file, const std::string& parameters) {
-      Launched.push_back({file, parameters});
-      if (FileExists(file)) OpenedText = FileText(file);
-      return ShellSucceeds;
+    User.emplace(TUserHooks{
+        .Modal = [this](TDialog& dialog) { return PlayUser(dialog); },
+        .MessageBox =
+            [this](const std::string& text, const std::string& caption, unsigned flags) {
+              Boxes.push_back({caption, text});
+              if (!(flags & mbYesNo)) return idOK;
+              if (Answers.empty()) return idNo;
+              const int answer = Answers.front();
+              Answers.pop_front();
+              return answer;
+            },
+        .SaveDialog =
+            [this](TSaveDialog& dialog) {
+              Proposed.push_back(dialog.FileName);
+              EXPECT_EQ(dialog.Filter, SaveFilter);
+              EXPECT_EQ(dialog.FilterIndex, 1);
+              EXPECT_TRUE(dialog.OverwritePrompt);
+              EXPECT_TRUE(dialog.PathMustExist);
+              if (SaveAs.empty()) return false;
+              dialog.FileName = SaveAs;
+              dialog.FilterIndex = SaveFilterIndex;
+              return true;
+            },
+        .ShellOpen =
+            [this](const std::string& file, const std::string& parameters) {
+              Launched.push_back({file, parameters});
+              if (FileExists(file)) OpenedText = FileText(file);
+              return ShellSucceeds;
+            },
     });
     Info.SetURL(Server.URL("/page"));
     Info.InfoTags = ProductPageTags();
@@ -111,10 +117,6 @@ protected:
   }
 
   void TearDown() override {
-    SetMessageBoxHook({});
-    SetModalHook({});
-    SetSaveDialogHook({});
-    SetShellOpenHook({});
     if (SavedTmpDir)
       setenv("TMPDIR", SavedTmpDir->c_str(), 1);
     else
@@ -215,6 +217,7 @@ protected:
   std::string ProgressShown;
   int BarShown = -1;
   std::vector<std::string> Verified;
+  std::optional<TUserHooksScope> User;  // the user as the test plays it
 };
 
 const TBox NoUpdate{"No Update Found", "There is no update available."};

@@ -8,6 +8,7 @@
 #include "SigningData.h"
 #include "framework/Application.h"
 #include "framework/MessageBox.h"
+#include "framework/UserHooks.h"
 #include "update/UpdateSettings.h"
 
 namespace {
@@ -182,12 +183,11 @@ namespace {
 std::string Handler(TApplication& application) {
   std::string answered = "the application";
   const TExceptionEvent saved = application.OnException;
-  SetMessageBoxHook([&](const std::string& text, const std::string& caption, unsigned) {
+  TUserHooksScope box({.MessageBox = [&](const std::string& text, const std::string& caption, unsigned) {
     answered = caption == "Exception" ? "a checker" : "the application: " + text;
     return idOK;
-  });
+  }});
   application.HandleException(EHttpException("HTTP component is busy", httperrBusy));
-  SetMessageBoxHook({});
   return answered;
 }
 
@@ -224,16 +224,15 @@ TEST(WebFileInfo_WfiException, HttpErrorIsShownOnceAndOthersGoToTheHandlerReplac
   TApplication application;
   application.Title = "Kaleidon";
   std::vector<std::string> shown;
-  SetMessageBoxHook([&](const std::string& text, const std::string& caption, unsigned) {
+  TUserHooksScope box({.MessageBox = [&](const std::string& text, const std::string& caption, unsigned) {
     shown.push_back(caption + ": " + text);
     return idOK;
-  });
+  }});
   TWebFileInfo info(nullptr);
   info.SetExceptionHandler();
   application.HandleException(Exception("Cannot change the wallpaper"));
   application.HandleException(EHttpException("HTTP component is busy", httperrBusy));
   application.HandleException(EHttpException("HTTP component is busy", httperrBusy));
-  SetMessageBoxHook({});
   EXPECT_EQ(shown, (std::vector<std::string>{
                        "Kaleidon: Cannot change the wallpaper",
                        "Exception: Error retrieving update information.\rException: HTTP component is busy.",
