@@ -92,8 +92,12 @@ kaleidon_privileged_wineserver() {
 # a fresh Windows 10/11 user profile: the Windows directory not writable and
 # the desktop style at the system's default (WallpaperStyle 10, Fill). The
 # profile is set once, when the prefix is made; what the user or a program
-# writes later stays. A Wine server left from elsewhere with root's powers is
-# ended, so that the next program starts one as a standard user.
+# writes later stays. With the argument "test", the windows of Kaleidon and
+# of the unit-test programs are not left to a window manager: the test
+# displays have none, and Wine would wait two seconds for one each time a
+# window is hidden. (Wine's own tray keeps the default.) A Wine server left
+# from elsewhere with root's powers is ended, so that the next program starts
+# one as a standard user.
 kaleidon_wine_prefix() {
   if [ ! -f "$WINEPREFIX/.kaleidon-standard-user" ]; then
     mkdir -p "$WINEPREFIX"
@@ -102,6 +106,18 @@ kaleidon_wine_prefix() {
     wine reg add 'HKCU\Control Panel\Desktop' /v TileWallpaper /d 0 /f >/dev/null 2>&1
     wineserver -w
     touch "$WINEPREFIX/.kaleidon-standard-user"
+  fi
+  if [ "${1:-}" = test ] && [ ! -f "$WINEPREFIX/.kaleidon-unmanaged" ]; then
+    local reg=$WINEPREFIX/kaleidon-unmanaged.reg program
+    printf 'REGEDIT4\n' >"$reg"
+    for program in Kaleidon {framework,imaging,net,update,app,dialogs}_tests; do
+      printf '\n[HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\%s.exe\\X11 Driver]\n"Managed"="N"\n' \
+        "$program" >>"$reg"
+    done
+    wine regedit /S "Z:$reg" >/dev/null 2>&1
+    wineserver -w
+    rm -f "$reg"
+    touch "$WINEPREFIX/.kaleidon-unmanaged"
   fi
   chmod a-w "$WINEPREFIX/drive_c/windows"
   if kaleidon_privileged_wineserver; then

@@ -96,8 +96,8 @@ class StandardUserCase(kaleidon.UserCase):
         return [line for line in probe("visible").splitlines() if line.startswith('#32770 "Kaleidon"')]
 
     def test_unwritable_bitmap_folder_shows_one_box_and_the_program_stays(self):
-        """A change at start that cannot write the bitmap shows why; with a
-        one-minute timer no second box joins it; after OK the menu works."""
+        """A change at start that cannot write the bitmap shows why; a tick of
+        the one-minute timer adds no second box; after OK the menu works."""
         folder = kaleidon.prefix_path(kaleidon.BITMAP_FOLDER)
         os.makedirs(folder)
         os.chmod(folder, 0o555)
@@ -111,9 +111,9 @@ class StandardUserCase(kaleidon.UserCase):
         texts = [c["text"] for c in self.all_controls("Kaleidon") if c["class"] == "Static" and c["text"]]
         prefix = "Cannot create file %s. " % kaleidon.BITMAP
         self.assertTrue(texts and texts[0].startswith(prefix) and len(texts[0]) > len(prefix), texts)
-        while time.time() - started < 185:
+        while time.time() - started < 70:
             self.assertLessEqual(len(self.boxes()), 1)
-            time.sleep(10)
+            time.sleep(5)
         self.assertEqual(len(self.boxes()), 1)
         probe("dialog", "Kaleidon", 5)
         self.menu("Down", "Down", "Return")
