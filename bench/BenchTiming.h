@@ -97,8 +97,8 @@ inline std::vector<std::string> MakeTree(const std::filesystem::path& root, int 
   std::filesystem::create_directories(root);
   for (int i = 0; i < files; ++i) {
     const int dir = i / 100;
-    const std::filesystem::path parent = root / std::string("d").append(std::to_string(dir / 20)) /
-                                         std::string("s").append(std::to_string(dir % 20));
+    const std::filesystem::path parent =
+        root / std::string("d").append(std::to_string(dir / 20)) / std::string("s").append(std::to_string(dir % 20));
     if (i % 100 == 0) std::filesystem::create_directories(parent);
     const std::string name = "Picture " + std::to_string(i) + kinds[i % 10];
     std::ofstream(parent / name).put('x');

@@ -43,11 +43,12 @@ double BestOfThree(Job&& job) {
 bool Run(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
 
 std::vector<std::string> MakeFiles(const std::filesystem::path& dir) {
-  return MakeSamples(dir, {
-                              {"noise-24.bmp", "-size 6000x4000 xc: +noise Random -type TrueColor BMP3:"},
-                              {"gradient-8.bmp",
-                               "-size 6000x4000 gradient:navy-orange -swirl 90 +dither -colors 256 -type Palette BMP3:"},
-                          });
+  return MakeSamples(
+      dir,
+      {
+          {"noise-24.bmp", "-size 6000x4000 xc: +noise Random -type TrueColor BMP3:"},
+          {"gradient-8.bmp", "-size 6000x4000 gradient:navy-orange -swirl 90 +dither -colors 256 -type Palette BMP3:"},
+      });
 }
 
 void WritePlain(const std::string& path, const std::vector<uint8_t>& bytes) {

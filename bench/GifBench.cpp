@@ -91,12 +91,13 @@ int64_t Giflib(const TBytes& file) {
 #endif
 
 std::vector<std::string> MakeFiles(const std::filesystem::path& dir) {
-  return MakeSamples(dir, {
-                              {"plasma-256.gif", "-size 1600x1200 plasma:fractal -colors 256 "},
-                              {"plasma-256-interlaced.gif", "-size 1600x1200 plasma:fractal -colors 256 -interlace GIF "},
-                              {"gradient-16.gif", "-size 1600x1200 gradient:red-blue -colors 16 "},
-                              {"noise-2.gif", "-size 1600x1200 xc: +noise Random -monochrome "},
-                          });
+  return MakeSamples(dir,
+                     {
+                         {"plasma-256.gif", "-size 1600x1200 plasma:fractal -colors 256 "},
+                         {"plasma-256-interlaced.gif", "-size 1600x1200 plasma:fractal -colors 256 -interlace GIF "},
+                         {"gradient-16.gif", "-size 1600x1200 gradient:red-blue -colors 16 "},
+                         {"noise-2.gif", "-size 1600x1200 xc: +noise Random -monochrome "},
+                     });
 }
 
 }  // namespace

@@ -107,8 +107,8 @@ void Compare(const char* name, const TBytes& file) {
       best[which] = std::max(best[which], pixels / seconds / 1e6);
     }
   }
-  std::printf("%-12s %zu pixels: kaleidon %.1f MP/s, libjpeg %.1f MP/s, ratio %.3f\n", name, pixels, best[0],
-              best[1], best[0] / best[1]);
+  std::printf("%-12s %zu pixels: kaleidon %.1f MP/s, libjpeg %.1f MP/s, ratio %.3f\n", name, pixels, best[0], best[1],
+              best[0] / best[1]);
 }
 
 TBytes ReadFile(const char* name) {

@@ -26,7 +26,8 @@ namespace {
 class TBenchDesktop : public TDesktop {
 public:
   TBenchDesktop(std::string appData, int monitors) : FAppData(std::move(appData)) {
-    for (int i = 0; i < monitors; ++i) FMonitors.push_back({{3840 * i, 0, 3840, 2160}, i == 0, "M" + std::to_string(i)});
+    for (int i = 0; i < monitors; ++i)
+      FMonitors.push_back({{3840 * i, 0, 3840, 2160}, i == 0, "M" + std::to_string(i)});
   }
   std::string LocalAppDataDirectory() override { return FAppData; }
   int ScreenWidth() override { return 3840; }
@@ -93,10 +94,11 @@ int main() {
   const std::filesystem::path dir = std::filesystem::temp_directory_path() / "kaleidon-monitors-bench";
   std::filesystem::remove_all(dir);
   ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
-  const auto files = MakeSamples(dir / "pictures", {
-      {"a.jpg", "-size 6000x4000 gradient:navy-orange -swirl 120 -quality 90 "},
-      {"b.jpg", "-size 6000x4000 gradient:darkgreen-khaki -swirl -120 -quality 90 "},
-  });
+  const auto files =
+      MakeSamples(dir / "pictures", {
+                                        {"a.jpg", "-size 6000x4000 gradient:navy-orange -swirl 120 -quality 90 "},
+                                        {"b.jpg", "-size 6000x4000 gradient:darkgreen-khaki -swirl -120 -quality 90 "},
+                                    });
   if (files.size() != 2) {
     std::fprintf(stderr, "ImageMagick could not make the samples\n");
     return 1;
@@ -107,8 +109,7 @@ int main() {
   std::printf("two 4K monitors, two 6000x4000 JPEGs composed: %.2f s, peak %.0f MiB\n", composed.Seconds,
               composed.PeakMiB);
   std::printf("time ratio %.2f (goal <= 2.2); peak %.0f MiB against the goal's %.0f MiB (1.5 x %.0f + %.0f)\n",
-              composed.Seconds / single.Seconds, composed.PeakMiB, 1.5 * bitmapMiB + decodedMiB, bitmapMiB,
-              decodedMiB);
+              composed.Seconds / single.Seconds, composed.PeakMiB, 1.5 * bitmapMiB + decodedMiB, bitmapMiB, decodedMiB);
   std::filesystem::remove_all(dir);
   return 0;
 }

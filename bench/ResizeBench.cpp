@@ -28,7 +28,8 @@ double Best(const std::string& command) {
 void Bench(const std::filesystem::path& dir, int width, int height, int toWidth, int toHeight) {
   const std::string name = std::to_string(width) + "x" + std::to_string(height);
   const std::string bmp = (dir / (name + ".bmp")).string(), mpc = (dir / (name + ".mpc")).string();
-  const std::string make = "/usr/bin/convert -seed 7 -size " + name + " plasma:fractal -blur 0x1 -depth 8 -type TrueColor ";
+  const std::string make =
+      "/usr/bin/convert -seed 7 -size " + name + " plasma:fractal -blur 0x1 -depth 8 -type TrueColor ";
   if (std::system((make + "BMP3:" + bmp + " && /usr/bin/convert " + bmp + " " + mpc).c_str()) != 0) return;
   const TBytes file = Load(bmp);
   TByteSource stream(file);

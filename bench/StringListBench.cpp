@@ -23,19 +23,20 @@ void Run(int count) {
   double list = 1e9, sortOnce = 1e9;
   for (int round = 0; round < 3; ++round) {
     list = std::min(list, Seconds([&] {
-      TStringList sorted;
-      sorted.Duplicates = TDuplicates::dupIgnore;
-      sorted.SetSorted(true);
-      for (const std::string& name : names) sorted.Add(name);
-      sorted.Count();
-    }));
-    sortOnce = std::min(sortOnce, Seconds([&] {
-      std::vector<std::pair<std::string, std::string>> keyed;
-      for (const std::string& name : names) keyed.emplace_back(CaseInsensitiveSortKey(name), name);
-      std::stable_sort(keyed.begin(), keyed.end(), [](auto& a, auto& b) { return a.first < b.first; });
-      keyed.erase(std::unique(keyed.begin(), keyed.end(), [](auto& a, auto& b) { return a.first == b.first; }),
-                  keyed.end());
-    }));
+                      TStringList sorted;
+                      sorted.Duplicates = TDuplicates::dupIgnore;
+                      sorted.SetSorted(true);
+                      for (const std::string& name : names) sorted.Add(name);
+                      sorted.Count();
+                    }));
+    sortOnce = std::min(
+        sortOnce, Seconds([&] {
+          std::vector<std::pair<std::string, std::string>> keyed;
+          for (const std::string& name : names) keyed.emplace_back(CaseInsensitiveSortKey(name), name);
+          std::stable_sort(keyed.begin(), keyed.end(), [](auto& a, auto& b) { return a.first < b.first; });
+          keyed.erase(std::unique(keyed.begin(), keyed.end(), [](auto& a, auto& b) { return a.first == b.first; }),
+                      keyed.end());
+        }));
   }
   std::printf("sorted list of %d names: %.3f s; one sort and de-duplication: %.3f s; ratio %.2f\n", count, list,
               sortOnce, sortOnce / list);

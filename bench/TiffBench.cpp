@@ -60,8 +60,8 @@ void UnmapProc(thandle_t, tdata_t, toff_t) {}
 template <class Use>
 int64_t WithTiff(const TBytes& file, Use&& use) {
   TMemory memory{&file, 0};
-  TIFF* tif = TIFFClientOpen("bench", "rm", &memory, ReadProc, WriteProc, SeekProc, CloseProc, SizeProc, MapProc,
-                             UnmapProc);
+  TIFF* tif =
+      TIFFClientOpen("bench", "rm", &memory, ReadProc, WriteProc, SeekProc, CloseProc, SizeProc, MapProc, UnmapProc);
   if (!tif) return 0;
   const int64_t pixels = use(tif);
   TIFFClose(tif);
@@ -90,15 +90,17 @@ int64_t LibtiffStrips(const TBytes& file) {
 #endif
 
 std::vector<std::string> MakeFiles(const std::filesystem::path& dir) {
-  const std::string page = "-size 2480x3508 plasma:fractal -blur 0x12 -threshold 50% -monochrome "
-                           "-fill black -draw \"rectangle 200,200 2280,260\" +noise Impulse -monochrome ";
+  const std::string page =
+      "-size 2480x3508 plasma:fractal -blur 0x12 -threshold 50% -monochrome "
+      "-fill black -draw \"rectangle 200,200 2280,260\" +noise Impulse -monochrome ";
   return MakeSamples(dir, {
                               {"plasma-lzw.tif", "-size 1600x1200 plasma:fractal -alpha off -depth 8 -compress LZW "},
                               {"plasma-lzw-predictor.tif",
                                "-size 1600x1200 plasma:fractal -alpha off -depth 8 -compress LZW "
                                "-define tiff:predictor=2 "},
-                              {"plasma-packbits.tif", "-size 1600x1200 plasma:fractal -alpha off -depth 8 -posterize 8 "
-                                                      "-type TrueColor -compress RLE "},
+                              {"plasma-packbits.tif",
+                               "-size 1600x1200 plasma:fractal -alpha off -depth 8 -posterize 8 "
+                               "-type TrueColor -compress RLE "},
                               {"a4-300dpi-g4.tif", page + "-compress Group4 "},
                               {"a4-300dpi-g3-2d.tif", page + "-compress Fax "},
                           });

@@ -25,9 +25,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void StoreBaseDir(const fs::path& root) {
-  OpenSettings()->WriteString(SettingsSection, "WPLocation", root.string());
-}
+void StoreBaseDir(const fs::path& root) { OpenSettings()->WriteString(SettingsSection, "WPLocation", root.string()); }
 
 // The peer: one complete walk per search pattern, as the catalogue was built
 // before, into the same sorted list.
@@ -83,10 +81,11 @@ void Menu(TForm1& form) {
   double rebuild = 0;
   form.PopupMenu1->OnPopup = TNotifyEvent([&](TObject*) { rebuild = Seconds([&] { form.BuildPopupMenu(); }); });
   const double open = UntilIdle([&] { form.PopupMenu1->Popup(10, 10, owner); }, [] { EndMenu(); });
-  std::printf("  tray menu: rebuilt in %.3f s (a catalogue build alone: %.3f s), then on screen in %.3f s; %d items, %s\n",
-              rebuild, build, open - rebuild, form.PopupMenu1->Count(),
-              form.PopupMenu1->Items(form.PopupMenu1->Count() - 3)->Caption == "More..." ? "ending in More..."
-                                                                                     : "the whole catalogue");
+  std::printf(
+      "  tray menu: rebuilt in %.3f s (a catalogue build alone: %.3f s), then on screen in %.3f s; %d items, %s\n",
+      rebuild, build, open - rebuild, form.PopupMenu1->Count(),
+      form.PopupMenu1->Items(form.PopupMenu1->Count() - 3)->Caption == "More..." ? "ending in More..."
+                                                                                 : "the whole catalogue");
 }
 
 void List(TForm1& form) {

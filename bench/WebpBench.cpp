@@ -54,8 +54,8 @@ int main(int argc, char** argv) {
   const std::filesystem::path dir = std::filesystem::temp_directory_path() / "kaleidon-webp-bench";
   if (files.empty()) {
     std::filesystem::create_directories(dir);
-    for (const std::string& file : {Encode(dir, "lossy", "6000x4000", "-q 85"),
-                                    Encode(dir, "lossless", "3000x2000", "-lossless -m 1")})
+    for (const std::string& file :
+         {Encode(dir, "lossy", "6000x4000", "-q 85"), Encode(dir, "lossless", "3000x2000", "-lossless -m 1")})
       if (!file.empty()) files.push_back(file);
   }
   for (const std::string& file : files) Bench(file);

@@ -26,8 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!IsUtf8(ReadMeText(std::string_view(reinterpret_cast<const char*>(data), size)))) std::abort();
   TWfiRelease release;
   try {
-    ParsePage(std::string_view(reinterpret_cast<const char*>(data), size), size_t{1} << 20, tags, wfidDFSDate,
-              release);
+    ParsePage(std::string_view(reinterpret_cast<const char*>(data), size), size_t{1} << 20, tags, wfidDFSDate, release);
   } catch (const EUpdatePageError&) {
     return 0;
   }

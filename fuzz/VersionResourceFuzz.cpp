@@ -8,9 +8,8 @@
 #include "dialogs/VersionResource.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  for (const char* key : {"Comments", "CompanyName", "FileDescription", "FileVersion", "InternalName",
-                          "LegalCopyright", "OriginalFilename", "PrivateBuild", "ProductName", "ProductVersion",
-                          "SpecialBuild"})
+  for (const char* key : {"Comments", "CompanyName", "FileDescription", "FileVersion", "InternalName", "LegalCopyright",
+                          "OriginalFilename", "PrivateBuild", "ProductName", "ProductVersion", "SpecialBuild"})
     FindVersionString({data, size}, "100904E4", key);
   return 0;
 }

@@ -10,8 +10,8 @@ struct TVerbName {
 };
 
 constexpr TVerbName Verbs[] = {
-    {"next", TCommandVerb::cvNext},       {"previous", TCommandVerb::cvPrevious}, {"pause", TCommandVerb::cvPause},
-    {"resume", TCommandVerb::cvResume},   {"exclude", TCommandVerb::cvExclude},   {"set", TCommandVerb::cvSet},
+    {"next", TCommandVerb::cvNext},     {"previous", TCommandVerb::cvPrevious}, {"pause", TCommandVerb::cvPause},
+    {"resume", TCommandVerb::cvResume}, {"exclude", TCommandVerb::cvExclude},   {"set", TCommandVerb::cvSet},
     {"exit", TCommandVerb::cvExit},
 };
 

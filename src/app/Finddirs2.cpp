@@ -105,8 +105,7 @@ void TFindDirs::ProcessFile(const TSearchRec&, const std::string& fullPath) { On
 
 void TFindDirs::ProcessDir(const TSearchRec&, const std::string& fullPath) { OnFoundDirf(this, fullPath); }
 
-TFindDirsList::TFindDirsList(TComponent* AOwner, const std::string& startString)
-    : TFindDirs(AOwner, startString) {
+TFindDirsList::TFindDirsList(TComponent* AOwner, const std::string& startString) : TFindDirs(AOwner, startString) {
   FFileList.SetSorted(true);
   FFileList.Duplicates = TDuplicates::dupIgnore;
   FDirList.SetSorted(true);

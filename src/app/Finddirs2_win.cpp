@@ -51,6 +51,7 @@ bool GetDirIdentity(const std::string& directory, TDirIdentity& identity) {
 // and "\x" are relative to the drive's or the process's current directory.
 bool IsAbsoluteDirectory(const std::string& directory) {
   if (directory.size() >= 2 && directory[0] == '\\' && directory[1] == '\\') return true;
-  const bool drive = directory.size() >= 2 && std::isalpha(static_cast<unsigned char>(directory[0])) && directory[1] == ':';
+  const bool drive =
+      directory.size() >= 2 && std::isalpha(static_cast<unsigned char>(directory[0])) && directory[1] == ':';
   return drive && (directory.size() == 2 || directory[2] == '\\' || directory[2] == '/');
 }

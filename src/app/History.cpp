@@ -23,7 +23,8 @@ void TWallpaperHistory::Load(const TRegIniFile& settings, const std::string& cur
     if (end > start) FEntries.push_back(text.substr(start, end - start));
     start = end + 1;
   }
-  const auto shown = std::find_if(FEntries.begin(), FEntries.end(), [&](const auto& e) { return SamePath(e, current); });
+  const auto shown =
+      std::find_if(FEntries.begin(), FEntries.end(), [&](const auto& e) { return SamePath(e, current); });
   FPosition = shown == FEntries.end() ? -1 : int(shown - FEntries.begin());
 }
 

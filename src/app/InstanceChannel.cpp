@@ -9,7 +9,8 @@
 namespace {
 
 void Tell(const std::string& text, bool error) {
-  if (!WriteToConsole(text, error)) ShowMessageBox(text, "Kaleidon", error ? mbOK | mbIconError : mbOK | mbIconInformation);
+  if (!WriteToConsole(text, error))
+    ShowMessageBox(text, "Kaleidon", error ? mbOK | mbIconError : mbOK | mbIconInformation);
 }
 
 }  // namespace

@@ -46,7 +46,9 @@ const COPYDATASTRUCT* Data(const TMessage& m, ULONG_PTR tag) {
   return data->dwData == tag ? data : nullptr;
 }
 
-std::string TextOf(const COPYDATASTRUCT& data) { return std::string(static_cast<const char*>(data.lpData), data.cbData); }
+std::string TextOf(const COPYDATASTRUCT& data) {
+  return std::string(static_cast<const char*>(data.lpData), data.cbData);
+}
 
 bool InstanceRunning() { return bool(TKernelHandle(OpenMutexW(SYNCHRONIZE, FALSE, LockName().c_str()))); }
 

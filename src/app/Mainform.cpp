@@ -171,7 +171,9 @@ bool TForm1::RunChange(const std::function<void()>& change) {
   }
 }
 
-void TForm1::TrayIcon1DblClick(TObject*) { RunChange([this] { ChangeWallpaper(); }); }
+void TForm1::TrayIcon1DblClick(TObject*) {
+  RunChange([this] { ChangeWallpaper(); });
+}
 
 void TForm1::ConfigureKaleidon1Click(TObject*) { FDialogs.Configure(*this); }
 
@@ -271,9 +273,7 @@ int TForm1::PlacementFor(TRegIniFile& settings) {
 void TForm1::SetWallpaper(const std::string& sourcePath) {
   const std::vector<TMonitor> monitors = Monitors();
   switch (MonitorsMode(monitors)) {
-    case mmPerMonitor:
-      ShowPerMonitor(monitors, std::vector<std::string>(monitors.size(), sourcePath));
-      return;
+    case mmPerMonitor: ShowPerMonitor(monitors, std::vector<std::string>(monitors.size(), sourcePath)); return;
     case mmAcross: {
       auto settings = OpenSettings();
       std::vector<TPlaced> placed;
@@ -281,8 +281,7 @@ void TForm1::SetWallpaper(const std::string& sourcePath) {
       ShowComposed(monitors, std::move(placed), *settings);
       return;
     }
-    case mmSame:
-      break;
+    case mmSame: break;
   }
   const std::string bitmapPath = BitmapPath();
   auto settings = OpenSettings();
@@ -477,7 +476,8 @@ void TForm1::ShowComposed(const std::vector<TMonitor>& monitors, std::vector<TPl
     for (const TMonitor& monitor : monitors) FMonitorNames.push_back(monitor.Name);
   WriteSetting(settings, WallpaperSetting, FCurrentWallpaper);
   for (size_t i = 0, number = 2; i < FMonitorWallpapers.size(); ++i)
-    if (int(i) != primary) settings.WriteString(SettingsSection, MonitorWallpaperSetting(int(number++)), FMonitorWallpapers[i]);
+    if (int(i) != primary)
+      settings.WriteString(SettingsSection, MonitorWallpaperSetting(int(number++)), FMonitorWallpapers[i]);
   PicturesApplied(settings, sources);
   UpdateTrayHint();
 }
@@ -585,8 +585,8 @@ bool TForm1::AddWallpaperItems(int rows) {
     geometry.FixedWidth = std::max(geometry.FixedWidth, FDesktop.MenuItemWidth(PopupMenu1->Items(i)->Caption));
   geometry.TrailingWidth = std::max(FDesktop.MenuItemWidth("More..."), FDesktop.MenuItemWidth("Exit"));
   const TStringList& list = *FWallpaperList;
-  const TMenuFit fit = FitMenu(geometry, list.Count(),
-                               [&](int i) { return FDesktop.MenuItemWidth(ExtractFileName(list[i])); });
+  const TMenuFit fit =
+      FitMenu(geometry, list.Count(), [&](int i) { return FDesktop.MenuItemWidth(ExtractFileName(list[i])); });
   for (int i = 0; i < fit.Listed; ++i) {
     TMenuItem* item = AddMenuItem(ExtractFileName(list[i]), TNotifyEvent(this, &TForm1::ImageClick), rows);
     item->Tag = i;
@@ -678,11 +678,15 @@ void TForm1::RegisterHotkeys() {
   if (!report.empty()) ShowMessageBox(report, Application ? Application->Title : "", mbOK | mbIconExclamation);
 }
 
-void TForm1::PreviousWallpaper1Click(TObject*) { RunChange([this] { PreviousWallpaper(); }); }
+void TForm1::PreviousWallpaper1Click(TObject*) {
+  RunChange([this] { PreviousWallpaper(); });
+}
 
 void TForm1::PauseChanges1Click(TObject*) { SetPaused(!Paused()); }
 
-void TForm1::NeverShowThisAgain1Click(TObject*) { RunChange([this] { NeverShowThisAgain(); }); }
+void TForm1::NeverShowThisAgain1Click(TObject*) {
+  RunChange([this] { NeverShowThisAgain(); });
+}
 
 void TForm1::OpenFileLocation1Click(TObject*) {
   if (!FCurrentWallpaper.empty()) FDesktop.ShowInFolder(FCurrentWallpaper);
@@ -690,15 +694,9 @@ void TForm1::OpenFileLocation1Click(TObject*) {
 
 void TForm1::Hotkeys1Hotkey(TObject*, THotkeyCommand command) {
   switch (command) {
-    case THotkeyCommand::hcNext:
-      RunChange([this] { ChangeWallpaper(); });
-      break;
-    case THotkeyCommand::hcPrevious:
-      RunChange([this] { PreviousWallpaper(); });
-      break;
-    case THotkeyCommand::hcPause:
-      SetPaused(!Paused());
-      break;
+    case THotkeyCommand::hcNext: RunChange([this] { ChangeWallpaper(); }); break;
+    case THotkeyCommand::hcPrevious: RunChange([this] { PreviousWallpaper(); }); break;
+    case THotkeyCommand::hcPause: SetPaused(!Paused()); break;
   }
 }
 
@@ -713,20 +711,12 @@ void TForm1::RunCommand(const TCommand& command) {
     case TCommandVerb::cvPrevious:
       if (!PreviousWallpaper()) throw Exception("There is no earlier wallpaper to go back to.");
       break;
-    case TCommandVerb::cvPause:
-      SetPaused(true);
-      break;
-    case TCommandVerb::cvResume:
-      SetPaused(false);
-      break;
+    case TCommandVerb::cvPause: SetPaused(true); break;
+    case TCommandVerb::cvResume: SetPaused(false); break;
     case TCommandVerb::cvExclude:
       if (!NeverShowThisAgain()) throw Exception("There is no wallpaper to exclude.");
       break;
-    case TCommandVerb::cvSet:
-      SetWallpaper(command.File);
-      break;
-    case TCommandVerb::cvExit:
-      Close();
-      break;
+    case TCommandVerb::cvSet: SetWallpaper(command.File); break;
+    case TCommandVerb::cvExit: Close(); break;
   }
 }

@@ -157,9 +157,9 @@ private:
   std::string FBaseDir;
   std::string FCurrentWallpaper;
   std::vector<std::string> FMonitorWallpapers;
-  std::vector<std::string> FMonitorNames;       // the monitors FMonitorWallpapers were shown on
+  std::vector<std::string> FMonitorNames;         // the monitors FMonitorWallpapers were shown on
   std::map<std::string, bool> FPortraitPictures;  // the shapes of the pictures loaded so far
-  std::string FDecodedSource;  // the picture the holder holds as decoded, if any
+  std::string FDecodedSource;                     // the picture the holder holds as decoded, if any
   int32_t FMinutesLeft = 0;
   TCatalogueSearch* FDirFinder = nullptr;
   TStringList* FWallpaperList = nullptr;

@@ -27,8 +27,7 @@ void ResizeForPlacement(TImageHolder& holder, int placement, int SW, int SH, boo
   if (placement == plStretch) {
     holder.Resample(SW - 1, SH - 1, filter);
   } else if (placement == plStretchProportionally) {
-    const TFittedSize size =
-        FittedSize(holder.GetIdealComponentWidth(), holder.GetIdealComponentHeight(), SW, SH);
+    const TFittedSize size = FittedSize(holder.GetIdealComponentWidth(), holder.GetIdealComponentHeight(), SW, SH);
     holder.Resample(size.Width, size.Height, filter);
   }
 }

@@ -5,7 +5,6 @@
 
 enum TPlacement { plTile = 0, plCenter = 1, plStretch = 2, plStretchProportionally = 3 };
 
-
 struct TFittedSize {
   int Width;
   int Height;

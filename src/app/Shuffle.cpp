@@ -65,5 +65,6 @@ void TShuffle::NewCycle(const TStringList& catalogue) {
   FRest.clear();
   for (int i = 0; i < catalogue.Count(); ++i) FRest.push_back(catalogue[i]);
   std::shuffle(FRest.begin(), FRest.end(), FRandom);
-  if (FRest.size() > 1 && KeyOf(FRest.front()) == FLast) std::swap(FRest.front(), FRest[1 + RandomBelow(FRest.size() - 1)]);
+  if (FRest.size() > 1 && KeyOf(FRest.front()) == FLast)
+    std::swap(FRest.front(), FRest[1 + RandomBelow(FRest.size() - 1)]);
 }

@@ -49,7 +49,9 @@ TTrayIcon::~TTrayIcon() {
   if (FShown) NotifyShell(TShellAction::Delete);
 }
 
-std::string TTrayIcon::Tip(const std::string& hint) { return FirstCharacters(hint.substr(0, hint.find('|')), TipCharacters); }
+std::string TTrayIcon::Tip(const std::string& hint) {
+  return FirstCharacters(hint.substr(0, hint.find('|')), TipCharacters);
+}
 
 std::string TTrayIcon::FitTip(const std::string& head, const std::string& middle, const std::string& tail) {
   const std::string whole = head + middle + tail;
@@ -142,18 +144,10 @@ void TTrayIcon::MouseMessage(uint32_t mouseMessage) {
       }
       Mouse(OnMouseUp, TMouseButton::mbRight);
       break;
-    case WM_RBUTTONDBLCLK_:
-      Mouse(OnMouseDown, TMouseButton::mbRight, true);
-      break;
-    case WM_MBUTTONDOWN_:
-      Mouse(OnMouseDown, TMouseButton::mbMiddle);
-      break;
-    case WM_MBUTTONUP_:
-      Mouse(OnMouseUp, TMouseButton::mbMiddle);
-      break;
-    case WM_MBUTTONDBLCLK_:
-      Mouse(OnMouseDown, TMouseButton::mbMiddle, true);
-      break;
+    case WM_RBUTTONDBLCLK_: Mouse(OnMouseDown, TMouseButton::mbRight, true); break;
+    case WM_MBUTTONDOWN_: Mouse(OnMouseDown, TMouseButton::mbMiddle); break;
+    case WM_MBUTTONUP_: Mouse(OnMouseUp, TMouseButton::mbMiddle); break;
+    case WM_MBUTTONDBLCLK_: Mouse(OnMouseDown, TMouseButton::mbMiddle, true); break;
   }
 }
 

@@ -23,7 +23,6 @@ enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 using TMouseEvent = TEvent<TMouseButton, TShiftState, int, int>;
 using TMouseMoveEvent = TEvent<TShiftState, int, int>;
 
-
 class TTrayIcon : public TComponent {
 public:
   // The desktop's notification area, cursor and keys serve the icon.

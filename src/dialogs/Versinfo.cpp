@@ -7,9 +7,8 @@
 namespace {
 
 constexpr std::array<const char*, 11> VersionKeys = {
-    "Comments",         "CompanyName",  "FileDescription", "FileVersion",
-    "InternalName",     "LegalCopyright", "OriginalFilename", "PrivateBuild",
-    "ProductName",      "ProductVersion", "SpecialBuild"};
+    "Comments",         "CompanyName",  "FileDescription", "FileVersion",    "InternalName", "LegalCopyright",
+    "OriginalFilename", "PrivateBuild", "ProductName",     "ProductVersion", "SpecialBuild"};
 
 constexpr char VersionBlock[] = "100904E4";
 

@@ -34,7 +34,8 @@ bool WriteTo(HANDLE out, const std::string& text) {
 bool WriteToConsole(const std::string& text, bool error) {
   const HANDLE given = GetStdHandle(error ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
   if (Usable(given)) return WriteTo(given, text);
-  if (!AttachConsole(ATTACH_PARENT_PROCESS) && GetLastError() != ERROR_ACCESS_DENIED) return false;  // denied: joined already
+  if (!AttachConsole(ATTACH_PARENT_PROCESS) && GetLastError() != ERROR_ACCESS_DENIED)
+    return false;  // denied: joined already
   const TFileHandle screen(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                        nullptr, OPEN_EXISTING, 0, nullptr));
   return screen && WriteTo(screen.Get(), "\n" + text);

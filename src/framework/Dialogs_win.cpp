@@ -112,8 +112,8 @@ TTemplateWriter WriteTemplate(const TDialogTemplate& layout) {
   out.Word(0);  // the dialog class
   out.Text(layout.Caption);
   out.Word(WORD(MulDiv(layout.Font.Height, 72, 96)));  // points
-  out.Word(400);  // weight
-  out.Word(0);    // italic, character set
+  out.Word(400);                                       // weight
+  out.Word(0);                                         // italic, character set
   out.Text(layout.Font.Name);
   for (const TDialogItemTemplate& item : layout.Items) {
     out.Align();
@@ -131,9 +131,7 @@ TTemplateWriter WriteTemplate(const TDialogTemplate& layout) {
 
 }  // namespace
 
-void* TDialogControl::Handle() const {
-  return FDialog.Handle() ? GetDlgItem(Window(FDialog.Handle()), FId) : nullptr;
-}
+void* TDialogControl::Handle() const { return FDialog.Handle() ? GetDlgItem(Window(FDialog.Handle()), FId) : nullptr; }
 
 bool TDialog::WindowMessage(void* handle, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
   const HWND window = Window(handle);
@@ -164,9 +162,7 @@ bool TDialog::WindowMessage(void* handle, uint32_t msg, uintptr_t wParam, intptr
       SetWindowLongPtrW(window, DWLP_MSGRESULT, TRUE);  // the spin buttons keep their own position
       return true;
     }
-    case WM_CLOSE:
-      SetModalResult(mrCancel);
-      return true;
+    case WM_CLOSE: SetModalResult(mrCancel); return true;
     case WM_SETCURSOR:
       // Over the controls too: their default handling asks the dialog first.
       if (FTemplateId || !FLayout.WaitCursor || LOWORD(lParam) != HTCLIENT) return false;
@@ -195,9 +191,9 @@ int TDialog::PlatformShowModal() {
   const HWND owner = Window(WindowOf(Owner()));
   const LPARAM self = reinterpret_cast<LPARAM>(this);
   const HINSTANCE instance = GetModuleHandleW(nullptr);
-  const HWND window =
-      FTemplateId ? CreateDialogParamW(instance, MAKEINTRESOURCEW(FTemplateId), owner, DialogProc, self)
-                  : CreateDialogIndirectParamW(instance, WriteTemplate(FLayout).Get(), owner, DialogProc, self);
+  const HWND window = FTemplateId
+                          ? CreateDialogParamW(instance, MAKEINTRESOURCEW(FTemplateId), owner, DialogProc, self)
+                          : CreateDialogIndirectParamW(instance, WriteTemplate(FLayout).Get(), owner, DialogProc, self);
   if (!window) throw EOSError("Cannot create the dialog");
   const bool disableOwner = owner && IsWindowEnabled(owner);
   if (disableOwner) EnableWindow(owner, FALSE);
@@ -272,8 +268,8 @@ void TDialog::SetClientSize(int width, int height) {
   const RECT& work = monitor.rcWork;
   const int w = frame.right - frame.left;
   const int h = frame.bottom - frame.top;
-  SetWindowPos(window, nullptr, work.left + (work.right - work.left - w) / 2, work.top + (work.bottom - work.top - h) / 2,
-               w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(window, nullptr, work.left + (work.right - work.left - w) / 2,
+               work.top + (work.bottom - work.top - h) / 2, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TDialog::ShowControl(int id, bool visible) {
@@ -310,7 +306,8 @@ void TDialog::SetControlIcon(int id, int iconId) {
   if (loadScaledDown)
     loadScaledDown(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconId), size, size, &icon);
   else
-    icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconId), IMAGE_ICON, size, size, 0));
+    icon =
+        static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconId), IMAGE_ICON, size, size, 0));
   if (!icon) return;
   FFonts.emplace_back(icon, [](void* object) { DestroyIcon(static_cast<HICON>(object)); });
   SendMessageW(GetDlgItem(window, id), STM_SETICON, WPARAM(icon), 0);

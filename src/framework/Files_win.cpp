@@ -12,7 +12,7 @@
 
 std::vector<uint8_t> ReadWholeFile(const std::string& fileName) {
   const TFileHandle file(CreateFileW(Utf8ToWide(fileName).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+                                     nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   LARGE_INTEGER size{};
   if (!file || !GetFileSizeEx(file.Get(), &size))
     throw EFOpenError(Format("Cannot open file \"%s\". %s", fileName.c_str(), LastSystemErrorText().c_str()));
@@ -52,9 +52,10 @@ void WriteWholeFileAtomic(const std::string& fileName, std::span<const std::span
   bool ok = true;
   std::string failure;
   {
-    const TFileHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                       nullptr));
-    if (!file) throw EFCreateError(Format("Cannot create file %s. %s", fileName.c_str(), LastSystemErrorText().c_str()));
+    const TFileHandle file(
+        CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+      throw EFCreateError(Format("Cannot create file %s. %s", fileName.c_str(), LastSystemErrorText().c_str()));
     for (size_t i = 0; ok && i < pieces.size(); ++i) ok = WritePiece(file.Get(), pieces[i]);
     ok = ok && FlushFileBuffers(file.Get());
     if (!ok) failure = Format("Cannot write file %s. %s", fileName.c_str(), LastSystemErrorText().c_str());
@@ -84,8 +85,7 @@ bool ForceDirectories(const std::string& directory) {
   while (path.size() > 3 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
   if (path.empty() || DirectoryExists(path)) return true;
   const size_t delimiter = path.find_last_of("\\/");
-  if (delimiter != std::string::npos && delimiter > 0 && !ForceDirectories(path.substr(0, delimiter)))
-    return false;
+  if (delimiter != std::string::npos && delimiter > 0 && !ForceDirectories(path.substr(0, delimiter))) return false;
   return CreateDirectoryW(Utf8ToWide(path).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 

@@ -12,15 +12,13 @@ struct TKeyName {
 };
 
 constexpr TKeyName NamedKeys[] = {
-    {"Backspace", 0x08},     {"Tab", 0x09},          {"Enter", 0x0D},        {"Pause", 0x13},
-    {"Escape", 0x1B},        {"Space", 0x20},        {"PageUp", 0x21},       {"PageDown", 0x22},
-    {"End", 0x23},           {"Home", 0x24},         {"Left", 0x25},         {"Up", 0x26},
-    {"Right", 0x27},         {"Down", 0x28},         {"PrintScreen", 0x2C},  {"Insert", 0x2D},
-    {"Delete", 0x2E},        {"NumMultiply", 0x6A},  {"NumAdd", 0x6B},       {"NumSubtract", 0x6D},
-    {"NumDecimal", 0x6E},    {"NumDivide", 0x6F},    {"ScrollLock", 0x91},   {"Semicolon", 0xBA},
-    {"Plus", 0xBB},          {"Comma", 0xBC},        {"Minus", 0xBD},        {"Period", 0xBE},
-    {"Slash", 0xBF},         {"Backquote", 0xC0},    {"LeftBracket", 0xDB},  {"Backslash", 0xDC},
-    {"RightBracket", 0xDD},  {"Quote", 0xDE},
+    {"Backspace", 0x08},   {"Tab", 0x09},       {"Enter", 0x0D},        {"Pause", 0x13},     {"Escape", 0x1B},
+    {"Space", 0x20},       {"PageUp", 0x21},    {"PageDown", 0x22},     {"End", 0x23},       {"Home", 0x24},
+    {"Left", 0x25},        {"Up", 0x26},        {"Right", 0x27},        {"Down", 0x28},      {"PrintScreen", 0x2C},
+    {"Insert", 0x2D},      {"Delete", 0x2E},    {"NumMultiply", 0x6A},  {"NumAdd", 0x6B},    {"NumSubtract", 0x6D},
+    {"NumDecimal", 0x6E},  {"NumDivide", 0x6F}, {"ScrollLock", 0x91},   {"Semicolon", 0xBA}, {"Plus", 0xBB},
+    {"Comma", 0xBC},       {"Minus", 0xBD},     {"Period", 0xBE},       {"Slash", 0xBF},     {"Backquote", 0xC0},
+    {"LeftBracket", 0xDB}, {"Backslash", 0xDC}, {"RightBracket", 0xDD}, {"Quote", 0xDE},
 };
 
 constexpr TKeyName Modifiers[] = {{"Ctrl", hkCtrl}, {"Alt", hkAlt}, {"Shift", hkShift}, {"Win", hkWin}};
@@ -33,8 +31,8 @@ std::string Trimmed(const std::string& text) {
 
 // The number after a prefix ("F12", "Num3", "Key200") within 1 to max; 0 otherwise.
 uint32_t NumberAfter(const std::string& upper, const std::string& prefix, uint32_t max) {
-  if (upper.size() <= prefix.size() || upper.size() > prefix.size() + 3 || upper.compare(0, prefix.size(), prefix) != 0 ||
-      upper[prefix.size()] == '0')
+  if (upper.size() <= prefix.size() || upper.size() > prefix.size() + 3 ||
+      upper.compare(0, prefix.size(), prefix) != 0 || upper[prefix.size()] == '0')
     return 0;
   uint32_t n = 0;
   for (size_t i = prefix.size(); i < upper.size(); ++i) {

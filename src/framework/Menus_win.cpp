@@ -41,6 +41,7 @@ TMenuItem* TPopupMenu::Track(int x, int y, void* ownerWindow) {
     if (item.Default) SetMenuDefaultItem(menu.Get(), UINT(i), TRUE);
   }
   const auto owner = static_cast<HWND>(ownerWindow);
-  const int chosen = TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y, 0, owner, nullptr);
+  const int chosen =
+      TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y, 0, owner, nullptr);
   return chosen > 0 && size_t(chosen) <= FItems.size() ? FItems[size_t(chosen) - 1].get() : nullptr;
 }

@@ -47,8 +47,8 @@ TMessageWindow::TMessageWindow(TKind kind, const std::string& caption, THandler 
   RegisterWindowClass();
   const bool topLevel = kind == TKind::TopLevel;
   FImpl->Window.Reset(CreateWindowExW(topLevel ? WS_EX_TOOLWINDOW : 0, WindowClass, Utf8ToWide(caption).c_str(),
-                                      topLevel ? WS_POPUP : 0, 0, 0, 0, 0, topLevel ? nullptr : HWND_MESSAGE,
-                                      nullptr, GetModuleHandleW(nullptr), nullptr));
+                                      topLevel ? WS_POPUP : 0, 0, 0, 0, 0, topLevel ? nullptr : HWND_MESSAGE, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr));
   if (!FImpl->Window) throw EOSError("Cannot create the window of " + caption);
   SetWindowLongPtrW(FImpl->Window.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }

@@ -33,8 +33,7 @@ std::string TextOfValue(const std::wstring& data) {
 
 bool TRegIniFile::ReadText(const std::string& section, const std::string& name, std::string& text) const {
   TRegKey sectionKey;
-  if (RegOpenKeyExW(FImpl->Key.Get(), Utf8ToWide(section).c_str(), 0, KEY_READ, sectionKey.Receive()) !=
-      ERROR_SUCCESS)
+  if (RegOpenKeyExW(FImpl->Key.Get(), Utf8ToWide(section).c_str(), 0, KEY_READ, sectionKey.Receive()) != ERROR_SUCCESS)
     return false;
   const std::wstring valueName = Utf8ToWide(name);
   DWORD type = 0, size = 0;
@@ -45,8 +44,8 @@ bool TRegIniFile::ReadText(const std::string& section, const std::string& name, 
     do {
       data.assign(size / sizeof(wchar_t) + 1, L'\0');
       size = DWORD(data.size() * sizeof(wchar_t));
-      status = RegQueryValueExW(sectionKey.Get(), valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
-                                &size);
+      status = RegQueryValueExW(sectionKey.Get(), valueName.c_str(), nullptr, &type,
+                                reinterpret_cast<BYTE*>(data.data()), &size);
     } while (status == ERROR_MORE_DATA);
   }
   if (status == ERROR_FILE_NOT_FOUND) return false;
@@ -64,9 +63,9 @@ void TRegIniFile::WriteString(const std::string& section, const std::string& nam
                       KEY_ALL_ACCESS, nullptr, sectionKey.Receive(), nullptr) != ERROR_SUCCESS)
     throw ERegistryException(Format("Failed to create key %s", section.c_str()));
   const std::wstring data = Utf8ToWide(value);
-  const LONG status = RegSetValueExW(sectionKey.Get(), Utf8ToWide(name).c_str(), 0, REG_SZ,
-                                     reinterpret_cast<const BYTE*>(data.c_str()),
-                                     DWORD((data.size() + 1) * sizeof(wchar_t)));
+  const LONG status =
+      RegSetValueExW(sectionKey.Get(), Utf8ToWide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                     DWORD((data.size() + 1) * sizeof(wchar_t)));
   if (status != ERROR_SUCCESS) throw ERegistryException(Format("Failed to set data for '%s'", name.c_str()));
 }
 
@@ -74,8 +73,7 @@ void TRegIniFile::WriteString(const std::string& section, const std::string& nam
 // key reported; a name that grew since is asked again with more room.
 std::vector<std::string> TRegIniFile::ValueNames(const std::string& section) const {
   TRegKey sectionKey;
-  if (RegOpenKeyExW(FImpl->Key.Get(), Utf8ToWide(section).c_str(), 0, KEY_READ, sectionKey.Receive()) !=
-      ERROR_SUCCESS)
+  if (RegOpenKeyExW(FImpl->Key.Get(), Utf8ToWide(section).c_str(), 0, KEY_READ, sectionKey.Receive()) != ERROR_SUCCESS)
     return {};
   DWORD longest = 0;
   if (RegQueryInfoKeyW(sectionKey.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longest,

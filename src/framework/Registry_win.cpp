@@ -29,9 +29,7 @@ void TRegistry::WriteString(const std::string& name, const std::string& value) {
     throw ERegistryException(Format("Failed to set data for '%s'", name.c_str()));
 }
 
-void TRegistry::CloseKey() {
-  FImpl->Key.Reset();
-}
+void TRegistry::CloseKey() { FImpl->Key.Reset(); }
 
 bool ReadMachineValue(const std::string& keyPath, const std::string& name, std::string& text) {
   TRegKey key;

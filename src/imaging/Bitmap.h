@@ -23,7 +23,9 @@ struct TRGBQuad {
 using TColor = uint32_t;
 inline constexpr TColor clBlack = 0x000000;
 inline constexpr TColor clWhite = 0xFFFFFF;
-inline constexpr TColor ColorOf(const TRGBQuad& q) { return TColor(q.Red) | TColor(q.Green) << 8 | TColor(q.Blue) << 16; }
+inline constexpr TColor ColorOf(const TRGBQuad& q) {
+  return TColor(q.Red) | TColor(q.Green) << 8 | TColor(q.Blue) << 16;
+}
 
 // Brightness of a colour as the two-colour reduction and the 1-bit readers
 // compare it: R((30r + 59g + 11b) / 100).

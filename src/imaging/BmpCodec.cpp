@@ -156,8 +156,7 @@ public:
     switch (FInfo.BitCount) {
       case 1: std::memcpy(out, in, std::min(bytes, (width + 7) / 8)); break;
       case 4:
-        for (size_t x = 0; x < pixels; ++x)
-          Put(out, x, FColours[x & 1 ? in[x / 2] & 0x0F : in[x / 2] >> 4]);
+        for (size_t x = 0; x < pixels; ++x) Put(out, x, FColours[x & 1 ? in[x / 2] & 0x0F : in[x / 2] >> 4]);
         break;
       case 8:
         for (size_t x = 0; x < pixels; ++x) Put(out, x, FColours[in[x]]);
@@ -256,8 +255,7 @@ private:
 
   void Run(int count, uint8_t value) {
     const int64_t visible = std::min<int64_t>(count, FBitmap.Width() - std::min<int64_t>(FX, FBitmap.Width()));
-    for (int64_t i = 0; i < visible; ++i)
-      Put(FX + i, FNibbles ? (i & 1 ? value & 0x0F : value >> 4) : value);
+    for (int64_t i = 0; i < visible; ++i) Put(FX + i, FNibbles ? (i & 1 ? value & 0x0F : value >> 4) : value);
     FX += count;
   }
 

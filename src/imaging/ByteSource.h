@@ -37,9 +37,7 @@ public:
   // A checked view of count bytes at an absolute offset; the position is not moved.
   std::span<const uint8_t> View(uint64_t offset, uint64_t count) const;
   // True when count bytes at offset lie inside the data.
-  bool Contains(uint64_t offset, uint64_t count) const {
-    return offset <= FSize && count <= FSize - offset;
-  }
+  bool Contains(uint64_t offset, uint64_t count) const { return offset <= FSize && count <= FSize - offset; }
 
 private:
   const uint8_t* Take(size_t count);

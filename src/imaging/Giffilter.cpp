@@ -141,8 +141,7 @@ public:
   static constexpr size_t Slack = TableSize + 16;
 
   TLzwDecoder(TCodeReader& codes, int minCodeSize, size_t pixels)
-      : FCodes(codes), FStartBits(minCodeSize + 1), FClear(1 << minCodeSize), FEnd(FClear + 1),
-        FOut(pixels + Slack) {
+      : FCodes(codes), FStartBits(minCodeSize + 1), FClear(1 << minCodeSize), FEnd(FClear + 1), FOut(pixels + Slack) {
     FLength.fill(1);
     Clear();
   }

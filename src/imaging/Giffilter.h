@@ -41,10 +41,8 @@ struct TGifInfo {
 
 // Image `index` of the stream, or nullptr when the stream has no such image.
 // imageCount receives the number of image descriptors met before the trailer.
-std::unique_ptr<TBitmap> ReadGifStream(TByteSource& stream, int index, int& imageCount,
-                                       TProgressRec& progress, TGlobGifInfo& globalInfo,
-                                       TGifInfo& imageInfo, const TReadLimits& limits);
+std::unique_ptr<TBitmap> ReadGifStream(TByteSource& stream, int index, int& imageCount, TProgressRec& progress,
+                                       TGlobGifInfo& globalInfo, TGifInfo& imageInfo, const TReadLimits& limits);
 
-std::unique_ptr<TBitmap> ReadGif(const std::string& fileName, int index, int& imageCount,
-                                 TProgressRec& progress, TGlobGifInfo& globalInfo,
-                                 TGifInfo& imageInfo, const TReadLimits& limits);
+std::unique_ptr<TBitmap> ReadGif(const std::string& fileName, int index, int& imageCount, TProgressRec& progress,
+                                 TGlobGifInfo& globalInfo, TGifInfo& imageInfo, const TReadLimits& limits);

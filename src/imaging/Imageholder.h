@@ -14,9 +14,7 @@ public:
 
   bool LoadFromFile(const std::string& fileName) { return FIO->LoadFromFile(fileName); }
   void SaveToFileBMP(const std::string& fileName) { FIO->SaveToFileBMP(fileName); }
-  void Resample(int NewWidth, int NewHeight, TResampleFilter filter) {
-    FProc->Resample(NewWidth, NewHeight, filter);
-  }
+  void Resample(int NewWidth, int NewHeight, TResampleFilter filter) { FProc->Resample(NewWidth, NewHeight, filter); }
   // Zooms so that the whole image fits the control.
   void Fit();
 

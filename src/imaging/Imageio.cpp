@@ -79,17 +79,14 @@ TBitmap ConvertTo1bit(const TBitmap& image) {
     for (int x = 0; x < width; ++x) {
       const uint8_t* p = in + size_t(x) * 3;
       const uint32_t key = p[0] + 256u * p[1] + 65536u * p[2];
-      if ((colours.Count() == 0 || key != first) && (colours.Count() < 2 || key != second) &&
-          colours.Insert(key)) {
+      if ((colours.Count() == 0 || key != first) && (colours.Count() < 2 || key != second) && colours.Insert(key)) {
         (colours.Count() == 1 ? first : second) = key;
       }
       if (key != first) out[x / 8] |= uint8_t(0x80 >> (x % 8));
     }
   }
   if (colours.Count() != 2) return TBitmap();
-  const auto quad = [](uint32_t key) {
-    return TRGBQuad{uint8_t(key), uint8_t(key >> 8), uint8_t(key >> 16), 0};
-  };
+  const auto quad = [](uint32_t key) { return TRGBQuad{uint8_t(key), uint8_t(key >> 8), uint8_t(key >> 16), 0}; };
   if (Brightness(quad(second)) < Brightness(quad(first)))
     for (size_t i = 0; i < bits.ByteSize(); ++i) bits.Bits()[i] = uint8_t(~bits.Bits()[i]);
   return bits;

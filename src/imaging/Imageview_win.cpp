@@ -35,8 +35,7 @@ void Paint(const TImageView& view, HDC dc) {
 LRESULT CALLBACK ViewProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
   const auto* view = reinterpret_cast<const TImageView*>(data);
   switch (msg) {
-    case WM_ERASEBKGND:
-      return 1;
+    case WM_ERASEBKGND: return 1;
     case WM_PAINT: {
       PAINTSTRUCT ps;
       const HDC dc = BeginPaint(window, &ps);
@@ -44,9 +43,7 @@ LRESULT CALLBACK ViewProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, U
       EndPaint(window, &ps);
       return 0;
     }
-    case WM_NCDESTROY:
-      RemoveWindowSubclass(window, ViewProc, 0);
-      break;
+    case WM_NCDESTROY: RemoveWindowSubclass(window, ViewProc, 0); break;
   }
   return DefSubclassProc(window, msg, wParam, lParam);
 }

@@ -45,9 +45,7 @@ struct TStreamSource {
 // ErrorExit's longjmp.
 extern "C" {
 
-static void ErrorExit(j_common_ptr cinfo) {
-  std::longjmp(reinterpret_cast<TErrorManager*>(cinfo->err)->jump, 1);
-}
+static void ErrorExit(j_common_ptr cinfo) { std::longjmp(reinterpret_cast<TErrorManager*>(cinfo->err)->jump, 1); }
 
 // Warnings (corrupt data, premature end) are ignored: decoding goes on and
 // the library fills what it could not decode.
@@ -60,9 +58,7 @@ static void ResetErrorManager(j_common_ptr cinfo) {
   cinfo->err->msg_code = 0;
 }
 
-static void InitSource(j_decompress_ptr cinfo) {
-  reinterpret_cast<TStreamSource*>(cinfo->src)->startOfFile = TRUE;
-}
+static void InitSource(j_decompress_ptr cinfo) { reinterpret_cast<TStreamSource*>(cinfo->src)->startOfFile = TRUE; }
 
 // At the end of the data a fake end-of-image marker lets the library finish
 // a truncated file as well as it can instead of failing it.
@@ -144,8 +140,7 @@ public:
   // here, after the jump has left the library.
   template <class Step>
   void Run(Step step) {
-    if (!Guarded(step))
-      throw EInvalidGraphic(Format("Unrecognized JPeg - JPEG error #%d", FError.pub.msg_code));
+    if (!Guarded(step)) throw EInvalidGraphic(Format("Unrecognized JPeg - JPEG error #%d", FError.pub.msg_code));
   }
 
   void Open() {
@@ -196,12 +191,9 @@ private:
 int DotsPerInch(int unit, int density) {
   switch (unit) {
     case 0:
-    case 1:
-      return density;
-    case 2:
-      return density * 254 / 100;
-    default:
-      return 0;
+    case 1: return density;
+    case 2: return density * 254 / 100;
+    default: return 0;
   }
 }
 

@@ -28,13 +28,13 @@
 
 // xDpi and yDpi receive the JFIF density (units 0 and 1 as they are, dots per
 // centimetre times 2.54, otherwise 0). Progress is reported per output row.
-std::unique_ptr<TBitmap> ReadJPegStream(TByteSource& stream, int& xDpi, int& yDpi,
-                                        TProgressRec& progress, const TReadLimits& limits);
+std::unique_ptr<TBitmap> ReadJPegStream(TByteSource& stream, int& xDpi, int& yDpi, TProgressRec& progress,
+                                        const TReadLimits& limits);
 
 namespace JpegDetail {
 // The same reader taking its input in blocks of blockSize bytes (1 to 4096)
 // instead of 4096, so that tests can make every refill and skip cross a block
 // boundary.
-std::unique_ptr<TBitmap> ReadJPegStream(TByteSource& stream, int& xDpi, int& yDpi,
-                                        TProgressRec& progress, const TReadLimits& limits, size_t blockSize);
+std::unique_ptr<TBitmap> ReadJPegStream(TByteSource& stream, int& xDpi, int& yDpi, TProgressRec& progress,
+                                        const TReadLimits& limits, size_t blockSize);
 }  // namespace JpegDetail

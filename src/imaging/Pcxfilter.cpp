@@ -157,7 +157,8 @@ void DecodeRows(const THeader& header, std::span<const uint8_t> data, const uint
   const int height = bitmap.Height();
   for (int y = 0; y < height; ++y) {
     if (progress.Assigned()) progress.Report(static_cast<int>(int64_t{y} * 100 / height));
-    for (int plane = 0; plane < header.Planes; ++plane) decoder.Next(lines.data() + size_t(plane) * header.BytesPerLine);
+    for (int plane = 0; plane < header.Planes; ++plane)
+      decoder.Next(lines.data() + size_t(plane) * header.BytesPerLine);
     ConvertRow(header, lines.data(), palette256, bitmap.Width(), bitmap.ScanLine(y));
   }
 }
@@ -167,14 +168,13 @@ void DecodeRows(const THeader& header, std::span<const uint8_t> data, const uint
 // The 256-colour palette is taken from the last 768 bytes without looking
 // for its marker byte; a file too short to hold it after the header is
 // broken. Every failure, the data's own included, is "unrecognized PCX".
-std::unique_ptr<TBitmap> ReadPcxStream(TByteSource& stream, int& xDpi, int& yDpi, TProgressRec& progress,
-                                       size_t size, const TReadLimits& limits) {
+std::unique_ptr<TBitmap> ReadPcxStream(TByteSource& stream, int& xDpi, int& yDpi, TProgressRec& progress, size_t size,
+                                       const TReadLimits& limits) {
   const size_t start = stream.Position();
   if (size < HeaderBytes || !stream.Contains(start, size)) Unrecognized();
   const std::span<const uint8_t> file = stream.View(start, size);
   const THeader header = ParseHeader(file.first(HeaderBytes));
-  if (header.Width <= 0 || header.Height <= 0 ||
-      !limits.PictureFits(header.Width, header.Height) ||
+  if (header.Width <= 0 || header.Height <= 0 || !limits.PictureFits(header.Width, header.Height) ||
       !Plausible(header, size - HeaderBytes))
     Unrecognized();
   xDpi = header.XDpi;

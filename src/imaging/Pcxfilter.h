@@ -22,8 +22,8 @@
 
 // Reads `size` bytes of PCX data from the stream's position. The resolution is
 // the header's, 0 included (a file that states none).
-std::unique_ptr<TBitmap> ReadPcxStream(TByteSource& stream, int& xDpi, int& yDpi,
-                                       TProgressRec& progress, size_t size, const TReadLimits& limits);
+std::unique_ptr<TBitmap> ReadPcxStream(TByteSource& stream, int& xDpi, int& yDpi, TProgressRec& progress, size_t size,
+                                       const TReadLimits& limits);
 
-std::unique_ptr<TBitmap> ReadPcx(const std::string& fileName, int& xDpi, int& yDpi,
-                                 TProgressRec& progress, const TReadLimits& limits);
+std::unique_ptr<TBitmap> ReadPcx(const std::string& fileName, int& xDpi, int& yDpi, TProgressRec& progress,
+                                 const TReadLimits& limits);

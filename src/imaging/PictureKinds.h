@@ -36,7 +36,7 @@ struct TPictureInput {
 
 // What a reader gives back.
 struct TPictureOutput {
-  std::unique_ptr<TBitmap> Picture;  // nullptr: the file holds none (a GIF without images)
+  std::unique_ptr<TBitmap> Picture;       // nullptr: the file holds none (a GIF without images)
   std::optional<TResolution> Resolution;  // only from the kinds whose files state one
   bool ScreenResolution = false;          // the file states none and the screen's applies
   std::optional<TColor> Background;       // the colour the picture asks to be shown on

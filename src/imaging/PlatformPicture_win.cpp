@@ -84,9 +84,20 @@ const TIconEntry& PickIcon(const std::vector<TIconEntry>& entries) {
   for (size_t i = 0; i < entries.size(); ++i) {
     const TIconEntry& e = entries[i];
     const uint32_t size = uint32_t(e.Image.size());
-    const uint8_t entry[14] = {uint8_t(e.Width), uint8_t(e.Height), 0, 0, 1, 0, uint8_t(e.BitCount),
-                               uint8_t(e.BitCount >> 8), uint8_t(size), uint8_t(size >> 8), uint8_t(size >> 16),
-                               uint8_t(size >> 24), uint8_t(i + 1), uint8_t((i + 1) >> 8)};
+    const uint8_t entry[14] = {uint8_t(e.Width),
+                               uint8_t(e.Height),
+                               0,
+                               0,
+                               1,
+                               0,
+                               uint8_t(e.BitCount),
+                               uint8_t(e.BitCount >> 8),
+                               uint8_t(size),
+                               uint8_t(size >> 8),
+                               uint8_t(size >> 16),
+                               uint8_t(size >> 24),
+                               uint8_t(i + 1),
+                               uint8_t((i + 1) >> 8)};
     directory.insert(directory.end(), entry, entry + sizeof entry);
   }
   const int id = LookupIconIdFromDirectoryEx(directory.data(), TRUE, 0, 0, LR_DEFAULTCOLOR);
@@ -153,9 +164,8 @@ bool IsEnhanced(std::span<const uint8_t> bytes) {
 std::unique_ptr<TBitmap> RenderIcon(TByteSource& file, TColor background) {
   const std::vector<TIconEntry> entries = ReadIconDirectory(file);
   const TIconEntry& entry = PickIcon(entries);
-  const TIconHandle icon(CreateIconFromResourceEx(const_cast<uint8_t*>(entry.Image.data()),
-                                                   DWORD(entry.Image.size()), TRUE, 0x00030000, entry.Width,
-                                                   entry.Height, LR_DEFAULTCOLOR));
+  const TIconHandle icon(CreateIconFromResourceEx(const_cast<uint8_t*>(entry.Image.data()), DWORD(entry.Image.size()),
+                                                  TRUE, 0x00030000, entry.Width, entry.Height, LR_DEFAULTCOLOR));
   if (!icon) Invalid("icon image not valid");
   TCanvas canvas(entry.Width, entry.Height, background);
   DrawIconEx(canvas.DC(), 0, 0, icon.Get(), entry.Width, entry.Height, 0, nullptr, DI_NORMAL);

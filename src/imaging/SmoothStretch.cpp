@@ -40,7 +40,8 @@ void AreaWeights(int from, int to, int i, int& first, std::vector<double>& weigh
   first = static_cast<int>(left);
   const int last = std::min(from - 1, static_cast<int>(std::ceil(right)) - 1);
   weights.clear();
-  for (int j = first; j <= last; ++j) weights.push_back((std::min<double>(j + 1, right) - std::max<double>(j, left)) / scale);
+  for (int j = first; j <= last; ++j)
+    weights.push_back((std::min<double>(j + 1, right) - std::max<double>(j, left)) / scale);
 }
 
 // The new pixel's centre mapped back onto the source, between two pixels;

@@ -23,6 +23,8 @@ struct TCodeText {
   const char* Bits;
 };
 
+// The code tables keep their columns.
+// clang-format off
 constexpr TCodeText WhiteCodes[] = {
     {0, "00110101"},     {1, "000111"},       {2, "0111"},         {3, "1000"},         {4, "1011"},
     {5, "1100"},         {6, "1110"},         {7, "1111"},         {8, "10011"},        {9, "10100"},
@@ -78,6 +80,7 @@ constexpr TCodeText ExtendedCodes[] = {
     {2304, "000000010111"}, {2368, "000000011100"}, {2432, "000000011101"}, {2496, "000000011110"},
     {2560, "000000011111"},
 };
+// clang-format on
 
 constexpr int WhiteBits = 12;  // longest white code
 constexpr int BlackBits = 13;  // longest black code
@@ -169,8 +172,7 @@ int LeadingZeros32(uint32_t v) { return v ? __builtin_clz(v) : 32; }
 class TBitReader {
 public:
   TBitReader(const uint8_t* data, size_t size, int fillOrder, uint64_t pos)
-      : FData(data), FSize(size), FTotal(uint64_t(size) * 8), FPos(std::min(pos, FTotal)),
-        FReverse(fillOrder == 2) {}
+      : FData(data), FSize(size), FTotal(uint64_t(size) * 8), FPos(std::min(pos, FTotal)), FReverse(fillOrder == 2) {}
 
   // The next 32 bits, first bit in the top bit; zeros past the end.
   uint32_t Peek() const {
@@ -344,8 +346,7 @@ int ReadRun(TBitReader& in, bool white, int width) {
 // own go to `coded`. Modes that would move a0 backwards or past the row are
 // clipped to it; a horizontal mode whose runs do not decode and the end of
 // the data end the row with white.
-void DecodeRow2D(TBitReader& in, uint8_t* row, const std::vector<int>& reference, std::vector<int>& coded,
-                 int width) {
+void DecodeRow2D(TBitReader& in, uint8_t* row, const std::vector<int>& reference, std::vector<int>& coded, int width) {
   TChanges changes(reference, width);
   int a0 = -1;
   bool white = true, started = false;
@@ -423,8 +424,8 @@ uint64_t _CCITTHuffmanGetLine(uint8_t* row, const uint8_t* data, size_t size, in
   return in.Position();
 }
 
-uint64_t CCITT3_2D_GetLine(uint8_t* row, const uint8_t* data, size_t size, int width, int fillOrder,
-                           uint64_t bitPos, TCcittRows& rows) {
+uint64_t CCITT3_2D_GetLine(uint8_t* row, const uint8_t* data, size_t size, int width, int fillOrder, uint64_t bitPos,
+                           TCcittRows& rows) {
   TBitReader in(data, size, fillOrder, bitPos);
   rows.Coded.clear();
   DecodeRow2D(in, row, rows.Reference, rows.Coded, width);

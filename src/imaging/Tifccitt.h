@@ -39,5 +39,5 @@ uint64_t _CCITTHuffmanGetLine(uint8_t* row, const uint8_t* data, size_t size, in
 // One two-dimensional row (T.4 2-D and T.6) from bitPos against the previous
 // row's changing elements in `rows`, which then hold this row's; returns the
 // bit position after it.
-uint64_t CCITT3_2D_GetLine(uint8_t* row, const uint8_t* data, size_t size, int width, int fillOrder,
-                           uint64_t bitPos, TCcittRows& rows);
+uint64_t CCITT3_2D_GetLine(uint8_t* row, const uint8_t* data, size_t size, int width, int fillOrder, uint64_t bitPos,
+                           TCcittRows& rows);

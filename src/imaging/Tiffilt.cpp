@@ -193,8 +193,10 @@ struct TParams {
 };
 
 int Resolution(double value, uint32_t unit) {
-  if (unit == 3) value *= 2.54;
-  else if (unit != 1 && unit != 2) return 0;
+  if (unit == 3)
+    value *= 2.54;
+  else if (unit != 1 && unit != 2)
+    return 0;
   return value >= 0 && value < 2147483647.0 ? int(value) : 0;
 }
 
@@ -278,8 +280,7 @@ std::span<const uint8_t> StripData(const TTiffFile& file, const TParams& p, size
 // not know stay white.
 class TStripRows {
 public:
-  TStripRows(std::span<const uint8_t> data, const TParams& p)
-      : FData(data), FParams(p), FRow(p.RowSize + RowSlack) {
+  TStripRows(std::span<const uint8_t> data, const TParams& p) : FData(data), FParams(p), FRow(p.RowSize + RowSlack) {
     if (p.Compression == compLZW) FLzw.emplace(data.data(), p.RowSize, data.size());
   }
 
@@ -298,10 +299,12 @@ public:
 
   bool Exhausted() const {
     switch (FParams.Compression) {
-      case compNone: case compHuffman: return FPos >= FData.size();
+      case compNone:
+      case compHuffman: return FPos >= FData.size();
       case compPackBits: return FPos >= FData.size() && FRunLeft == 0;
       case compLZW: return !FLzw->LineComplete();
-      case compT4: case compT6: return FBitPos >= uint64_t(FData.size()) * 8;
+      case compT4:
+      case compT6: return FBitPos >= uint64_t(FData.size()) * 8;
       default: return true;
     }
   }
@@ -371,10 +374,9 @@ private:
   }
 
   void Huffman() {
-    const size_t used = FPos < FData.size()
-                            ? CCITTHuffmanGetLine(FRow.data(), FData.data() + FPos, FData.size() - FPos,
-                                                  FParams.Width, FillOrder())
-                            : (std::memset(FRow.data(), 0xFF, FParams.RowSize), 0);
+    const size_t used = FPos < FData.size() ? CCITTHuffmanGetLine(FRow.data(), FData.data() + FPos, FData.size() - FPos,
+                                                                  FParams.Width, FillOrder())
+                                            : (std::memset(FRow.data(), 0xFF, FParams.RowSize), 0);
     FPos += used;
   }
 
@@ -488,10 +490,12 @@ public:
     const size_t strips = StripsPerPlane();
     for (size_t i = 0; i < strips && i < FParams.StripOffsets.size(); ++i) {
       TStripRows rows(StripData(FFile, FParams, i), FParams);
-      const int first = int(i * FParams.RowsPerStrip), count = std::min<int>(FParams.RowsPerStrip, FParams.Height - first);
+      const int first = int(i * FParams.RowsPerStrip),
+                count = std::min<int>(FParams.RowsPerStrip, FParams.Height - first);
       for (int r = 0; r < count && !rows.Exhausted(); ++r) {
         uint8_t* row = rows.Next();
-        const uint8_t* samples = FParams.Layout == TLayout::Bilevel ? row : Samples(FParams, row, FSpread, FParams.Samples);
+        const uint8_t* samples =
+            FParams.Layout == TLayout::Bilevel ? row : Samples(FParams, row, FSpread, FParams.Samples);
         PutRow(FParams, samples, FPage.ScanLine(first + r), FFile.BigEndian());
         RowDone();
       }
@@ -505,9 +509,11 @@ public:
     for (size_t i = 0; i < n && 2 * n + i < FParams.StripOffsets.size(); ++i) {
       TStripRows red(StripData(FFile, FParams, i), FParams), green(StripData(FFile, FParams, n + i), FParams),
           blue(StripData(FFile, FParams, 2 * n + i), FParams);
-      const int first = int(i * FParams.RowsPerStrip), count = std::min<int>(FParams.RowsPerStrip, FParams.Height - first);
+      const int first = int(i * FParams.RowsPerStrip),
+                count = std::min<int>(FParams.RowsPerStrip, FParams.Height - first);
       for (int r = 0; r < count && !(red.Exhausted() && green.Exhausted() && blue.Exhausted()); ++r) {
-        const uint8_t* planes[3] = {Samples(FParams, red.Next(), FSpread, 1), Samples(FParams, green.Next(), FSpread, 1),
+        const uint8_t* planes[3] = {Samples(FParams, red.Next(), FSpread, 1),
+                                    Samples(FParams, green.Next(), FSpread, 1),
                                     Samples(FParams, blue.Next(), FSpread, 1)};
         uint8_t* out = FPage.ScanLine(first + r);
         for (size_t x = 0; x < size_t(FParams.Width); ++x) {
@@ -521,9 +527,7 @@ public:
   }
 
 private:
-  size_t StripsPerPlane() const {
-    return (size_t(FParams.Height) + FParams.RowsPerStrip - 1) / FParams.RowsPerStrip;
-  }
+  size_t StripsPerPlane() const { return (size_t(FParams.Height) + FParams.RowsPerStrip - 1) / FParams.RowsPerStrip; }
 
   void RowDone() {
     ++FProgress.Count;

@@ -34,5 +34,5 @@
 // Page `page` of the stream from its current position: a 1-bit bitmap (set
 // bit white) for one sample of one bit, otherwise 24-bit; nullptr when that
 // page does not exist or has no entries. pageCount is the length of the chain.
-std::unique_ptr<TBitmap> TIFFReadStream(TByteSource& stream, int page, int& pageCount,
-                                        TProgressRec& progress, int& xDpi, int& yDpi, const TReadLimits& limits);
+std::unique_ptr<TBitmap> TIFFReadStream(TByteSource& stream, int page, int& pageCount, TProgressRec& progress,
+                                        int& xDpi, int& yDpi, const TReadLimits& limits);

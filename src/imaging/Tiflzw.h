@@ -63,8 +63,8 @@ private:
   bool FLineComplete = true;
   bool FRowHandedOut = false;
   size_t FRowSize;
-  std::vector<uint8_t> FOutput;  // the row handed out last, then what was decoded past it
-  size_t FEnd = 0;               // bytes held in FOutput
+  std::vector<uint8_t> FOutput;   // the row handed out last, then what was decoded past it
+  size_t FEnd = 0;                // bytes held in FOutput
   std::vector<uint8_t> FStrings;  // strings of InlineLength bytes or more; FStringsUsed of them in use
   size_t FStringsUsed = 0;
   std::array<TEntry, TableSize> FTable;

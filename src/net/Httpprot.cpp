@@ -64,15 +64,9 @@ THttpCli::~THttpCli() {
 
 void THttpCli::WndProc(TMessage& m) {
   switch (m.Msg) {
-    case WM_HTTP_REQUEST_DONE:
-      OnRequestDone(this, FRequestType, FRequestDoneError);
-      break;
-    case WM_HTTP_SET_READY:
-      StateChange(httpReady);
-      break;
-    case WM_HTTP_LOGIN:
-      Guarded([this] { Login(); });
-      break;
+    case WM_HTTP_REQUEST_DONE: OnRequestDone(this, FRequestType, FRequestDoneError); break;
+    case WM_HTTP_SET_READY: StateChange(httpReady); break;
+    case WM_HTTP_LOGIN: Guarded([this] { Login(); }); break;
   }
 }
 
@@ -372,8 +366,10 @@ void THttpCli::EndOfConnection(uint16_t error) {
   FParser.Finish();
   if (FParser.Phase() == THttpPhase::Failed) return EndWith(FParser.Error(), FParser.ErrorText(), false);
   if (ExpectedBodyLength > FReceivedBytes)
-    EndWith(httperrTruncated, Format("Document truncated: %lld of %lld bytes received", (long long)FReceivedBytes,
-                                     (long long)ExpectedBodyLength), false);
+    EndWith(httperrTruncated,
+            Format("Document truncated: %lld of %lld bytes received", (long long)FReceivedBytes,
+                   (long long)ExpectedBodyLength),
+            false);
 }
 
 // Decides the outcome, then closes: the socket's close (or, during a lookup,

@@ -172,7 +172,7 @@ private:
   std::vector<std::string> FAuthenticateValues;
   bool FConnected = false;
 
-  THttpTarget FTarget;  // the document being fetched
+  THttpTarget FTarget;      // the document being fetched
   THttpTarget FNextTarget;  // where a Location leads
   bool FLocationPending = false;
   int FRedirections = 0;

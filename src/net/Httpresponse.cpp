@@ -75,10 +75,8 @@ void THttpResponseParser::TakeLine() {
   if (!FLine.empty() && FLine.back() == '\r') FLine.pop_back();
   if (FLine.empty()) return EndHeader();
   switch (ParseStatusLine(FLine, FLimits.MaxReason, FStatusCode, FReasonPhrase)) {
-    case TStatusLine::Bad:
-      return Fail(httperrBadStatusLine, "Bad status line");
-    case TStatusLine::Status:
-      break;
+    case TStatusLine::Bad: return Fail(httperrBadStatusLine, "Bad status line");
+    case TStatusLine::Status: break;
     case TStatusLine::NotStatus:
       if (SplitHeaderLine(FLine, FName, FValue)) TakeField();
       if (FPhase == THttpPhase::Failed) return;

@@ -119,7 +119,7 @@ private:
   THttpPhase FPhase = THttpPhase::Header;
   uint16_t FError = 0;
   std::string FErrorText;
-  std::string FLine;  // the header line so far, its CR included
+  std::string FLine;          // the header line so far, its CR included
   std::string FName, FValue;  // the field of the line being taken
   int64_t FHeaderBytes = 0;
   int FStatusCode = 0;

@@ -171,12 +171,8 @@ void TCustomWSocket::WndProc(TMessage& m) {
       // Windows reuses a socket's number at once: only this connection's counts.
       if (OsHasSocket() && m.WParam == OsSocketId()) WMASyncSelect(low, high);
       break;
-    case WM_ASYNCGETHOSTBYNAME:
-      WMAsyncGetHostByName(m.WParam, high);
-      break;
-    case WM_DATASENT:
-      WMDataSent(m.WParam);
-      break;
+    case WM_ASYNCGETHOSTBYNAME: WMAsyncGetHostByName(m.WParam, high); break;
+    case WM_DATASENT: WMDataSent(m.WParam); break;
   }
 }
 
@@ -220,7 +216,8 @@ void TCustomWSocket::SetPort(const std::string& value) {
   if (FPortAssigned && value == FPortStr) return;
   FPortStr = value;
   if (FState != wsClosed) return RaiseException("Cannot change Port if not closed");
-  const auto port = NumberOrName(value, 65535, [&](const std::string& name) { return OsLookupService(name, FProtoStr); });
+  const auto port =
+      NumberOrName(value, 65535, [&](const std::string& name) { return OsLookupService(name, FProtoStr); });
   FPortAssigned = port.has_value();
   if (port) FPortNumber = uint16_t(*port);
   if (!port && !Trim(value).empty()) SocketError("SetPort: Cannot convert port '" + value + "'", weInvalidArgument);

@@ -43,8 +43,7 @@ TPkey ImportKey(const TP256PublicKey& key) {
   std::copy(key.begin(), key.end(), point + 1);
   OSSL_PARAM params[] = {
       OSSL_PARAM_construct_utf8_string(OSSL_PKEY_PARAM_GROUP_NAME, const_cast<char*>("prime256v1"), 0),
-      OSSL_PARAM_construct_octet_string(OSSL_PKEY_PARAM_PUB_KEY, point, sizeof point),
-      OSSL_PARAM_construct_end()};
+      OSSL_PARAM_construct_octet_string(OSSL_PKEY_PARAM_PUB_KEY, point, sizeof point), OSSL_PARAM_construct_end()};
   TPkeyContext context(EVP_PKEY_CTX_new_from_name(nullptr, "EC", nullptr));
   if (!context) Fail("EVP_PKEY_CTX_new_from_name");
   Check(EVP_PKEY_fromdata_init(context.get()), "EVP_PKEY_fromdata_init");
@@ -102,8 +101,7 @@ bool VerifyP256(const TP256PublicKey& key, std::span<const uint8_t> message, con
   const std::vector<uint8_t> der = DerSignature(signature);
   TMdContext context(EVP_MD_CTX_new());
   if (!context) Fail("EVP_MD_CTX_new");
-  Check(EVP_DigestVerifyInit(context.get(), nullptr, EVP_sha256(), nullptr, publicKey.get()),
-        "EVP_DigestVerifyInit");
+  Check(EVP_DigestVerifyInit(context.get(), nullptr, EVP_sha256(), nullptr, publicKey.get()), "EVP_DigestVerifyInit");
   const int result = EVP_DigestVerify(context.get(), der.data(), der.size(), message.data(), message.size());
   ERR_clear_error();
   return result == 1;

@@ -72,22 +72,19 @@ void ParseMetaLine(std::string_view line, const TWfiTags& tags, TWfiRelease& rel
   const std::string_view name = QuotedFrom(line, match + MetaMark.size() + 2);
   if (name.empty()) return;
   const std::pair<const std::string&, std::string&> targets[] = {
-      {tags.AuthorTag, release.ProductAuthor},
-      {tags.AuthorEMailTag, release.ProductAuthorEMail},
-      {tags.DateTag, release.ProductDateStr},
-      {tags.DownloadTag, release.DownloadURL},
-      {tags.ProductNameTag, release.ProductName},
-      {tags.ReadMeTag, release.ProductReadMe},
-      {tags.ReadMeExtTag, release.ProductReadMeExt},
-      {tags.RedirectTag, release.RedirectURL},
-      {tags.RunParamsTag, release.RunParams},
-      {tags.VersionTag, release.ProductVersion},
+      {tags.AuthorTag, release.ProductAuthor},       {tags.AuthorEMailTag, release.ProductAuthorEMail},
+      {tags.DateTag, release.ProductDateStr},        {tags.DownloadTag, release.DownloadURL},
+      {tags.ProductNameTag, release.ProductName},    {tags.ReadMeTag, release.ProductReadMe},
+      {tags.ReadMeExtTag, release.ProductReadMeExt}, {tags.RedirectTag, release.RedirectURL},
+      {tags.RunParamsTag, release.RunParams},        {tags.VersionTag, release.ProductVersion},
   };
   for (const auto& [tag, target] : targets)
     if (tag == name) target = ExtractContent(line);
   const std::pair<const char*, std::string&> fixed[] = {
-      {SizeMeta, release.ProductSize},           {SHA256Meta, release.ProductSHA256},
-      {ReadMeSHA256Meta, release.ProductReadMeSHA256}, {ExpiresMeta, release.ProductExpires},
+      {SizeMeta, release.ProductSize},
+      {SHA256Meta, release.ProductSHA256},
+      {ReadMeSHA256Meta, release.ProductReadMeSHA256},
+      {ExpiresMeta, release.ProductExpires},
       {SignatureMeta, release.ProductSignature},
   };
   for (const auto& [meta, target] : fixed)
@@ -95,12 +92,10 @@ void ParseMetaLine(std::string_view line, const TWfiTags& tags, TWfiRelease& rel
 }
 
 static void ConvertDate(TWfiDateFormat dateFormat, TWfiRelease& release) {
-  if (!release.ProductDateStr.empty())
-    release.ProductDate = ConvertProductDate(release.ProductDateStr, dateFormat);
+  if (!release.ProductDateStr.empty()) release.ProductDate = ConvertProductDate(release.ProductDateStr, dateFormat);
 }
 
-void ParseDocument(const TStringList& lines, const TWfiTags& tags, TWfiDateFormat dateFormat,
-                   TWfiRelease& release) {
+void ParseDocument(const TStringList& lines, const TWfiTags& tags, TWfiDateFormat dateFormat, TWfiRelease& release) {
   for (int i = 0; i < lines.Count(); ++i) ParseMetaLine(lines[i], tags, release);
   ConvertDate(dateFormat, release);
 }
@@ -210,8 +205,8 @@ bool VersionRaises(const std::string& highest, const std::string& version) {
 bool IsDeviceName(std::string_view name) {
   static constexpr std::string_view Devices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
   // The digits after COM and LPT: 0 to 9 and the superscripts ¹, ² and ³ in UTF-8.
-  static constexpr std::string_view Digits[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9",
-                                                "\xC2\xB9", "\xC2\xB2", "\xC2\xB3"};
+  static constexpr std::string_view Digits[] = {"0", "1", "2", "3",        "4",        "5",       "6",
+                                                "7", "8", "9", "\xC2\xB9", "\xC2\xB2", "\xC2\xB3"};
   const std::string stem = UpperCaseAscii(std::string(name.substr(0, name.find('.'))));
   const std::string_view bare = std::string_view(stem).substr(0, stem.find_last_not_of(' ') + 1);
   if (std::find(std::begin(Devices), std::end(Devices), bare) != std::end(Devices)) return true;
@@ -225,8 +220,7 @@ std::string PlainFileName(std::string_view url) {
   if (separator != std::string_view::npos) url.remove_prefix(separator + 1);
   std::string name;
   for (const char c : url)
-    if (uint8_t(c) >= 0x20 && c != 0x7F && std::string_view("<>\"|*").find(c) == std::string_view::npos)
-      name += c;
+    if (uint8_t(c) >= 0x20 && c != 0x7F && std::string_view("<>\"|*").find(c) == std::string_view::npos) name += c;
   name.erase(name.find_last_not_of(". ") + 1);
   if (IsDeviceName(name)) name = "_" + name;
   if (name.size() <= 255) return name;

@@ -83,8 +83,7 @@ struct TWfiRelease {
 // Fills the release from one line of the page.
 void ParseMetaLine(std::string_view line, const TWfiTags& tags, TWfiRelease& release);
 // Fills the release from every line, first to last, then converts the date.
-void ParseDocument(const TStringList& lines, const TWfiTags& tags, TWfiDateFormat dateFormat,
-                   TWfiRelease& release);
+void ParseDocument(const TStringList& lines, const TWfiTags& tags, TWfiDateFormat dateFormat, TWfiRelease& release);
 // The same over a whole page of at most maxBytes bytes.
 void ParsePage(std::string_view page, size_t maxBytes, const TWfiTags& tags, TWfiDateFormat dateFormat,
                TWfiRelease& release);

@@ -93,7 +93,8 @@ void CheckNotOlder(const std::string& version, const std::string& highest) {
 }
 
 void CheckDigest(const std::optional<TSha256Digest>& expected, const TSha256Digest& digest, const char* what) {
-  if (!expected || digest != *expected) Fail(std::string("The downloaded ") + what + "'s SHA-256 does not match the update's");
+  if (!expected || digest != *expected)
+    Fail(std::string("The downloaded ") + what + "'s SHA-256 does not match the update's");
 }
 
 }  // namespace
@@ -121,15 +122,15 @@ bool DecodeBase64(const std::string& text, std::string& bytes) {
 }
 
 bool ParseUtcTime(const std::string& text, int64_t& seconds) {
-  if (text.size() != 20 || text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':' ||
-      text[16] != ':' || text[19] != 'Z')
+  if (text.size() != 20 || text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':' || text[16] != ':' ||
+      text[19] != 'Z')
     return false;
   for (const size_t at : {0, 5, 8, 11, 14, 17})
     if (!IsDigits(text, at, at == 0 ? 4 : 2)) return false;
   const int hour = Number(text, 11, 2), minute = Number(text, 14, 2), second = Number(text, 17, 2);
   TDateTime date = 0;
-  if (!TryEncodeDate(Number(text, 0, 4), Number(text, 5, 2), Number(text, 8, 2), date) || hour > 23 ||
-      minute > 59 || second > 59)
+  if (!TryEncodeDate(Number(text, 0, 4), Number(text, 5, 2), Number(text, 8, 2), date) || hour > 23 || minute > 59 ||
+      second > 59)
     return false;
   constexpr int64_t UnixEpoch = 25569;  // 1 January 1970 as days since 30 December 1899
   seconds = (int64_t(date) - UnixEpoch) * 86400 + hour * 3600 + minute * 60 + second;
@@ -138,11 +139,16 @@ bool ParseUtcTime(const std::string& text, int64_t& seconds) {
 
 std::string SignedText(const TWfiRelease& release) {
   const std::pair<const char*, const std::string&> lines[] = {
-      {"KDNRedirect", release.RedirectURL},      {"KDNVersion", release.ProductVersion},
-      {"KDNDownload", release.DownloadURL},      {SizeMeta, release.ProductSize},
-      {SHA256Meta, release.ProductSHA256},       {"KDNRun", release.RunParams},
-      {"KDNReadme", release.ProductReadMe},      {"KDNReadmeExt", release.ProductReadMeExt},
-      {ReadMeSHA256Meta, release.ProductReadMeSHA256}, {ExpiresMeta, release.ProductExpires},
+      {"KDNRedirect", release.RedirectURL},
+      {"KDNVersion", release.ProductVersion},
+      {"KDNDownload", release.DownloadURL},
+      {SizeMeta, release.ProductSize},
+      {SHA256Meta, release.ProductSHA256},
+      {"KDNRun", release.RunParams},
+      {"KDNReadme", release.ProductReadMe},
+      {"KDNReadmeExt", release.ProductReadMeExt},
+      {ReadMeSHA256Meta, release.ProductReadMeSHA256},
+      {ExpiresMeta, release.ProductExpires},
   };
   std::string text = SignedLabel;
   for (const auto& [name, value] : lines) text += std::string("\n") + name + "=" + value;
@@ -159,8 +165,7 @@ TVerifiedRelease VerifyRelease(const TWfiRelease& release, const TVerifyContext&
   if (required || !release.ProductSignature.empty()) RequireValues(release, required);
   verified.Package = Digest(release.ProductSHA256, "The update's SHA-256 (KDNSHA256) is malformed");
   verified.PackageSize = Size(release.ProductSize);
-  verified.ReadMeDocument =
-      Digest(release.ProductReadMeSHA256, "The read-me's SHA-256 (KDNReadmeSHA256) is malformed");
+  verified.ReadMeDocument = Digest(release.ProductReadMeSHA256, "The read-me's SHA-256 (KDNReadmeSHA256) is malformed");
   if (!release.ProductSignature.empty()) verified.Signed = SignatureVerifies(release, context.PublicKey);
   CheckExpiry(release.ProductExpires, context.Now);
   CheckNotOlder(release.ProductVersion, context.HighestVersion);

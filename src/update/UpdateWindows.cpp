@@ -48,8 +48,8 @@ TDialogTemplate PleaseWaitLayout(const std::string& text, const TFont& font) {
 TDialogTemplate ReadMeLayout(const TFont& font) {
   const int width = ScreenWidth() * 4 / 5;
   const int height = ScreenHeight() * 4 / 5;
-  constexpr uint32_t memo = esMultiLine | esReadOnly | esAutoVScroll | esAutoHScroll | wsVScroll | wsHScroll |
-                            wsBorder | wsTabStop;
+  constexpr uint32_t memo =
+      esMultiLine | esReadOnly | esAutoVScroll | esAutoHScroll | wsVScroll | wsHScroll | wsBorder | wsTabStop;
   return Layout("Read Me", width - FrameWidth, height - FrameHeight, font,
                 {{EditClass, "", MemoId, 10, 10, width - 25, height - 80, memo},
                  {ButtonClass, "&Ok", idOkButton, width / 2 - 34, height - 56, 68, 22, bsDefPushButton | wsTabStop}});

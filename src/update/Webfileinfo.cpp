@@ -43,9 +43,9 @@ std::string WithError(const std::string& text, const std::string& error) {
 }
 
 bool NoTags(const TWfiTags& tags) {
-  for (const std::string* name : {&tags.AuthorTag, &tags.DateTag, &tags.DownloadTag, &tags.ProductNameTag,
-                                  &tags.ReadMeTag, &tags.ReadMeExtTag, &tags.RedirectTag, &tags.RunParamsTag,
-                                  &tags.VersionTag})
+  for (const std::string* name :
+       {&tags.AuthorTag, &tags.DateTag, &tags.DownloadTag, &tags.ProductNameTag, &tags.ReadMeTag, &tags.ReadMeExtTag,
+        &tags.RedirectTag, &tags.RunParamsTag, &tags.VersionTag})
     if (!name->empty()) return false;
   return true;
 }
@@ -196,8 +196,8 @@ bool TWebFileInfo::CheckForUpdate() {
 
 bool TWebFileInfo::RunCheck() {
   if (!GetFileInfo()) {
-    Box(WithError("Could not retrieve version information from the Internet.", FLastError),
-                   "Connection Error", Warning);
+    Box(WithError("Could not retrieve version information from the Internet.", FLastError), "Connection Error",
+        Warning);
     return false;
   }
   if (!IsUpdateAvailable()) {
@@ -229,13 +229,12 @@ void TWebFileInfo::ReportWithoutInstalling() {
 bool TWebFileInfo::GetFileInfo() {
   if (FActive) return true;
   if (FHomeURL.empty()) {
-    Box("Can not retrieve version information\rbecause no home url was provided.", "Missing Home URL",
-                   Warning);
+    Box("Can not retrieve version information\rbecause no home url was provided.", "Missing Home URL", Warning);
     return false;
   }
   if (NoTags(InfoTags)) {
-    Box("Can not retrieve version information\rbecause no tag information was provided.",
-                   "Missing Tag Information", Warning);
+    Box("Can not retrieve version information\rbecause no tag information was provided.", "Missing Tag Information",
+        Warning);
     return false;
   }
   const THandlerScope handler(*this);
@@ -303,8 +302,7 @@ bool TWebFileInfo::RedirectAllowed(const std::vector<std::string>& fetched) {
 
 // Into memory, at most MaxInfoPageBytes; more fails the request with
 // `tooLarge`.
-bool TWebFileInfo::FetchText(const std::string& url, TDialog& window, const std::string& tooLarge,
-                             std::string& text) {
+bool TWebFileInfo::FetchText(const std::string& url, TDialog& window, const std::string& tooLarge, std::string& text) {
   FLastError.clear();
   TMemoryStream body(MaxInfoPageBytes, tooLarge);
   if (!Receive(url, body, {}, window, {-1, -1, TransferTimeLimit()})) return false;
@@ -419,7 +417,8 @@ std::unique_ptr<TReadMeForm> TWebFileInfo::CreateReadMe() {
   std::string text;
   {
     const auto window = CreatePleaseWait("Retrieving ReadMe...");
-    if (!FetchText(ProductReadMe(), *window, "Read-me larger than " + std::to_string(MaxInfoPageBytes) + " bytes", text))
+    if (!FetchText(ProductReadMe(), *window, "Read-me larger than " + std::to_string(MaxInfoPageBytes) + " bytes",
+                   text))
       return nullptr;
   }
   return std::make_unique<TReadMeForm>(Owner(), ReadMeText(text), UIFont);
@@ -432,8 +431,9 @@ std::unique_ptr<TWebDlProgress> TWebFileInfo::CreateProgress() {
 bool TWebFileInfo::DisplayReadMe(bool Ask) {
   if (!FActive && !GetFileInfo()) return false;
   if (ProductReadMe().empty() && ProductReadMeExt().empty()) return false;
-  const std::string offer = Format("Current version is %s.\rVersion %s is available.\rWould you like to view the ReadMe file?",
-                                   CurrentVersion.c_str(), ProductVersion().c_str());
+  const std::string offer =
+      Format("Current version is %s.\rVersion %s is available.\rWould you like to view the ReadMe file?",
+             CurrentVersion.c_str(), ProductVersion().c_str());
   if (Ask && !::Ask(offer, "Update Available")) return false;
   if (!ProductReadMeExt().empty()) {
     std::string failure;
@@ -473,7 +473,8 @@ bool TWebFileInfo::OpenReadMeDocument(std::string& failure) {
 // The document is held from the moment its digest is taken until the shell
 // has been asked to open it.
 bool TWebFileInfo::OpenVerifiedReadMe(const std::string& target, std::string& failure) {
-  if (!DoDownload(ProductReadMeExt(), target, "Downloading ReadMe", {-1, MaxReadMeDocumentBytes, TransferTimeLimit()})) {
+  if (!DoDownload(ProductReadMeExt(), target, "Downloading ReadMe",
+                  {-1, MaxReadMeDocumentBytes, TransferTimeLimit()})) {
     failure = CannotRetrieveReadMe(FLastError.empty() ? AbortedText : FLastError);
     return false;
   }

@@ -42,7 +42,9 @@ TEST(Composition_ComposeWallpaper, EachMonitorsPictureInItsWrappedArea) {
     ASSERT_EQ(composed.Height(), layout.Virtual.Height);
     EXPECT_EQ(At(composed, 0, 0), 0x0000FFu);        // Stretch's 1023 by 767, centred: (1024 - 1023) / 2 = 0
     EXPECT_EQ(At(composed, 1023, 767), Background);  // the pixel it leaves
-    const auto row = [&](int y) { return ((layout.Second.Top + y) % composed.Height() + composed.Height()) % composed.Height(); };
+    const auto row = [&](int y) {
+      return ((layout.Second.Top + y) % composed.Height() + composed.Height()) % composed.Height();
+    };
     const int x = layout.SecondInBitmap;
     EXPECT_EQ(At(composed, x + 395, row(297)), 0x00FF00u) << layout.Second.Top;  // centred: from 395, 297
     EXPECT_EQ(At(composed, x + 394, row(297)), Background);

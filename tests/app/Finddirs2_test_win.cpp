@@ -16,7 +16,7 @@ void AddAttributes(const std::string& path, DWORD attributes) {
 
 TEST(FindDirs_Run, WindowsAttributesDecideWhatIsSeenAndEntered) {
   TTempDir dir;
-  dir.Write("Customised/in.jpg");     // read-only folders are folders too
+  dir.Write("Customised/in.jpg");  // read-only folders are folders too
   dir.Write("Hidden/no.jpg");
   dir.Write("system.jpg");
   dir.Write("Ünïcødé/ja.jpg");

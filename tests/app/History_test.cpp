@@ -18,6 +18,7 @@ TEST(History_Applied, KeepsTheFiftyNewestAndARepeatOnce) {
   EXPECT_EQ(again.Entries(), history.Entries());
   std::string path;
   std::vector<std::string> missing;
-  ASSERT_TRUE(again.StepBack(*settings, [](const std::string&) { return true; }, path, missing));
+  ASSERT_TRUE(again.StepBack(
+      *settings, [](const std::string&) { return true; }, path, missing));
   EXPECT_EQ(path, "p48");
 }

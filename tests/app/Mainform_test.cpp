@@ -113,8 +113,7 @@ protected:
   std::string BitmapPath() const { return Windows.Join("win") + "\\Trellwick\\Kaleidon\\Kaleidon.bmp"; }
   std::vector<std::string> Catalogue(const TForm1& form) {
     std::vector<std::string> names;
-    for (int i = 0; i < form.WallpaperList().Count(); ++i)
-      names.push_back(ExtractName(form.WallpaperList()[i]));
+    for (int i = 0; i < form.WallpaperList().Count(); ++i) names.push_back(ExtractName(form.WallpaperList()[i]));
     return names;
   }
   static std::string ExtractName(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }
@@ -152,8 +151,8 @@ TEST_F(MainformTest, CatalogueHoldsThePatternsSortedIgnoringCase) {
     Pictures.Write(name);
   auto form = Start();
   form->BuildWallpaperList();
-  EXPECT_EQ(Catalogue(*form), (std::vector<std::string>{"a.JPG", "b.jpeg", "c.jpe", "d.tif", "f.GIF", "g.bmp",
-                                                        "h.Pcx", "i.png", "j.WebP"}));
+  EXPECT_EQ(Catalogue(*form), (std::vector<std::string>{"a.JPG", "b.jpeg", "c.jpe", "d.tif", "f.GIF", "g.bmp", "h.Pcx",
+                                                        "i.png", "j.WebP"}));
   StoreSetting("JPEG", "0");
   StoreSetting("PCX", "word");  // not a number: the default, included
   StoreSetting("WEBP", "0");
@@ -281,7 +280,8 @@ TEST_F(MainformTest, MenuStillEndsWithExitWhenTheCatalogueFails) {
   auto form = Start();
   form->BuildPopupMenu();
   const std::vector<std::string> captions = Captions(*form->PopupMenu1);
-  EXPECT_EQ(std::vector<std::string>(captions.begin() + 9, captions.end()), (std::vector<std::string>{"-", "-", "Exit"}));
+  EXPECT_EQ(std::vector<std::string>(captions.begin() + 9, captions.end()),
+            (std::vector<std::string>{"-", "-", "Exit"}));
   ASSERT_EQ(Sandbox.Messages.size(), 2u);
   EXPECT_EQ(Sandbox.Messages[1].Text, "the dialog failed");
 }
@@ -291,8 +291,7 @@ TEST_F(MainformTest, MenuColumnsBreakEveryScreenfulOfRows) {
   auto form = Start();
   form->BuildPopupMenu();  // 768 / 19: 40 rows
   const TPopupMenu& menu = *form->PopupMenu1;
-  for (int p = 10; p < menu.Count() - 2; ++p)
-    EXPECT_EQ(menu.Items(p)->Break == TMenuBreak::mbBarBreak, p == 40) << p;
+  for (int p = 10; p < menu.Count() - 2; ++p) EXPECT_EQ(menu.Items(p)->Break == TMenuBreak::mbBarBreak, p == 40) << p;
   EXPECT_EQ(menu.Items(40)->Caption, "p30.bmp");
   Desktop.LineHeight = 0;  // at least one row, no division by zero: each item a column
   form->BuildPopupMenu();
@@ -505,10 +504,10 @@ TEST_F(MainformTest, SizeClassesPickTheirPlacement) {
     const char* Tile;
     TSavedSize Saved;
   } cases[] = {
-      {638, "1", {638, 10}},    // measured 639 < 640: small, tiled at its own size
-      {639, "0", {639, 10}},    // measured 640: middle, centred
-      {1023, "0", {1023, 10}},  // measured 1024: still middle
-      {1024, "0", {1023, 767}}, // measured 1025: large, stretched
+      {638, "1", {638, 10}},     // measured 639 < 640: small, tiled at its own size
+      {639, "0", {639, 10}},     // measured 640: middle, centred
+      {1023, "0", {1023, 10}},   // measured 1024: still middle
+      {1024, "0", {1023, 767}},  // measured 1025: large, stretched
   };
   auto form = Start();
   for (const auto& c : cases) {
@@ -734,8 +733,8 @@ TEST_F(MainformTest, PreviousSkipsMissingFilesWithOneReport) {
   form->PreviousWallpaper1->Click();
   EXPECT_EQ(form->CurrentWallpaper(), Picture("a.bmp"));
   ASSERT_EQ(Sandbox.Messages.size(), 1u);
-  EXPECT_EQ(Sandbox.Messages[0].Text, "These pictures are no longer there and were skipped:\n" + Picture("c.bmp") + "\n" +
-                                          Picture("b.bmp"));
+  EXPECT_EQ(Sandbox.Messages[0].Text,
+            "These pictures are no longer there and were skipped:\n" + Picture("c.bmp") + "\n" + Picture("b.bmp"));
   EXPECT_EQ(StoredSetting("History"), Picture("d.bmp") + "|" + Picture("a.bmp"));
 }
 
@@ -802,7 +801,8 @@ TEST_F(MainformTest, HotkeysComeFromTheSettingsAndAHeldOneIsReportedOnce) {
   form->RegisterHotkeys();
   form->RegisterHotkeys();
   ASSERT_EQ(Sandbox.Messages.size(), 2u);
-  EXPECT_EQ(Sandbox.Messages[1].Text, "Kaleidon cannot use these hotkeys:\nCtrl+Nothing (Next wallpaper) is no key combination");
+  EXPECT_EQ(Sandbox.Messages[1].Text,
+            "Kaleidon cannot use these hotkeys:\nCtrl+Nothing (Next wallpaper) is no key combination");
   EXPECT_TRUE(Desktop.Hotkeys.empty());
 }
 

@@ -38,8 +38,8 @@ public:
     return {left, top, right - left, bottom - top};
   }
   bool SetWallpaperFile(const std::string& path, std::string& reason) override {
-    Log.push_back("set " + path + " style=" + DesktopValue("WallpaperStyle") + " tile=" +
-                  DesktopValue("TileWallpaper") + " wallpaper=" + DesktopValue("Wallpaper"));
+    Log.push_back("set " + path + " style=" + DesktopValue("WallpaperStyle") +
+                  " tile=" + DesktopValue("TileWallpaper") + " wallpaper=" + DesktopValue("Wallpaper"));
     reason = Refusal;
     return Refusal.empty();
   }
@@ -71,6 +71,6 @@ public:
   int LineHeight = 19;
   int CursorX = 0, CursorY = 0;
   std::vector<std::string> Log;
-  std::vector<THotkey> Held;  // hotkeys another program holds
+  std::vector<THotkey> Held;                         // hotkeys another program holds
   std::map<int, std::pair<void*, THotkey>> Hotkeys;  // registered, by identifier
 };

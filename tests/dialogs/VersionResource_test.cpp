@@ -15,9 +15,9 @@ std::string Find(const TBytes& blob, std::string_view table, std::string_view ke
 }
 
 TBytes Sample() {
-  return Blob(VersionInfo(u"100904E4", {StringEntry(u"CompanyName", u"Trellwick"),
-                                         StringEntry(u"FileVersion", u"1.0.1.108"),
-                                         StringEntry(u"ProductName", u"Kaleidon")}));
+  return Blob(
+      VersionInfo(u"100904E4", {StringEntry(u"CompanyName", u"Trellwick"), StringEntry(u"FileVersion", u"1.0.1.108"),
+                                StringEntry(u"ProductName", u"Kaleidon")}));
 }
 
 }  // namespace
@@ -34,8 +34,7 @@ TEST(VersionResource_FindVersionString, MissingKeyOrOtherTableGivesEmpty) {
   EXPECT_EQ(Find(blob, "100904E4", "PrivateBuild"), "");
   EXPECT_EQ(Find(blob, "040904E4", "FileVersion"), "");
   EXPECT_EQ(Find(blob, "100904E4", "FileVersio"), "");
-  EXPECT_EQ(Find(Blob(VersionInfo(u"040904E4", {StringEntry(u"FileVersion", u"2.0")})), "100904E4", "FileVersion"),
-            "");
+  EXPECT_EQ(Find(Blob(VersionInfo(u"040904E4", {StringEntry(u"FileVersion", u"2.0")})), "100904E4", "FileVersion"), "");
 }
 
 TEST(VersionResource_FindVersionString, KeysMatchIgnoringAsciiCase) {
@@ -43,9 +42,7 @@ TEST(VersionResource_FindVersionString, KeysMatchIgnoringAsciiCase) {
   EXPECT_EQ(Find(blob, "100904E4", "FileVersion"), "3.1");
 }
 
-TEST(VersionResource_FindVersionString, EmptyDataGivesEmpty) {
-  EXPECT_EQ(Find({}, "100904E4", "FileVersion"), "");
-}
+TEST(VersionResource_FindVersionString, EmptyDataGivesEmpty) { EXPECT_EQ(Find({}, "100904E4", "FileVersion"), ""); }
 
 TEST(VersionResource_FindVersionString, TextComesAsUtf8WithUnpairedSurrogatesReplaced) {
   const std::u16string text = u"Kal\u00e9idon \u00a9 \U0001F600 \xD800x";
@@ -92,9 +89,9 @@ TEST(VersionResource_FindVersionString, BlocksBreakingTheirBoundsAreRejected) {
 
   TVersionNode tooShort = StringEntry(u"FileVersion", u"1");
   tooShort.Length = 4;  // shorter than a header: would never advance
-  EXPECT_EQ(Find(Blob(VersionInfo(u"100904E4", {tooShort, StringEntry(u"ProductName", u"K")})), "100904E4",
-                 "ProductName"),
-            "");
+  EXPECT_EQ(
+      Find(Blob(VersionInfo(u"100904E4", {tooShort, StringEntry(u"ProductName", u"K")})), "100904E4", "ProductName"),
+      "");
 
   TVersionNode pastParent = StringEntry(u"FileVersion", u"1");
   pastParent.Length = 4000;

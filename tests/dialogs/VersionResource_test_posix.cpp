@@ -12,8 +12,7 @@
 namespace {
 
 uint32_t U32(const TBytes& data, size_t at) {
-  return uint32_t(data[at]) | uint32_t(data[at + 1]) << 8 | uint32_t(data[at + 2]) << 16 |
-         uint32_t(data[at + 3]) << 24;
+  return uint32_t(data[at]) | uint32_t(data[at + 1]) << 8 | uint32_t(data[at + 2]) << 16 | uint32_t(data[at + 3]) << 24;
 }
 
 // The data of the first RT_VERSION (16) entry of a .res file: entries of a
@@ -24,7 +23,8 @@ TBytes VersionResourceData(const TBytes& res) {
     const uint32_t dataSize = U32(res, at), headerSize = U32(res, at + 4);
     const bool isVersion = res[at + 8] == 0xFF && res[at + 9] == 0xFF && res[at + 10] == 16 && res[at + 11] == 0;
     if (isVersion && at + headerSize + dataSize <= res.size())
-      return TBytes(res.begin() + std::ptrdiff_t(at + headerSize), res.begin() + std::ptrdiff_t(at + headerSize + dataSize));
+      return TBytes(res.begin() + std::ptrdiff_t(at + headerSize),
+                    res.begin() + std::ptrdiff_t(at + headerSize + dataSize));
     at = (at + headerSize + dataSize + 3) & ~size_t{3};
   }
   return {};
@@ -39,8 +39,8 @@ const TBytes& ProgramVersion() {
 
 TEST(VersionResource_FindVersionString, ProgramResourceCarriesEveryKeyInItsBlock) {
   ASSERT_FALSE(ProgramVersion().empty());
-  for (const char* key : {"Comments", "CompanyName", "FileDescription", "FileVersion", "InternalName",
-                          "LegalCopyright", "OriginalFilename", "ProductName", "ProductVersion"})
+  for (const char* key : {"Comments", "CompanyName", "FileDescription", "FileVersion", "InternalName", "LegalCopyright",
+                          "OriginalFilename", "ProductName", "ProductVersion"})
     EXPECT_NE(FindVersionString(ProgramVersion(), "100904E4", key), "") << key;
   EXPECT_EQ(FindVersionString(ProgramVersion(), "100904E4", "PrivateBuild"), "");
   EXPECT_EQ(FindVersionString(ProgramVersion(), "040904E4", "FileVersion"), "");

@@ -22,8 +22,7 @@ TEST(Application_Dispatch, ReplacedHandlerGetsTheErrorInstead) {
   TSettingsSandbox sandbox;
   TApplication application;
   std::string handled;
-  application.OnException =
-      TExceptionEvent([&](TObject*, const std::exception& e) { handled = e.what(); });
+  application.OnException = TExceptionEvent([&](TObject*, const std::exception& e) { handled = e.what(); });
   application.Dispatch([] { throw ERegistryException("Failed to set data for 'JPEG'"); });
   EXPECT_EQ(handled, "Failed to set data for 'JPEG'");
   EXPECT_TRUE(sandbox.Messages.empty());

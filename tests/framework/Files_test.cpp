@@ -26,8 +26,7 @@ TEST(Files_WriteWholeFileAtomic, PiecesLandInOrderAndReplaceTheFile) {
     expected += texts.back();
   }
   std::vector<std::span<const uint8_t>> pieces;
-  for (const std::string& text : texts)
-    pieces.emplace_back(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+  for (const std::string& text : texts) pieces.emplace_back(reinterpret_cast<const uint8_t*>(text.data()), text.size());
   WriteWholeFileAtomic(dir.Join("out.bin"), pieces);
   EXPECT_EQ(Text(ReadWholeFile(dir.Join("out.bin"))), expected);
 }

@@ -33,8 +33,8 @@ TEST(IniFile_Keys, EachKeyHasOneFileWhicheverClassOpensItAndNoLockFilesRemain) {
   TRegIniFile store("Software\\Trellwick\\Kaleidon");
   store.WriteBool("Settings", "JPEG", false);
   EXPECT_EQ(panel.ReadString("desktop", "Wallpaper", ""), "C:\\windows\\Kaleidon.bmp");
-  EXPECT_EQ(StoreFiles(), (std::set<std::string>{"Control Panel.ini", "Software/Trellwick.ini",
-                                                  "Software/Trellwick/Kaleidon.ini"}));
+  EXPECT_EQ(StoreFiles(),
+            (std::set<std::string>{"Control Panel.ini", "Software/Trellwick.ini", "Software/Trellwick/Kaleidon.ini"}));
 }
 
 TEST(IniFile_Text, SectionsAddedEmptySurviveARoundTrip) {

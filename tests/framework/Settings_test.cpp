@@ -9,9 +9,7 @@ namespace {
 
 constexpr char Key[] = "Software\\Trellwick\\Kaleidon";
 
-std::string Stored(const std::string& name) {
-  return TRegIniFile(Key).ReadString("Settings", name, "<absent>");
-}
+std::string Stored(const std::string& name) { return TRegIniFile(Key).ReadString("Settings", name, "<absent>"); }
 
 }  // namespace
 
@@ -32,8 +30,8 @@ TEST(RegIniFile_Read, IntegersAndBooleansFollowTheTextRules) {
     int Integer;  // read with default 9
     bool Bool;    // read with default true
   } cases[] = {
-      {"05", 5, true}, {"letters", 9, true}, {"2", 2, true}, {"-1", -1, true}, {"0", 0, false},
-      {"", 9, true},   {" 3", 9, true},      {"99999999999", 9, true},
+      {"05", 5, true}, {"letters", 9, true}, {"2", 2, true},  {"-1", -1, true},
+      {"0", 0, false}, {"", 9, true},        {" 3", 9, true}, {"99999999999", 9, true},
   };
   for (const auto& c : cases) {
     store.WriteString("Settings", "Value", c.Text);

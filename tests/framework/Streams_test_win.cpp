@@ -18,8 +18,9 @@ TEST(TLockedFile_Create, OthersMayReadButNotChangeItWhileItIsHeld) {
     const TFileHandle reader(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                          OPEN_EXISTING, 0, nullptr));
     EXPECT_TRUE(reader);
-    const TFileHandle writer(CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE |
-                                         FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr));
+    const TFileHandle writer(CreateFileW(name.c_str(), GENERIC_WRITE,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                         0, nullptr));
     EXPECT_FALSE(writer);
     EXPECT_FALSE(DeleteFileW(name.c_str()));
     EXPECT_FALSE(MoveFileW(name.c_str(), moved.c_str()));

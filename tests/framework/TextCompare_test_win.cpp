@@ -32,13 +32,15 @@ TEST(StringList_Add, AccentedNamesInTheLocalesOrderIgnoringCase) {
 TEST(TextCompare_AnsiCompareText, AgreesWithCompareString) {
   std::string ligatures;
   for (int i = 0; i < 50; ++i) ligatures += "\xEF\xAC\x83";  // U+FB03, "ffi"
-  const std::string texts[] = {"a.jpg", "B.JPG", "\xC3\xA9t\xC3\xA9.jpg", "Z", ligatures, ligatures + "a",
-                               std::string(50, 'f') + "FI", "picture 10.gif", "Picture 9.gif"};
+  const std::string texts[] = {"a.jpg",        "B.JPG",         "\xC3\xA9t\xC3\xA9.jpg",     "Z",
+                               ligatures,      ligatures + "a", std::string(50, 'f') + "FI", "picture 10.gif",
+                               "Picture 9.gif"};
   for (const std::string& a : texts)
     for (const std::string& b : texts) {
       const std::wstring wa = Utf8ToWide(a), wb = Utf8ToWide(b);
-      const int expected = CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, wa.data(), int(wa.size()), wb.data(),
-                                          int(wb.size())) - CSTR_EQUAL;
+      const int expected =
+          CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, wa.data(), int(wa.size()), wb.data(), int(wb.size())) -
+          CSTR_EQUAL;
       const int actual = AnsiCompareText(a, b);
       EXPECT_EQ((actual > 0) - (actual < 0), expected) << a << " / " << b;
     }

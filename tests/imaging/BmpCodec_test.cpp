@@ -138,7 +138,7 @@ TEST(BmpCodec_ReadBitmapStream, OneBitKeepsItsTableAndWidensDarkerBlack) {
   f.Width = 10;
   f.Height = 2;
   f.Bits = 1;
-  f.Table = {0xFFFFFF, 0x000000};  // white first, as many encoders write it
+  f.Table = {0xFFFFFF, 0x000000};             // white first, as many encoders write it
   f.Pixels = {0b10100000, 0b01000000, 0, 0};  // bottom row; the top row is missing
   auto bits = Read(f.Bytes());
   ASSERT_EQ(bits->PixelFormat(), TPixelFormat::pf1bit);
@@ -170,16 +170,16 @@ TEST(BmpCodec_ReadBitmapStream, BitFieldsAsThePlatformAppliesThem) {
   f.Compression = 3;
   f.Pixels = {0xFF, 0xFF, 0x01, 0x00, 0x02, 0x00, 0x03, 0x00, 0x10, 0x00, 0x00, 0x01, 0x00, 0x80, 0x00, 0x40};
   f.Masks = {0xF800, 0x07E0, 0x001F};
-  EXPECT_EQ(Row(*Read(f.Bytes()), 0), (std::vector<uint32_t>{White, 0x000008, 0x000010, 0x000018, 0x000084,
-                                                              0x002000, 0x840000, 0x420000}));
+  EXPECT_EQ(Row(*Read(f.Bytes()), 0),
+            (std::vector<uint32_t>{White, 0x000008, 0x000010, 0x000018, 0x000084, 0x002000, 0x840000, 0x420000}));
   f.Masks = {0x8000, 0x4000, 0x0001};  // one-bit fields
-  EXPECT_EQ(Row(*Read(f.Bytes()), 0), (std::vector<uint32_t>{0xC0C0C0, 0x0000C0, 0, 0x0000C0, 0, 0, 0xC00000,
-                                                              0x00C000}));
+  EXPECT_EQ(Row(*Read(f.Bytes()), 0),
+            (std::vector<uint32_t>{0xC0C0C0, 0x0000C0, 0, 0x0000C0, 0, 0, 0xC00000, 0x00C000}));
   f.Masks = {0x0007, 0x0038, 0x01C0};  // three-bit fields
   EXPECT_EQ(Row(*Read(f.Bytes()), 0)[0], 0xFCFCFCu);
   f.Masks = {0x0505, 0x0A0A, 0xF000};  // a gap ends a field
-  EXPECT_EQ(Row(*Read(f.Bytes()), 0), (std::vector<uint32_t>{0xC0C0FF, 0xC00000, 0x00C000, 0xC0C000, 0, 0,
-                                                              0x000088, 0x000044}));
+  EXPECT_EQ(Row(*Read(f.Bytes()), 0),
+            (std::vector<uint32_t>{0xC0C0FF, 0xC00000, 0x00C000, 0xC0C000, 0, 0, 0x000088, 0x000044}));
   f.Masks = {0, 0, 0};
   EXPECT_EQ(Row(*Read(f.Bytes()), 0), std::vector<uint32_t>(8, 0));
 
@@ -285,10 +285,10 @@ TEST(BmpCodec_ReadBitmapStream, InvalidFieldsRejected) {
   ExpectInvalid(with([](TFile& g) { g.Bits = 2; }));
   ExpectInvalid(with([](TFile& g) { g.Bits = 0; }));
   ExpectInvalid(with([](TFile& g) { g.Compression = 4; }));
-  ExpectInvalid(with([](TFile& g) { g.Compression = 1; }));                  // RLE8 at 24 bits
-  ExpectInvalid(with([](TFile& g) { g.Bits = 4, g.Compression = 1; }));      // RLE8 at 4 bits
-  ExpectInvalid(with([](TFile& g) { g.Bits = 8, g.Compression = 2; }));      // RLE4 at 8 bits
-  ExpectInvalid(with([](TFile& g) { g.Compression = 3; }));                  // bit fields at 24 bits
+  ExpectInvalid(with([](TFile& g) { g.Compression = 1; }));              // RLE8 at 24 bits
+  ExpectInvalid(with([](TFile& g) { g.Bits = 4, g.Compression = 1; }));  // RLE8 at 4 bits
+  ExpectInvalid(with([](TFile& g) { g.Bits = 8, g.Compression = 2; }));  // RLE4 at 8 bits
+  ExpectInvalid(with([](TFile& g) { g.Compression = 3; }));              // bit fields at 24 bits
   ExpectInvalid(with([](TFile& g) { g.HeaderSize = 20; }));
   ExpectInvalid(with([](TFile& g) { g.HeaderSize = 44, g.Bits = 16, g.Compression = 3; }));
   ExpectInvalid(with([](TFile& g) { g.Width = -1; }));

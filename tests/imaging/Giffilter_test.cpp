@@ -116,8 +116,8 @@ void Control(TBytes& out, bool transparent, int index, int delay = 0) {
 }
 
 // An image descriptor followed by its data (minimum code size and blocks).
-void Image(TBytes& out, int width, int height, const TBytes& data, int minSize = 8, uint8_t packed = 0,
-           int left = 0, int top = 0) {
+void Image(TBytes& out, int width, int height, const TBytes& data, int minSize = 8, uint8_t packed = 0, int left = 0,
+           int top = 0) {
   out.push_back(0x2C);
   for (int v : {left, top, width, height}) Put16(out, v);
   out.push_back(packed);
@@ -339,10 +339,10 @@ TEST(Giffilter_ReadGifStream, RejectsBrokenFiles) {
 
 TEST(Giffilter_ReadGifStream, RejectsCodesOutsideTheTable) {
   const std::vector<TCodes> streams = {
-      {{256, 9}, {1, 9}, {300, 9}},        // far beyond the next free code
-      {{256, 9}, {258, 9}, {1, 9}},        // the next free code before any string: would refer to itself
-      {{256, 9}, {256, 9}, {259, 9}},      // not a literal after clears
-      {{256, 9}, {1, 9}, {2, 9}, {260, 9}}, // one past the next free code
+      {{256, 9}, {1, 9}, {300, 9}},          // far beyond the next free code
+      {{256, 9}, {258, 9}, {1, 9}},          // the next free code before any string: would refer to itself
+      {{256, 9}, {256, 9}, {259, 9}},        // not a literal after clears
+      {{256, 9}, {1, 9}, {2, 9}, {260, 9}},  // one past the next free code
   };
   for (const TCodes& codes : streams) {
     TBytes file = Screen(8, 8);

@@ -17,7 +17,6 @@ std::unique_ptr<TImageHolder> Preview(int width = 0, int height = 0) {
 
 }  // namespace
 
-
 TEST(ImageHolder_Fit, WholeImageAtOneScale) {
   auto preview = Preview();
   TImageHolder& holder = *preview;

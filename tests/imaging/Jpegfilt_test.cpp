@@ -77,7 +77,8 @@ TBytes Encode(const TEncoding& e) {
   std::vector<JSAMPLE> row(size_t(e.Width) * e.Components);
   while (cinfo.next_scanline < cinfo.image_height) {
     for (int x = 0; x < e.Width; ++x)
-      for (int c = 0; c < e.Components; ++c) row[size_t(x) * e.Components + c] = e.Flat ? 128 : Sample(x, cinfo.next_scanline, c);
+      for (int c = 0; c < e.Components; ++c)
+        row[size_t(x) * e.Components + c] = e.Flat ? 128 : Sample(x, cinfo.next_scanline, c);
     JSAMPROW rows[] = {row.data()};
     jpeg_write_scanlines(&cinfo, rows, 1);
   }
@@ -258,9 +259,9 @@ TEST(Jpegfilt_ReadJPegStream, DensityUnits) {
 TEST(Jpegfilt_ReadJPegStream, BlockSizesGiveTheSamePicture) {
   TBytes truncated = Encode({.Width = 100, .Height = 60});
   truncated.resize(truncated.size() / 2);
-  const std::vector<TBytes> files = {
-      Encode({}), Encode({.Progressive = true}), Encode({.RestartRows = 1}),
-      Encode({.Components = 1, .ColorSpace = JCS_GRAYSCALE, .Progressive = true}), truncated};
+  const std::vector<TBytes> files = {Encode({}), Encode({.Progressive = true}), Encode({.RestartRows = 1}),
+                                     Encode({.Components = 1, .ColorSpace = JCS_GRAYSCALE, .Progressive = true}),
+                                     truncated};
   for (const TBytes& file : files) {
     const TBytes whole = RgbOf(*Read(file).Bitmap);
     EXPECT_EQ(whole, ReferenceDecode(file));
@@ -298,15 +299,23 @@ TEST(Jpegfilt_ReadJPegStream, ProgressIsReportedPerRow) {
 TEST(Jpegfilt_ReadJPegStream, ScanCountIsLimited) {
   // One block and a DC scan followed by one full AC scan, which is repeated:
   // libjpeg warns about the repetition and decodes on.
-  const TBytes file = Encode({.Width = 8, .Height = 8, .Components = 1, .ColorSpace = JCS_GRAYSCALE,
-                              .Progressive = true, .Scans = {{0, 0}, {1, 63}}});
+  const TBytes file = Encode({.Width = 8,
+                              .Height = 8,
+                              .Components = 1,
+                              .ColorSpace = JCS_GRAYSCALE,
+                              .Progressive = true,
+                              .Scans = {{0, 0}, {1, 63}}});
   EXPECT_EQ(Read(RepeatLastScan(file, TReadLimits{}.MaxScans - 2)).Bitmap->Width(), 8);
   EXPECT_EQ(ErrorOf(RepeatLastScan(file, TReadLimits{}.MaxScans - 1)), LibraryError(JERR_BAD_PROGRESSION));
 }
 
 TEST(Jpegfilt_ReadJPegStream, PictureAndScansBeyondTheCallersLimitsAreRejected) {
-  const TBytes file = Encode({.Width = 8, .Height = 8, .Components = 1, .ColorSpace = JCS_GRAYSCALE,
-                              .Progressive = true, .Scans = {{0, 0}, {1, 63}}});
+  const TBytes file = Encode({.Width = 8,
+                              .Height = 8,
+                              .Components = 1,
+                              .ColorSpace = JCS_GRAYSCALE,
+                              .Progressive = true,
+                              .Scans = {{0, 0}, {1, 63}}});
   TReadLimits limits;
   limits.MaxPixels = 64;
   limits.MaxScans = 3;
@@ -319,8 +328,13 @@ TEST(Jpegfilt_ReadJPegStream, PictureAndScansBeyondTheCallersLimitsAreRejected) 
 
 TEST(Jpegfilt_ReadJPegStream, BlocksVisitedByScansAreLimited) {
   // 2048 by 2048 pixels are 65536 blocks: 256 scans visit 2^24 of them.
-  const TBytes file = Encode({.Width = 2048, .Height = 2048, .Components = 1, .ColorSpace = JCS_GRAYSCALE,
-                              .Progressive = true, .Scans = {{0, 0}, {1, 63}}, .Flat = true});
+  const TBytes file = Encode({.Width = 2048,
+                              .Height = 2048,
+                              .Components = 1,
+                              .ColorSpace = JCS_GRAYSCALE,
+                              .Progressive = true,
+                              .Scans = {{0, 0}, {1, 63}},
+                              .Flat = true});
   EXPECT_EQ(Read(RepeatLastScan(file, 254)).Bitmap->Height(), 2048);
   EXPECT_EQ(ErrorOf(RepeatLastScan(file, 255)), LibraryError(JERR_BAD_PROGRESSION));
 }

@@ -15,8 +15,8 @@ namespace {
 
 struct TBadFolder {
   const char* Format;
-  const char* Message;       // the holder's message for the format
-  const char* ReaderError;   // the one error the reader documents as passing through it, or nullptr
+  const char* Message;      // the holder's message for the format
+  const char* ReaderError;  // the one error the reader documents as passing through it, or nullptr
 };
 
 // The outcome of one load: empty when the file decoded, else the message.
@@ -52,8 +52,8 @@ TEST(Imageio_LoadFromFile, RegressionFilesLoadOrFailWithTheirFormatsError) {
       const auto start = std::chrono::steady_clock::now();
       const std::string outcome = Outcome(file, folder);
       EXPECT_LT(std::chrono::steady_clock::now() - start, RegressionBudget);
-      const bool expected = outcome.empty() || outcome == folder.Message ||
-                            (folder.ReaderError && outcome == folder.ReaderError);
+      const bool expected =
+          outcome.empty() || outcome == folder.Message || (folder.ReaderError && outcome == folder.ReaderError);
       EXPECT_TRUE(expected) << outcome;
     }
   }

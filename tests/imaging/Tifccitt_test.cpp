@@ -47,7 +47,9 @@ std::vector<uint8_t> Row(const std::string& pixels) {
 
 const std::string EOL = "000000000001";
 
-uint64_t BitCount(const std::string& text) { return uint64_t(std::count_if(text.begin(), text.end(), [](char c) { return c == '0' || c == '1'; })); }
+uint64_t BitCount(const std::string& text) {
+  return uint64_t(std::count_if(text.begin(), text.end(), [](char c) { return c == '0' || c == '1'; }));
+}
 
 }  // namespace
 
@@ -68,7 +70,7 @@ TEST(CCITTHuffmanGetLine, FillOrder2ReadsTheReversedBytes) {
 }
 
 TEST(_CCITTHuffmanGetLine, EndOfLineCodesWithFillZerosAndEarlyEnd) {
-  const std::string first = EOL + "1100 10 10011";         // W5 B3 W8
+  const std::string first = EOL + "1100 10 10011";            // W5 B3 W8
   const std::string second = "000" + EOL + "1011 011" + EOL;  // fill zeros; W4 B4, then an early end
   const auto data = Bits(first + second + EOL);
   std::vector<uint8_t> row(2);
@@ -84,11 +86,11 @@ TEST(CCITT3_2D_GetLine, VerticalPassAndHorizontalModes) {
   TCcittRows faxRows;
   std::vector<uint8_t> row(2);
   const std::string rows[] = {
-      "001 1100 10 1",   // horizontal W5 B3, V0 (against the all-white row)
-      "1 1 1",           // V0 V0 V0: the row before again
-      "011 010 1",       // VR1 VL1 V0
-      "0001 1",          // pass, V0
-      "001 1000 11 1",   // horizontal W3 B2, V0
+      "001 1100 10 1",  // horizontal W5 B3, V0 (against the all-white row)
+      "1 1 1",          // V0 V0 V0: the row before again
+      "011 010 1",      // VR1 VL1 V0
+      "0001 1",         // pass, V0
+      "001 1000 11 1",  // horizontal W3 B2, V0
   };
   const char* expected[] = {"wwwwwbbbwwwwwwww", "wwwwwbbbwwwwwwww", "wwwwwwbwwwwwwwww", "wwwwwwwwwwwwwwww",
                             "wwwbbwwwwwwwwwww"};
@@ -209,7 +211,9 @@ TEST(CCITTDecoders, HostileBitsStayInsideTheData) {
 }
 
 TEST(CCITT3_2D_GetLine, ModeCodeMatchingNothingSkips12Bits) {
-  const auto data = Bits("000000001 000" "1");  // 12 bits that are no mode code, then V0
+  const auto data = Bits(
+      "000000001 000"
+      "1");  // 12 bits that are no mode code, then V0
   std::vector<uint8_t> row(2, 0);
   TCcittRows faxRows;
   EXPECT_EQ(CCITT3_2D_GetLine(row.data(), data.data(), data.size(), 16, 1, 0, faxRows), 13u);

@@ -56,8 +56,14 @@ inline TFile Build(std::vector<TPage> pages, bool bigEndian = false) {
   out.assign(8, 0);
   out[0] = out[1] = bigEndian ? 'M' : 'I';
   file.Put16(2, 42);
-  const auto append16 = [&](uint32_t v) { out.resize(out.size() + 2); file.Put16(out.size() - 2, v); };
-  const auto append32 = [&](uint32_t v) { out.resize(out.size() + 4); file.Put32(out.size() - 4, v); };
+  const auto append16 = [&](uint32_t v) {
+    out.resize(out.size() + 2);
+    file.Put16(out.size() - 2, v);
+  };
+  const auto append32 = [&](uint32_t v) {
+    out.resize(out.size() + 4);
+    file.Put32(out.size() - 4, v);
+  };
   size_t previousNext = 4;
   for (TPage& page : pages) {
     std::vector<uint32_t> offsets, counts;
@@ -76,9 +82,12 @@ inline TFile Build(std::vector<TPage> pages, bool bigEndian = false) {
       if (out.size() % 2) out.push_back(0);
       arrays[tag] = uint32_t(out.size());
       for (uint32_t v : values) {
-        if (type == Short) append16(v);
-        else if (type == Byte) out.push_back(uint8_t(v));
-        else append32(v);
+        if (type == Short)
+          append16(v);
+        else if (type == Byte)
+          out.push_back(uint8_t(v));
+        else
+          append32(v);
       }
     }
     if (out.size() % 2) out.push_back(0);

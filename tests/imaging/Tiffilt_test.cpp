@@ -25,8 +25,8 @@ TLoaded Load(const std::vector<uint8_t>& bytes, int page = 0, const TReadLimits&
   TByteSource stream(bytes);
   TLoaded result;
   TProgressRec progress;
-  progress.OnProgress = TProgressEvent(std::function<void(TObject*, int)>(
-      [&result](TObject*, int percent) { result.Progress.push_back(percent); }));
+  progress.OnProgress = TProgressEvent(
+      std::function<void(TObject*, int)>([&result](TObject*, int percent) { result.Progress.push_back(percent); }));
   result.Bitmap = TIFFReadStream(stream, page, result.Pages, progress, result.XDpi, result.YDpi, limits);
   return result;
 }
@@ -258,7 +258,7 @@ TEST(TIFFReadStream, StripsOutsideOrShortOfTheFileAreClamped) {
   const auto loaded = Load(Build({page}).Bytes);
   EXPECT_EQ(Pixel(*loaded.Bitmap, 1, 0), Grey(20));
   EXPECT_EQ(Pixel(*loaded.Bitmap, 0, 1), Grey(255));  // strip outside the file: its row stays white
-  EXPECT_EQ(Pixel(*loaded.Bitmap, 0, 2), Grey(30));  // byte count cut at the end of the file
+  EXPECT_EQ(Pixel(*loaded.Bitmap, 0, 2), Grey(30));   // byte count cut at the end of the file
 }
 
 TEST(TIFFReadStream, ShortStripsMoreStripsThanRowsAndPackBitsAcrossRows) {
@@ -309,8 +309,8 @@ TEST(TIFFReadStream, PackBitsRunsOfEveryLengthAndRgbOfEveryWidth) {
     for (int y = 0; y < 2; ++y)
       for (int x = 0; x < width; ++x) {
         const size_t at = (size_t(y) * width + x) * 3;
-        EXPECT_EQ(Pixel(*loaded.Bitmap, x, y), (std::array<uint8_t, 3>{uint8_t(7 * (at + 2)), uint8_t(7 * (at + 1)),
-                                                                      uint8_t(7 * at)}))
+        EXPECT_EQ(Pixel(*loaded.Bitmap, x, y),
+                  (std::array<uint8_t, 3>{uint8_t(7 * (at + 2)), uint8_t(7 * (at + 1)), uint8_t(7 * at)}))
             << width << " " << x << "," << y;
       }
   }

@@ -76,7 +76,8 @@ TEST(TTIFLZWDec_GetNextLine, HostileCodesEndTheStripWithZeros) {
   // Data cut short: what was decoded is right, the rest zero.
   const std::vector<uint8_t> cut(strip.begin(), strip.begin() + 100);
   const auto rows = DecodeRows(cut, data.size(), 2);
-  EXPECT_EQ(std::vector<uint8_t>(rows.begin(), rows.begin() + 50), std::vector<uint8_t>(data.begin(), data.begin() + 50));
+  EXPECT_EQ(std::vector<uint8_t>(rows.begin(), rows.begin() + 50),
+            std::vector<uint8_t>(data.begin(), data.begin() + 50));
   EXPECT_EQ(rows.back(), 0);
   // Nothing at all.
   EXPECT_EQ(DecodeRows({}, 3, 2), std::vector<uint8_t>(6, 0));

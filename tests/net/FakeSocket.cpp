@@ -10,7 +10,9 @@ constexpr uint32_t MsgConnected = WM_USER_BASE + 10, MsgPiece = WM_USER_BASE + 1
 }  // namespace
 
 TFakeSocket::TFakeSocket(size_t pieceSize)
-    : TCustomWSocket(nullptr), PieceSize(pieceSize), FWindow(TMessageWindow::TKind::MessageOnly, "fake", [this](TMessage& m) {
+    : TCustomWSocket(nullptr),
+      PieceSize(pieceSize),
+      FWindow(TMessageWindow::TKind::MessageOnly, "fake", [this](TMessage& m) {
         if (m.Msg != MsgConnected && m.Msg != MsgPiece) return false;
         if (m.WParam == FConnection && FOpen) Next(m.Msg);
         return true;

@@ -26,7 +26,8 @@ struct TParsed : THttpResponseSink {
 TParsed Parse(const std::string& response, size_t piece) {
   TParsed parsed;
   THttpResponseParser parser(parsed);
-  for (size_t at = 0; at < response.size(); at += piece) parser.Feed(response.data() + at, std::min(piece, response.size() - at));
+  for (size_t at = 0; at < response.size(); at += piece)
+    parser.Feed(response.data() + at, std::min(piece, response.size() - at));
   parser.Finish();
   parsed.Phase = parser.Phase();
   parsed.Status = parser.StatusCode();

@@ -47,21 +47,35 @@ TEST(Httpurl_CheckHttpTarget, PortsHostsAndControlCharacters) {
 TEST(Httpurl_ResolveReference, ExamplesOfTheRfc) {
   const std::string base = "http://a/b/c/d;p?q";
   const std::pair<const char*, const char*> examples[] = {
-      {"g:h", "g:h"},           {"g", "http://a/b/c/g"},
-      {"./g", "http://a/b/c/g"}, {"g/", "http://a/b/c/g/"},
-      {"/g", "http://a/g"},     {"//g", "http://g"},
-      {"?y", "http://a/b/c/d;p?y"}, {"g?y", "http://a/b/c/g?y"},
-      {"#s", "http://a/b/c/d;p?q"}, {"g#s", "http://a/b/c/g"},
-      {";x", "http://a/b/c/;x"}, {"", "http://a/b/c/d;p?q"},
-      {".", "http://a/b/c/"},   {"..", "http://a/b/"},
-      {"../g", "http://a/b/g"}, {"../..", "http://a/"},
-      {"../../g", "http://a/g"}, {"../../../g", "http://a/g"},
-      {"/./g", "http://a/g"},   {"/../g", "http://a/g"},
-      {"g.", "http://a/b/c/g."}, {"..g", "http://a/b/c/..g"},
-      {"./../g", "http://a/b/g"}, {"g/./h", "http://a/b/c/g/h"},
-      {"g/../h", "http://a/b/c/h"}, {"g;x=1/../y", "http://a/b/c/y"},
+      {"g:h", "g:h"},
+      {"g", "http://a/b/c/g"},
+      {"./g", "http://a/b/c/g"},
+      {"g/", "http://a/b/c/g/"},
+      {"/g", "http://a/g"},
+      {"//g", "http://g"},
+      {"?y", "http://a/b/c/d;p?y"},
+      {"g?y", "http://a/b/c/g?y"},
+      {"#s", "http://a/b/c/d;p?q"},
+      {"g#s", "http://a/b/c/g"},
+      {";x", "http://a/b/c/;x"},
+      {"", "http://a/b/c/d;p?q"},
+      {".", "http://a/b/c/"},
+      {"..", "http://a/b/"},
+      {"../g", "http://a/b/g"},
+      {"../..", "http://a/"},
+      {"../../g", "http://a/g"},
+      {"../../../g", "http://a/g"},
+      {"/./g", "http://a/g"},
+      {"/../g", "http://a/g"},
+      {"g.", "http://a/b/c/g."},
+      {"..g", "http://a/b/c/..g"},
+      {"./../g", "http://a/b/g"},
+      {"g/./h", "http://a/b/c/g/h"},
+      {"g/../h", "http://a/b/c/h"},
+      {"g;x=1/../y", "http://a/b/c/y"},
   };
-  for (const auto& [reference, expected] : examples) EXPECT_EQ(ResolveReference(base, reference), expected) << reference;
+  for (const auto& [reference, expected] : examples)
+    EXPECT_EQ(ResolveReference(base, reference), expected) << reference;
 }
 
 TEST(Httpurl_SplitAbsoluteURL, OnlyHttpWithAHost) {

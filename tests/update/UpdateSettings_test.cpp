@@ -37,10 +37,10 @@ TEST(UpdateSettings_ParseUpdateSettings, ProxyHostAndPort) {
 }
 
 TEST(UpdateSettings_ParseUpdateSettings, AnyOtherProxyMeansADirectConnection) {
-  for (const std::string& proxy : {std::string(), std::string("proxy:0"), std::string("proxy:65536"),
-                                  std::string("proxy:"), std::string(":80"), std::string("a b:80"),
-                                  std::string("http://proxy:80"), std::string("proxy:80:90"),
-                                  std::string("proxy:+80"), std::string("proxy:8o"), std::string(256, 'p')}) {
+  for (const std::string& proxy :
+       {std::string(), std::string("proxy:0"), std::string("proxy:65536"), std::string("proxy:"), std::string(":80"),
+        std::string("a b:80"), std::string("http://proxy:80"), std::string("proxy:80:90"), std::string("proxy:+80"),
+        std::string("proxy:8o"), std::string(256, 'p')}) {
     const TUpdateSettings s = Proxy(proxy);
     EXPECT_EQ(s.ProxyHost, "") << proxy;
     EXPECT_EQ(s.ProxyPort, 80) << proxy;

@@ -113,7 +113,8 @@ protected:
     Info.Verify = uvRequired;
     Info.UpdateKey = PublicKey("public.txt");
     Info.TimeLimit = std::chrono::seconds(1);
-    Info.OnReleaseVerified = TStringEvent([this](TObject*, const std::string& version) { Verified.push_back(version); });
+    Info.OnReleaseVerified =
+        TStringEvent([this](TObject*, const std::string& version) { Verified.push_back(version); });
   }
 
   void TearDown() override {
@@ -230,8 +231,9 @@ TBox ConnectionError(const std::string& error) {
   return {"Connection Error", "Could not retrieve version information from the Internet.\rError: \"" + error + ".\""};
 }
 
-const TBox ReadMeOffer{"Update Available",
-                       "Current version is 1.0.0.1.\rVersion 1.0.1.0 is available.\rWould you like to view the ReadMe file?"};
+const TBox ReadMeOffer{
+    "Update Available",
+    "Current version is 1.0.0.1.\rVersion 1.0.1.0 is available.\rWould you like to view the ReadMe file?"};
 const TBox DownloadOffer{"Update Available",
                          "Current version is 1.0.0.1.\rVersion 1.0.1.0 is available.\rDownload the update?"};
 const TBox InstallOffer{"Install Update", "Do you want to install the update now?\rThis will close Kaleidon."};
@@ -311,12 +313,13 @@ TEST_F(WebFileInfo_CheckForUpdate, WithoutAPageUpdatesAreOff) {
   info.InfoTags.AuthorEMailTag = "AuthorEmail";
   EXPECT_FALSE(info.CheckForUpdate());
   const std::string unknown = "Could not retrieve version information from the Internet.\rError unknown.";
-  EXPECT_EQ(Boxes, (std::vector<TBox>{
-                       {"Missing Home URL", "Can not retrieve version information\rbecause no home url was provided."},
-                       {"Connection Error", unknown},
-                       {"Missing Tag Information",
-                        "Can not retrieve version information\rbecause no tag information was provided."},
-                       {"Connection Error", unknown}}));
+  EXPECT_EQ(
+      Boxes,
+      (std::vector<TBox>{
+          {"Missing Home URL", "Can not retrieve version information\rbecause no home url was provided."},
+          {"Connection Error", unknown},
+          {"Missing Tag Information", "Can not retrieve version information\rbecause no tag information was provided."},
+          {"Connection Error", unknown}}));
   EXPECT_TRUE(Server.Requested().empty());
 }
 
@@ -435,8 +438,8 @@ TEST_F(WebFileInfo_CheckForUpdate, NameThatGetsItsExtensionIsAskedAboutWhenItExi
   WantUpdate();
   Answers = {idYes, idNo};
   EXPECT_FALSE(Info.CheckForUpdate());
-  EXPECT_EQ(Boxes.back(),
-            (TBox{"File Exists", "The file " + Temp.Join("Setup.EXE") + " already exists.\rDo you want to overwrite it?"}));
+  EXPECT_EQ(Boxes.back(), (TBox{"File Exists", "The file " + Temp.Join("Setup.EXE") +
+                                                   " already exists.\rDo you want to overwrite it?"}));
   EXPECT_EQ(FileText(Temp.Join("Setup.EXE")), "the user's own");
 
   SaveFilterIndex = 3;  // "All Files": the name stays as typed
@@ -457,9 +460,9 @@ TEST_F(WebFileInfo_CheckForUpdate, LaunchThatFailsIsReportedAndTheProgramGoesOn)
 
 TEST_F(WebFileInfo_CheckForUpdate, ReadMeDocumentIsOpenedFromAFolderOfItsOwnUnderItsOwnName) {
   ServePage(TRelease{.Version = "1.0.1.0",
-             .ReadMe = Server.URL("/readme.txt"),
-             .Document = Server.URL("/docs/con.TXT?v=2"),
-             .DocumentBytes = "notes"});
+                     .ReadMe = Server.URL("/readme.txt"),
+                     .Document = Server.URL("/docs/con.TXT?v=2"),
+                     .DocumentBytes = "notes"});
   Server.Serve("/docs/con.TXT?v=2", {HttpOk("notes")});
   Answers = {idYes, idNo};
   EXPECT_FALSE(Info.CheckForUpdate());
@@ -476,15 +479,16 @@ TEST_F(WebFileInfo_CheckForUpdate, ReadMeDocumentIsOpenedFromAFolderOfItsOwnUnde
 
 TEST_F(WebFileInfo_CheckForUpdate, ReadMeThatIsNoDocumentIsNotOpenedAndThePlainOneFollows) {
   ServePage(TRelease{.Version = "1.0.1.0",
-             .ReadMe = Server.URL("/readme.txt"),
-             .Document = Server.URL("/readme.exe"),
-             .DocumentBytes = "MZ"});
+                     .ReadMe = Server.URL("/readme.txt"),
+                     .Document = Server.URL("/readme.exe"),
+                     .DocumentBytes = "MZ"});
   Server.Serve("/readme.txt", {HttpOk("plain")});
   Answers = {idYes, idNo};
   EXPECT_FALSE(Info.CheckForUpdate());
   EXPECT_EQ(Boxes, (std::vector<TBox>{ReadMeOffer,
-                                      {"Error", "Could not retrieve the read-me: It is not a text, web page, RTF or PDF "
-                                                "document"},
+                                      {"Error",
+                                       "Could not retrieve the read-me: It is not a text, web page, RTF or PDF "
+                                       "document"},
                                       DownloadOffer}));
   EXPECT_EQ(ReadMe, std::vector<std::string>{"plain"});
   EXPECT_TRUE(Launched.empty());
@@ -536,8 +540,9 @@ TEST_F(WebFileInfo_SignedUpdate, PackageOfAnotherSizeIsRefusedAtItsHeader) {
 }
 
 TEST_F(WebFileInfo_SignedUpdate, UnsignedPageIsRefusedBeforeAnyQuestion) {
-  Server.Serve("http://updates.invalid/page", {HttpOk(Meta("KDNVersion", "1.0.1.0") +
-                                                     Meta("KDNDownload", "http://127.0.0.1:8080/releases/Kaleidon-Setup.exe"))});
+  Server.Serve("http://updates.invalid/page",
+               {HttpOk(Meta("KDNVersion", "1.0.1.0") +
+                       Meta("KDNDownload", "http://127.0.0.1:8080/releases/Kaleidon-Setup.exe"))});
   EXPECT_FALSE(Info.CheckForUpdate());
   EXPECT_EQ(Boxes, std::vector<TBox>{ConnectionError("The update has no SHA-256 (KDNSHA256)")});
 }
@@ -574,16 +579,17 @@ TEST_F(WebFileInfo_HostileUpdate, UnsignedRedirectIsNotFollowed) {
 
 TEST_F(WebFileInfo_HostileUpdate, ReadMeDocumentOtherThanTheSignedOneIsNotOpened) {
   ServePage(TRelease{.Version = "1.0.1.0",
-             .ReadMe = Server.URL("/readme.txt"),
-             .Document = Server.URL("/notes.rtf"),
-             .DocumentBytes = "{\\rtf1 notes}"});
+                     .ReadMe = Server.URL("/readme.txt"),
+                     .Document = Server.URL("/notes.rtf"),
+                     .DocumentBytes = "{\\rtf1 notes}"});
   Server.Serve("/notes.rtf", {HttpOk("{\\rtf1 the attacker's}")});
   Server.Serve("/readme.txt", {HttpOk("plain")});
   Answers = {idYes, idNo};
   EXPECT_FALSE(Info.CheckForUpdate());
   EXPECT_EQ(Boxes, (std::vector<TBox>{ReadMeOffer,
-                                      {"Error", "Could not retrieve the read-me: The downloaded read-me's SHA-256 "
-                                                "does not match the update's"},
+                                      {"Error",
+                                       "Could not retrieve the read-me: The downloaded read-me's SHA-256 "
+                                       "does not match the update's"},
                                       DownloadOffer}));
   EXPECT_EQ(ReadMe, std::vector<std::string>{"plain"});
   EXPECT_TRUE(Launched.empty());

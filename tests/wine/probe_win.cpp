@@ -337,7 +337,8 @@ int Move(const wchar_t* device, int x, int y) {
   mode.dmPosition.x = x;
   mode.dmPosition.y = y;
   mode.dmFields |= DM_POSITION;
-  if (ChangeDisplaySettingsExW(device, &mode, nullptr, CDS_UPDATEREGISTRY | CDS_NORESET, nullptr) != DISP_CHANGE_SUCCESSFUL)
+  if (ChangeDisplaySettingsExW(device, &mode, nullptr, CDS_UPDATEREGISTRY | CDS_NORESET, nullptr) !=
+      DISP_CHANGE_SUCCESSFUL)
     return 1;
   return ChangeDisplaySettingsExW(nullptr, nullptr, nullptr, 0, nullptr) == DISP_CHANGE_SUCCESSFUL ? 0 : 1;
 }
