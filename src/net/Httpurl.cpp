@@ -75,9 +75,7 @@ std::string RemoveDotSegments(std::string in) {
   while (!in.empty()) {
     if (in.rfind("../", 0) == 0) {
       in.erase(0, 3);
-    } else if (in.rfind("./", 0) == 0) {
-      in.erase(0, 2);
-    } else if (in.rfind("/./", 0) == 0) {
+    } else if (in.rfind("./", 0) == 0 || in.rfind("/./", 0) == 0) {
       in.erase(0, 2);
     } else if (in == "/.") {
       in = "/";
@@ -157,8 +155,7 @@ std::string THttpTarget::Origin() const { return "http://" + LowerCaseAscii(Host
 
 std::string CheckHttpTarget(const std::string& proto, const std::string& host, const std::string& port,
                             const std::string& path, THttpTarget& target) {
-  if (HasControl(proto) || HasControl(host) || HasControl(port) || HasControl(path))
-    return "control character";
+  if (HasControl(proto) || HasControl(host) || HasControl(port) || HasControl(path)) return "control character";
   if (!proto.empty() && LowerCaseAscii(proto) != "http") return "protocol other than http";
   if (host.empty() || host.find(' ') != std::string::npos) return "bad host name";
   target.Port = 80;
