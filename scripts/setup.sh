@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang libclang-rt-14-dev llvm-14 python3 pkg-config
+  cmake ninja-build g++ clang libclang-rt-14-dev llvm-14 clang-format clang-tidy python3 pkg-config
   libgtest-dev googletest libjpeg62-turbo-dev libspng-dev libwebp-dev libssl-dev openssl
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   libz-mingw-w64-dev

@@ -15,6 +15,7 @@ esac
 bash scripts/setup.sh
 
 jobs=$(nproc)
+bash scripts/lint.sh --format
 cmake --preset native >/dev/null
 cmake --build --preset native -j "$jobs"
 ctest --preset native -j "$jobs" --no-tests=error

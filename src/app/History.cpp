@@ -42,7 +42,7 @@ void TWallpaperHistory::Applied(TRegIniFile& settings, const std::string& path) 
 bool TWallpaperHistory::StepBack(TRegIniFile& settings, const std::function<bool(const std::string&)>& exists,
                                  std::string& path, std::vector<std::string>& missing) {
   const size_t before = FEntries.size();
-  size_t i = size_t(FPosition + 1);
+  size_t i = size_t(FPosition) + 1;
   while (i < FEntries.size() && !exists(FEntries[i])) {
     missing.push_back(FEntries[i]);
     FEntries.erase(FEntries.begin() + std::ptrdiff_t(i));

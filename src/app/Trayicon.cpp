@@ -54,7 +54,7 @@ std::string TTrayIcon::Tip(const std::string& hint) {
 }
 
 std::string TTrayIcon::FitTip(const std::string& head, const std::string& middle, const std::string& tail) {
-  const std::string whole = head + middle + tail;
+  std::string whole = head + middle + tail;
   const size_t fixed = Characters(head + "..." + tail);
   if (Characters(whole) <= TipCharacters || fixed >= TipCharacters) return whole;
   return head + FirstCharacters(middle, TipCharacters - fixed) + "..." + tail;

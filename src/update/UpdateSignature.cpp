@@ -133,7 +133,7 @@ bool ParseUtcTime(const std::string& text, int64_t& seconds) {
       second > 59)
     return false;
   constexpr int64_t UnixEpoch = 25569;  // 1 January 1970 as days since 30 December 1899
-  seconds = (int64_t(date) - UnixEpoch) * 86400 + hour * 3600 + minute * 60 + second;
+  seconds = (int64_t(date) - UnixEpoch) * 86400 + int64_t(hour) * 3600 + int64_t(minute) * 60 + second;
   return true;
 }
 
