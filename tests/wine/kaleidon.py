@@ -23,6 +23,7 @@ KALEIDON = PROBE = EMULATOR = None
 # private half, and the program served as the update package.
 SIGNED = UPDATE_KEY = PACKAGE = None
 SETTINGS = r"HKCU\Software\Trellwick\Kaleidon"
+SETTINGS_KEY = SETTINGS + r"\Settings"
 DESKTOP = r"HKCU\Control Panel\desktop"
 # The identifiers of the program's dialogs and controls.
 RESOURCE_H = os.path.join(os.path.dirname(__file__), "..", "..", "res", "resource.h")
@@ -118,6 +119,7 @@ class KaleidonCase(unittest.TestCase):
             wine("reg", "add", DESKTOP, "/v", name, "/d", value, "/f")
         shutil.rmtree(prefix_path(local_app_data() + "\\Trellwick"), ignore_errors=True)
         self.process = None
+        self.pictures = []
 
     def tearDown(self):
         if self.process and self.process.poll() is None:
@@ -164,6 +166,21 @@ class KaleidonCase(unittest.TestCase):
 
 class UserCase(KaleidonCase):
     """The program used as a person uses it: its tray icon, its menu, its dialogs."""
+
+    def make_pictures(self, *names):
+        """Solid pictures, one colour each, under the test's directory; the
+        catalogue's base directory is set to it."""
+        colours = ["red", "lime", "blue", "yellow", "magenta"]
+        for i, name in enumerate(names):
+            self.pictures.append(self.picture(name, "-size", "100x50", "xc:" + colours[i % 5], kind="BMP3:"))
+        reg_set("WPLocation", windows_path(self.dir))
+        reg_set("Random Paper", 0)
+
+    def wallpaper(self):
+        return reg_get(SETTINGS_KEY, "Wallpaper")
+
+    def expect_wallpaper(self, index):
+        self.wait_for(SETTINGS_KEY, "Wallpaper", windows_path(self.pictures[index]))
 
     def icon(self):
         """The centre of the program's icon, the first in Wine's tray window."""

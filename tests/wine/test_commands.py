@@ -10,9 +10,8 @@ import subprocess
 import time
 
 import kaleidon
-from kaleidon import IDCANCEL, IDOK, IDS, SETTINGS, command, probe, reg_get, reg_set, wine, windows_path, xdotool
+from kaleidon import IDCANCEL, IDOK, IDS, SETTINGS, SETTINGS_KEY, command, probe, reg_get, reg_set, wine, windows_path, xdotool
 
-SETTINGS_KEY = SETTINGS + r"\Settings"
 EXCLUDED_KEY = SETTINGS + r"\Excluded"
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
 # Down presses that reach each item of the tray menu (the separators are skipped).
@@ -23,7 +22,6 @@ class CommandsCase(kaleidon.UserCase):
     def setUp(self):
         super().setUp()
         self.forget_start_with_windows()
-        self.pictures = []
 
     def tearDown(self):
         super().tearDown()
@@ -32,19 +30,6 @@ class CommandsCase(kaleidon.UserCase):
     def forget_start_with_windows(self):
         """A Run value left behind would start Kaleidon with the prefix."""
         wine("reg", "delete", RUN_KEY, "/v", "Kaleidon", "/f", check=False)
-
-    def make_pictures(self, *names):
-        colours = ["red", "lime", "blue", "yellow", "magenta"]
-        for i, name in enumerate(names):
-            self.pictures.append(self.picture(name, "-size", "100x50", "xc:" + colours[i % 5], kind="BMP3:"))
-        reg_set("WPLocation", windows_path(self.dir))
-        reg_set("Random Paper", 0)
-
-    def wallpaper(self):
-        return reg_get(SETTINGS_KEY, "Wallpaper")
-
-    def expect_wallpaper(self, index):
-        self.wait_for(SETTINGS_KEY, "Wallpaper", windows_path(self.pictures[index]))
 
     def run_command(self, *args):
         """A command the running program must carry out."""

@@ -9,31 +9,11 @@ import subprocess
 import time
 
 import kaleidon
-from kaleidon import IDCANCEL, IDOK, IDS, SETTINGS, probe, reg_get, reg_set, windows_path, xdotool
+from kaleidon import IDCANCEL, IDOK, IDS, SETTINGS_KEY, probe, reg_get, reg_set, windows_path, xdotool
 
-SETTINGS_KEY = SETTINGS + r"\Settings"
 
 
 class TrayCase(kaleidon.UserCase):
-    def setUp(self):
-        super().setUp()
-        self.pictures = []
-
-    def make_pictures(self, *names):
-        """Solid pictures, one colour each, under the test's directory; the
-        catalogue's base directory is set to it."""
-        colours = ["red", "lime", "blue", "yellow", "magenta"]
-        for i, name in enumerate(names):
-            self.pictures.append(self.picture(name, "-size", "100x50", "xc:" + colours[i % 5], kind="BMP3:"))
-        reg_set("WPLocation", windows_path(self.dir))
-        reg_set("Random Paper", 0)
-
-    def wallpaper(self):
-        return reg_get(SETTINGS_KEY, "Wallpaper")
-
-    def expect_wallpaper(self, index):
-        self.wait_for(SETTINGS_KEY, "Wallpaper", windows_path(self.pictures[index]))
-
     def test_icon_hint_double_click_menu_and_exit(self):
         self.make_pictures("a&b.bmp", "b.bmp", "c.bmp")
         self.start()
