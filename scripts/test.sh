@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds both presets and runs every test: the native tests (under ASan and
-# UBSan), the win64 tests under Wine, and a short run of each fuzzer.
+# Checks the sources' format, builds both presets and runs every test: the
+# native tests (under ASan and UBSan), the win64 tests under Wine, and a short
+# run of each fuzzer.
 #   scripts/test.sh          everything (what CI runs)
 #   scripts/test.sh --quick  the native build and its tests only, for the
 #                            development loop
