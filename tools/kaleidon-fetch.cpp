@@ -69,7 +69,7 @@ std::string Outcome(const THttpCli& client, uint16_t error) {
 }
 
 // The body goes to a file beside OUTPUT that becomes OUTPUT only on success.
-int Run(const Options& options) {
+int Run(const Options& options, TToolResult& result) {
   TApplication application;
   std::string escaped;
   application.OnException = TExceptionEvent([&](TObject*, const std::exception& e) { escaped = e.what(); });
@@ -94,7 +94,7 @@ int Run(const Options& options) {
   }
   if (failure.empty() && RenameFile(partial, options.output)) return 0;
   RemoveFile(partial);
-  std::fprintf(stderr, "%s\n", failure.empty() ? "Cannot rename the downloaded file" : failure.c_str());
+  result.Err = (failure.empty() ? "Cannot rename the downloaded file" : failure) + "\n";
   return 1;
 }
 
@@ -103,5 +103,5 @@ int Run(const Options& options) {
 int ToolMain(const std::vector<std::string>& args) {
   Options options;
   const bool parsed = Parse(args, options);
-  return RunTool(Usage, parsed, [&] { return Run(options); });
+  return PrintResult(RunTool(Usage, parsed, [&](TToolResult& result) { return Run(options, result); }));
 }

@@ -1,40 +1,119 @@
 """Shared helpers of the oracle tests: pictures made by independent encoders,
 decoded by kaleidon-convert and compared with the encoder's own decode.
 
-Each test_<format>.py script takes --convert (the kaleidon-convert program)
-and --emulator (empty natively, the Wine wrapper in the win64 build)."""
+Each test_<format>.py script takes --convert (the kaleidon-convert program),
+--emulator (empty natively, the Wine wrapper in the win64 build) and
+--samples (a folder where the tools' outputs are kept for the next run)."""
 
 import argparse
+import hashlib
+import json
 import os
+import re
 import shutil
 import subprocess
 import sys
 import tempfile
 import unittest
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "common"))
+import batch  # noqa: E402
+
 CONVERT = None
 EMULATOR = None
+SAMPLES = None
+CONVERTER = None
 
 
 def main():
-    """Parses the two options, then runs the script's unittest cases."""
-    global CONVERT, EMULATOR
+    """Parses the options, runs the script's unittest cases, then checks that
+    the converter ended cleanly (natively its leak check runs at the end)."""
+    global CONVERT, EMULATOR, SAMPLES, CONVERTER
     parser = argparse.ArgumentParser()
     parser.add_argument("--convert", required=True)
     parser.add_argument("--emulator", default="")
+    parser.add_argument("--samples", default="")
     args, rest = parser.parse_known_args()
     CONVERT = args.convert
     EMULATOR = args.emulator or None
-    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
+    SAMPLES = args.samples or None
+    CONVERTER = batch.Batch(([EMULATOR] if EMULATOR else []) + [CONVERT, "--batch"])
+    result = unittest.main(argv=[sys.argv[0]] + rest, verbosity=2, exit=False).result
+    code, errors = CONVERTER.close()
+    if code != 0:
+        print("kaleidon-convert ended with %d:\n%s" % (code, errors), file=sys.stderr)
+    sys.exit(0 if result.wasSuccessful() and code == 0 else 1)
 
 
-def tool(*args, **kwargs):
+def tool(*args, stdin=None, **kwargs):
     """Runs an independent tool (ImageMagick, libtiff, giflib, netpbm...);
-    ImageMagick is called by its real path, never through a wrapper."""
+    ImageMagick is called by its real path, never through a wrapper. Its
+    output is remembered under SAMPLES (see remembered)."""
     args = list(args)
     if args[0] == "convert" and os.path.exists("/usr/bin/convert"):
         args[0] = "/usr/bin/convert"
-    return subprocess.run(args, check=True, capture_output=True, **kwargs).stdout
+    if stdin is not None:
+        kwargs["input"] = stdin.read()
+    if not SAMPLES:
+        return subprocess.run(args, check=True, capture_output=True, **kwargs).stdout
+    return remembered(args, kwargs)
+
+
+# The tests' own folders, as tool arguments name them.
+TEST_FOLDER = re.compile(re.escape(tempfile.gettempdir()) + r"/kaleidon-oracle-[^/\s:\]\[]+")
+
+
+def folder_files(folder):
+    """{name: SHA-256} of the files in a test's folder."""
+    files = {}
+    for name in sorted(os.listdir(folder)):
+        path = os.path.join(folder, name)
+        if os.path.isfile(path):
+            with open(path, "rb") as f:
+                files[name] = hashlib.sha256(f.read()).hexdigest()
+    return files
+
+
+def remembered(args, kwargs):
+    """The tool's output, from SAMPLES when the same command line (the test's
+    folders named alike) ran before on the same files: the native and the
+    Wine run of a script make the same pictures, and making them is most of
+    a script's time. The key covers everything the tool can read: its
+    arguments, its input, every file in the folders it is given, and the
+    program itself. What it wrote into those folders is kept with its
+    standard output."""
+    folders = sorted(set(TEST_FOLDER.findall(" ".join(args))))
+    placeholders = {folder: "@%d" % i for i, folder in enumerate(folders)}
+    named = [TEST_FOLDER.sub(lambda m: placeholders[m.group(0)], a) for a in args]
+    program = shutil.which(args[0]) or args[0]
+    info = os.stat(program)
+    before = {folder: folder_files(folder) for folder in folders}
+    key = hashlib.sha256(json.dumps([named, hashlib.sha256(kwargs.get("input") or b"").hexdigest(),
+                                     [before[f] for f in folders], program, info.st_size, info.st_mtime_ns,
+                                     sorted(k for k in kwargs if k != "input")]).encode()).hexdigest()
+    entry = os.path.join(SAMPLES, key)
+    if os.path.isdir(entry):
+        for i, folder in enumerate(folders):
+            saved = os.path.join(entry, str(i))
+            for name in os.listdir(saved) if os.path.isdir(saved) else []:
+                shutil.copyfile(os.path.join(saved, name), os.path.join(folder, name))
+        with open(os.path.join(entry, "stdout"), "rb") as f:
+            return f.read()
+    out = subprocess.run(args, check=True, capture_output=True, **kwargs).stdout
+    os.makedirs(SAMPLES, exist_ok=True)
+    staging = tempfile.mkdtemp(dir=SAMPLES, prefix="new-")
+    for i, folder in enumerate(folders):
+        for name, digest in folder_files(folder).items():
+            if before[folder].get(name) != digest:
+                os.makedirs(os.path.join(staging, str(i)), exist_ok=True)
+                shutil.copyfile(os.path.join(folder, name), os.path.join(staging, str(i), name))
+    with open(os.path.join(staging, "stdout"), "wb") as f:
+        f.write(out)
+    try:
+        os.rename(staging, entry)
+    except OSError:  # another script kept the same output first
+        shutil.rmtree(staging, ignore_errors=True)
+    return out
 
 
 def native_path(path):
@@ -45,16 +124,10 @@ def native_path(path):
 
 
 def convert(*args, check=True):
-    """Runs kaleidon-convert; returns (exit code, stdout, stderr)."""
-    command = ([EMULATOR] if EMULATOR else []) + [CONVERT]
-    command += [native_path(a) if os.path.sep in a or os.path.exists(a) else a for a in args]
-    # Output through files, not pipes: under Wine a program may start the
-    # desktop process, which inherits pipes and keeps them open long after.
-    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-        code = subprocess.run(command, stdout=out, stderr=err, timeout=120).returncode
-        out.seek(0)
-        err.seek(0)
-        stdout, stderr = out.read().decode(errors="replace"), err.read().decode(errors="replace")
+    """Has kaleidon-convert (kept running in batch mode) carry out one
+    command line; returns (exit code, stdout, stderr)."""
+    args = [native_path(a) if os.path.sep in a or os.path.exists(a) else a for a in args]
+    code, stdout, stderr = CONVERTER.run(args)
     if check and code != 0:
         raise AssertionError("kaleidon-convert %s failed (%d): %s" % (" ".join(args), code, stderr))
     return code, stdout, stderr
