@@ -18,7 +18,12 @@ import tempfile
 import time
 import unittest
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "common"))
+import batch  # noqa: E402
+
 KALEIDON = PROBE = EMULATOR = None
+# The probe kept running for a test (see probe()).
+PROBE_SERVER = None
 # For the update tests: Kaleidon.exe trusting the tests' key, that key's
 # private half, and the program served as the update package.
 SIGNED = UPDATE_KEY = PACKAGE = None
@@ -42,14 +47,6 @@ def wine_outputs(*args, timeout=180):
         return code, out.read().decode("utf-8", errors="replace"), err.read().decode("utf-8", errors="replace")
 
 
-def wine(*args, check=True, timeout=180):
-    """Runs a program under Wine; (exit code, its output)."""
-    code, text, errors = wine_outputs(*args, timeout=timeout)
-    if check and code != 0:
-        raise AssertionError("%s failed (%d): %s" % (" ".join(args), code, errors))
-    return code, text
-
-
 def command(*args):
     """Kaleidon.exe started with a command line while (or before) the program
     runs; (exit code, its output, its error output), line ends made Python's."""
@@ -61,30 +58,58 @@ def xdotool(*args):
     return subprocess.run(["xdotool", *map(str, args)], check=True, capture_output=True, text=True).stdout
 
 
+def probe_outputs(*args):
+    """(exit code, output) of a kaleidon-probe command, carried out by the
+    probe that runs for the test's length: a test asks hundreds of questions,
+    each of which would otherwise cost a start of Wine."""
+    global PROBE_SERVER
+    if PROBE_SERVER is None:
+        PROBE_SERVER = batch.Batch([EMULATOR, PROBE, "serve"])
+    code, out, errors = PROBE_SERVER.run([str(a) for a in args])
+    if code == -1:
+        raise AssertionError("kaleidon-probe ended: %s" % errors)
+    return code, out.replace("\r\n", "\n")
+
+
+def end_probe():
+    """Ends the test's probe (before its Wine server ends)."""
+    global PROBE_SERVER
+    if PROBE_SERVER is not None:
+        PROBE_SERVER.close()
+        PROBE_SERVER = None
+
+
 def probe(*args, check=True):
     """kaleidon-probe's output, with Windows' line ends made Python's."""
-    return wine(PROBE, *map(str, args), check=check)[1].replace("\r\n", "\n")
+    code, out = probe_outputs(*args)
+    if check and code != 0:
+        raise AssertionError("kaleidon-probe %s failed (%d): %s" % (" ".join(map(str, args)), code, out))
+    return out
 
 
 def windows_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
+def reg_add(key, name, data, kind="REG_SZ"):
+    """Writes a value (name "" is the key's default), making the key."""
+    probe("regset", key, name, kind, data)
+
+
 def reg_set(name, value, kind="REG_SZ"):
-    wine("reg", "add", SETTINGS + r"\Settings", "/v", name, "/t", kind, "/d", str(value), "/f")
+    reg_add(SETTINGS_KEY, name, value, kind)
+
+
+def reg_delete(key, name=None):
+    """Deletes the value, or the key with everything below it; no matter
+    when it is missing."""
+    probe("regdelete", key, *([] if name is None else [name]), check=False)
 
 
 def reg_get(key, name):
-    """The value's data as reg prints it, or None."""
-    code, out = wine("reg", "query", key, "/v", name, check=False)
-    if code != 0:
-        return None
-    for line in out.splitlines():
-        parts = line.strip().split(None, 2)
-        if len(parts) >= 2 and parts[0] == name or line.strip().startswith(name + " "):
-            fields = line.strip()[len(name):].split(None, 1)
-            return fields[1] if len(fields) > 1 else ""
-    return None
+    """The value's data (numbers as 0x...), or None."""
+    code, out = probe_outputs("regget", key, name)
+    return out[:-1] if code == 0 and out.endswith("\n") else None
 
 
 def prefix_path(windows):
@@ -114,9 +139,9 @@ class KaleidonCase(unittest.TestCase):
         """Each test starts from a fresh user profile: no settings, no
         bitmap folder, the desktop style at the system's default (Fill)."""
         self.dir = tempfile.mkdtemp(prefix="kaleidon-wine-")
-        wine("reg", "delete", SETTINGS, "/f", check=False)
+        reg_delete(SETTINGS)
         for name, value in (("Wallpaper", "none"), ("WallpaperStyle", "10"), ("TileWallpaper", "0")):
-            wine("reg", "add", DESKTOP, "/v", name, "/d", value, "/f")
+            reg_add(DESKTOP, name, value)
         shutil.rmtree(prefix_path(local_app_data() + "\\Trellwick"), ignore_errors=True)
         self.process = None
         self.pictures = []
@@ -125,20 +150,21 @@ class KaleidonCase(unittest.TestCase):
         if self.process and self.process.poll() is None:
             self.process.kill()
             self.process.wait()
+        end_probe()
         shutil.rmtree(self.dir, ignore_errors=True)
 
     def start(self, program=None):
         self.process = subprocess.Popen([EMULATOR, program or KALEIDON], stdout=subprocess.DEVNULL,
                                         stderr=subprocess.DEVNULL)
-        code, _ = wine(PROBE, "form", "60", check=False)
+        code, _ = probe_outputs("form", 60)
         if code != 0:
-            _, text = wine(PROBE, "dialog", "Kaleidon", "1", check=False)
+            _, text = probe_outputs("dialog", "Kaleidon", 1)
             self.fail("the main form never appeared; message: %r" % text.strip())
         return True
 
     def stop(self):
         """Ends the program as the menu's Exit does; its exit code."""
-        wine(PROBE, "close")
+        probe("close")
         return self.process.wait(timeout=30)
 
     def wait_for(self, key, name, expected, seconds=30):
@@ -201,15 +227,24 @@ class UserCase(KaleidonCase):
 
     def menu(self, *keys):
         """Opens the tray menu with a right click and presses the keys in it."""
-        x, y = self.icon()
-        xdotool("mousemove", x, y, "click", 3)
         deadline = time.time() + 30
-        while "#32768" not in probe("visible"):
+        while not self.right_click_opens_menu():
             self.assertLess(time.time(), deadline, "the menu did not open")
-            time.sleep(0.2)
         for key in keys:
             xdotool("key", key)
             time.sleep(0.1)
+
+    def right_click_opens_menu(self):
+        """A right click on the icon; whether the menu opened within 5 s (a
+        click that comes while the program is busy may open none)."""
+        x, y = self.icon()
+        xdotool("mousemove", x, y, "click", 3)
+        deadline = time.time() + 5
+        while "#32768" not in probe("visible"):
+            if time.time() > deadline:
+                return False
+            time.sleep(0.2)
+        return True
 
     def double_click(self):
         x, y = self.icon()

@@ -5,7 +5,9 @@
 //                                          caption, prints its text, presses OK
 //                                          (or the button of that identifier:
 //                                          6 Yes, 7 No)
-//   kaleidon-probe form SECONDS            waits for Kaleidon's hidden main form
+//   kaleidon-probe form SECONDS            waits for Kaleidon's hidden main form, then
+//                                          until the program waits for input: its
+//                                          start-up (settings read, first change) is over
 //   kaleidon-probe visible                 prints the visible windows of Kaleidon.exe
 //   kaleidon-probe close                   asks the main form to close
 //   kaleidon-probe controls CAPTION SECONDS  waits for the dialog, prints its
@@ -32,18 +34,33 @@
 //                                          "primary" for the primary one, its device name
 //   kaleidon-probe move DEVICE X Y         moves that display to X,Y, as the display
 //                                          settings do (every window hears of it)
+//   kaleidon-probe regget KEY NAME         prints a value's data (strings as they are,
+//                                          numbers as 0x...); exit 1 when missing
+//   kaleidon-probe regkey KEY              exit 0 when the key exists
+//   kaleidon-probe regset KEY NAME TYPE DATA  writes a REG_SZ or REG_DWORD value,
+//                                          making the key when missing
+//   kaleidon-probe regdelete KEY [NAME]    deletes the value, or the key with all below
+//   kaleidon-probe serve                   the commands above, one per line of standard
+//                                          input (see RunBatch in tools/ToolMain.h)
+// KEY begins with HKCU, HKLM or HKCR; an empty NAME is the key's default value.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
 #include <string>
 #include <vector>
 
+#include "ToolMain.h"
 #include "framework/Handles_win.h"
+#include "framework/SysUtils.h"
 #include "framework/Wide.h"
 
 namespace {
+
+// What the command prints: written out at its end, or answered in serve mode.
+std::string Out;
 
 // Asked of the window itself: GetWindowText gives another process's
 // controls only the text they were made with.
@@ -121,7 +138,7 @@ std::wstring DialogText(HWND dialog) {
 int Dialog(const wchar_t* caption, int seconds, int button) {
   HWND dialog = Wait(seconds, IsDialog, caption);
   if (!dialog) return 1;
-  std::printf("%s\n", WideToUtf8(DialogText(dialog)).c_str());
+  Out += Format("%s\n", WideToUtf8(DialogText(dialog)).c_str());
   PostMessageW(dialog, WM_COMMAND, WPARAM(button), 0);
   return 0;
 }
@@ -158,23 +175,23 @@ void PrintControl(HWND control) {
   const std::wstring kind = ClassOf(control);
   RECT r;
   GetWindowRect(control, &r);
-  std::printf("{\"id\": %d, \"class\": %s, \"text\": %s, \"rect\": [%ld, %ld, %ld, %ld], \"visible\": %s",
-              GetDlgCtrlID(control), Json(kind).c_str(), Json(WindowText(control)).c_str(), r.left, r.top, r.right,
-              r.bottom, IsWindowVisible(control) ? "true" : "false");
+  Out += Format("{\"id\": %d, \"class\": %s, \"text\": %s, \"rect\": [%ld, %ld, %ld, %ld], \"visible\": %s",
+                GetDlgCtrlID(control), Json(kind).c_str(), Json(WindowText(control)).c_str(), r.left, r.top, r.right,
+                r.bottom, IsWindowVisible(control) ? "true" : "false");
   if (_wcsicmp(kind.c_str(), L"Button") == 0)
-    std::printf(", \"checked\": %d", int(SendMessageW(control, BM_GETCHECK, 0, 0)));
+    Out += Format(", \"checked\": %d", int(SendMessageW(control, BM_GETCHECK, 0, 0)));
   if (_wcsicmp(kind.c_str(), L"msctls_hotkey32") == 0)
-    std::printf(", \"hotkey\": %d", int(LOWORD(SendMessageW(control, HKM_GETHOTKEY, 0, 0))));
+    Out += Format(", \"hotkey\": %d", int(LOWORD(SendMessageW(control, HKM_GETHOTKEY, 0, 0))));
   const bool combo = _wcsicmp(kind.c_str(), L"ComboBox") == 0;
   if (combo || _wcsicmp(kind.c_str(), L"ListBox") == 0) {
     const int count = int(SendMessageW(control, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0));
-    std::printf(", \"selected\": %d, \"itemheight\": %d, \"items\": [",
-                int(SendMessageW(control, combo ? CB_GETCURSEL : LB_GETCURSEL, 0, 0)),
-                int(SendMessageW(control, combo ? CB_GETITEMHEIGHT : LB_GETITEMHEIGHT, 0, 0)));
-    for (int i = 0; i < count; ++i) std::printf("%s%s", i ? ", " : "", Json(ListItem(control, combo, i)).c_str());
-    std::printf("]");
+    Out += Format(", \"selected\": %d, \"itemheight\": %d, \"items\": [",
+                  int(SendMessageW(control, combo ? CB_GETCURSEL : LB_GETCURSEL, 0, 0)),
+                  int(SendMessageW(control, combo ? CB_GETITEMHEIGHT : LB_GETITEMHEIGHT, 0, 0)));
+    for (int i = 0; i < count; ++i) Out += Format("%s%s", i ? ", " : "", Json(ListItem(control, combo, i)).c_str());
+    Out += "]";
   }
-  std::printf("}\n");
+  Out += "}\n";
 }
 
 int Controls(const wchar_t* caption, int seconds) {
@@ -240,7 +257,7 @@ int Save(const wchar_t* name, int seconds) {
   HWND field = GetDlgItem(dialog, NameCombo);
   if (!field) field = GetDlgItem(dialog, NameField);
   if (!field) return 1;
-  std::printf("%s\n", WideToUtf8(WindowText(field)).c_str());
+  Out += Format("%s\n", WideToUtf8(WindowText(field)).c_str());
   SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name));
   PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
   return 0;
@@ -260,15 +277,30 @@ bool IsTip(HWND window, const wchar_t*) {
 int Tip(int seconds) {
   HWND tip = Wait(seconds, IsTip, nullptr);
   if (!tip) return 1;
-  std::printf("%s\n", WideToUtf8(WindowText(tip)).c_str());
+  Out += Format("%s\n", WideToUtf8(WindowText(tip)).c_str());
   return 0;
 }
 
 int Visible() {
   for (HWND window : TopLevelWindows())
     if (IsWindowVisible(window) && OfKaleidon(window))
-      std::printf("%s \"%s\"\n", WideToUtf8(ClassOf(window)).c_str(), WideToUtf8(WindowText(window)).c_str());
+      Out += Format("%s \"%s\"\n", WideToUtf8(ClassOf(window)).c_str(), WideToUtf8(WindowText(window)).c_str());
   return 0;
+}
+
+// The window exists before the program has read its settings; a test that
+// changes them must wait until the start is over.
+int Form(int seconds) {
+  const DWORD started = GetTickCount();
+  HWND form = Wait(seconds, IsForm, nullptr);
+  if (!form) return 1;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(form, &pid);
+  const TKernelHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid));
+  if (!process) return 1;
+  const DWORD spent = GetTickCount() - started;
+  const DWORD limit = DWORD(seconds) * 1000;
+  return WaitForInputIdle(process.Get(), spent < limit ? limit - spent : 0) == 0 ? 0 : 1;
 }
 
 int Close() {
@@ -297,7 +329,7 @@ bool IsCaptioned(HWND window, const wchar_t* caption) {
 int CloseWindow(const wchar_t* caption, int seconds) {
   HWND window = Wait(seconds, IsCaptioned, caption);
   if (!window) return 1;
-  std::printf("%s\n", WideToUtf8(ClassOf(window)).c_str());
+  Out += Format("%s\n", WideToUtf8(ClassOf(window)).c_str());
   PostMessageW(window, WM_CLOSE, 0, 0);
   return 0;
 }
@@ -308,7 +340,7 @@ int Write(const wchar_t* path) {
   wchar_t text[512] = L"";
   FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, GetLastError(), 0, text, 512,
                  nullptr);
-  std::printf("%s\n", WideToUtf8(text).c_str());
+  Out += Format("%s\n", WideToUtf8(text).c_str());
   return 1;
 }
 
@@ -320,8 +352,9 @@ int Monitors() {
         info.cbSize = sizeof info;
         GetMonitorInfoW(monitor, &info);
         const RECT& r = info.rcMonitor;
-        std::printf("%ld %ld %ld %ld %s %s\n", r.left, r.top, r.right - r.left, r.bottom - r.top,
-                    (info.dwFlags & MONITORINFOF_PRIMARY) ? "primary" : "secondary", WideToUtf8(info.szDevice).c_str());
+        Out +=
+            Format("%ld %ld %ld %ld %s %s\n", r.left, r.top, r.right - r.left, r.bottom - r.top,
+                   (info.dwFlags & MONITORINFOF_PRIMARY) ? "primary" : "secondary", WideToUtf8(info.szDevice).c_str());
         return TRUE;
       },
       0);
@@ -343,32 +376,139 @@ int Move(const wchar_t* device, int x, int y) {
   return ChangeDisplaySettingsExW(nullptr, nullptr, nullptr, 0, nullptr) == DISP_CHANGE_SUCCESSFUL ? 0 : 1;
 }
 
-}  // namespace
+// A key name as reg.exe takes it: the root's short name, a backslash, the rest.
+bool OpenRoot(const std::wstring& key, HKEY& root, std::wstring& path) {
+  const size_t slash = key.find(L'\\');
+  const std::wstring name = key.substr(0, slash);
+  path = slash == std::wstring::npos ? L"" : key.substr(slash + 1);
+  if (name == L"HKCU")
+    root = HKEY_CURRENT_USER;
+  else if (name == L"HKLM")
+    root = HKEY_LOCAL_MACHINE;
+  else if (name == L"HKCR")
+    root = HKEY_CLASSES_ROOT;
+  else
+    return false;
+  return true;
+}
 
-int wmain(int argc, wchar_t** argv) {
-  const std::wstring command = argc > 1 ? argv[1] : L"";
-  if (command == L"dialog" && (argc == 4 || argc == 5))
-    return Dialog(argv[2], _wtoi(argv[3]), argc == 5 ? _wtoi(argv[4]) : IDOK);
-  if (command == L"form" && argc == 3) return Wait(_wtoi(argv[2]), IsForm, nullptr) ? 0 : 1;
+const wchar_t* ValueName(const std::wstring& name) { return name.empty() ? nullptr : name.c_str(); }
+
+int RegGet(const std::wstring& key, const std::wstring& name) {
+  HKEY root;
+  std::wstring path;
+  if (!OpenRoot(key, root, path)) return 2;
+  DWORD type = 0, size = 0;
+  if (RegGetValueW(root, path.c_str(), ValueName(name), RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr, &size) !=
+      ERROR_SUCCESS)
+    return 1;
+  std::vector<BYTE> data(size + sizeof(wchar_t));
+  if (RegGetValueW(root, path.c_str(), ValueName(name), RRF_RT_ANY | RRF_NOEXPAND, &type, data.data(), &size) !=
+      ERROR_SUCCESS)
+    return 1;
+  if (type == REG_DWORD) {
+    DWORD value;
+    std::memcpy(&value, data.data(), sizeof value);
+    Out += Format("0x%lx\n", static_cast<unsigned long>(value));
+  } else if (type == REG_SZ || type == REG_EXPAND_SZ) {
+    Out += WideToUtf8(reinterpret_cast<const wchar_t*>(data.data())) + "\n";
+  }
+  return 0;
+}
+
+int RegKey(const std::wstring& key) {
+  HKEY root, opened;
+  std::wstring path;
+  if (!OpenRoot(key, root, path)) return 2;
+  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return 1;
+  const TRegKey owner(opened);
+  return 0;
+}
+
+int RegSet(const std::wstring& key, const std::wstring& name, const std::wstring& type, const std::wstring& data) {
+  HKEY root, created;
+  std::wstring path;
+  if (!OpenRoot(key, root, path)) return 2;
+  if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &created, nullptr) != ERROR_SUCCESS)
+    return 1;
+  const TRegKey owner(created);
+  LSTATUS status;
+  if (type == L"REG_DWORD") {
+    const DWORD value = std::wcstoul(data.c_str(), nullptr, 0);
+    status =
+        RegSetValueExW(created, ValueName(name), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  } else if (type == L"REG_SZ") {
+    status = RegSetValueExW(created, ValueName(name), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                            DWORD((data.size() + 1) * sizeof(wchar_t)));
+  } else {
+    return 2;
+  }
+  return status == ERROR_SUCCESS ? 0 : 1;
+}
+
+int RegDelete(const std::wstring& key, const std::wstring* name) {
+  HKEY root;
+  std::wstring path;
+  if (!OpenRoot(key, root, path)) return 2;
+  if (name) return RegDeleteKeyValueW(root, path.c_str(), ValueName(*name)) == ERROR_SUCCESS ? 0 : 1;
+  const LSTATUS tree = RegDeleteTreeW(root, path.c_str());
+  RegDeleteKeyW(root, path.c_str());
+  return tree == ERROR_SUCCESS ? 0 : 1;
+}
+
+const char* const Usage =
+    "usage: kaleidon-probe dialog CAPTION SECONDS [BUTTON] | form SECONDS | visible | close | controls "
+    "CAPTION SECONDS | set CAPTION ID TEXT | click CAPTION ID | select CAPTION ID INDEX | gone CAPTION "
+    "SECONDS | tip SECONDS | save NAME SECONDS | sysclose CAPTION | dpi CAPTION DPI | write PATH | window "
+    "CAPTION SECONDS | monitors | move DEVICE X Y | regget KEY NAME | regkey KEY | regset KEY NAME TYPE DATA | "
+    "regdelete KEY [NAME] | serve\n";
+
+int Command(const std::vector<std::wstring>& a) {
+  const size_t n = a.size();
+  const std::wstring command = n ? a[0] : L"";
+  auto arg = [&](size_t i) { return a[i].c_str(); };
+  if (command == L"dialog" && (n == 3 || n == 4)) return Dialog(arg(1), _wtoi(arg(2)), n == 4 ? _wtoi(arg(3)) : IDOK);
+  if (command == L"form" && n == 2) return Form(_wtoi(arg(1)));
   if (command == L"visible") return Visible();
   if (command == L"close") return Close();
-  if (command == L"controls" && argc == 4) return Controls(argv[2], _wtoi(argv[3]));
-  if (command == L"set" && argc == 5) return Set(argv[2], argv[3], argv[4]);
-  if (command == L"click" && argc == 4) return Click(argv[2], argv[3]);
-  if (command == L"select" && argc == 5) return Select(argv[2], argv[3], _wtoi(argv[4]));
-  if (command == L"gone" && argc == 4) return Gone(argv[2], _wtoi(argv[3]));
-  if (command == L"tip" && argc == 3) return Tip(_wtoi(argv[2]));
-  if (command == L"save" && argc == 4) return Save(argv[2], _wtoi(argv[3]));
-  if (command == L"sysclose" && argc == 3) return SysClose(argv[2]);
-  if (command == L"dpi" && argc == 4) return Dpi(argv[2], _wtoi(argv[3]));
-  if (command == L"write" && argc == 3) return Write(argv[2]);
-  if (command == L"window" && argc == 4) return CloseWindow(argv[2], _wtoi(argv[3]));
-  if (command == L"monitors" && argc == 2) return Monitors();
-  if (command == L"move" && argc == 5) return Move(argv[2], _wtoi(argv[3]), _wtoi(argv[4]));
-  std::fprintf(stderr,
-               "usage: kaleidon-probe dialog CAPTION SECONDS [BUTTON] | form SECONDS | visible | close | controls "
-               "CAPTION SECONDS | set CAPTION ID TEXT | click CAPTION ID | select CAPTION ID INDEX | gone CAPTION "
-               "SECONDS | tip SECONDS | save NAME SECONDS | sysclose CAPTION | dpi CAPTION DPI | write PATH | window "
-               "CAPTION SECONDS | monitors | move DEVICE X Y\n");
+  if (command == L"controls" && n == 3) return Controls(arg(1), _wtoi(arg(2)));
+  if (command == L"set" && n == 4) return Set(arg(1), arg(2), arg(3));
+  if (command == L"click" && n == 3) return Click(arg(1), arg(2));
+  if (command == L"select" && n == 4) return Select(arg(1), arg(2), _wtoi(arg(3)));
+  if (command == L"gone" && n == 3) return Gone(arg(1), _wtoi(arg(2)));
+  if (command == L"tip" && n == 2) return Tip(_wtoi(arg(1)));
+  if (command == L"save" && n == 3) return Save(arg(1), _wtoi(arg(2)));
+  if (command == L"sysclose" && n == 2) return SysClose(arg(1));
+  if (command == L"dpi" && n == 3) return Dpi(arg(1), _wtoi(arg(2)));
+  if (command == L"write" && n == 2) return Write(arg(1));
+  if (command == L"window" && n == 3) return CloseWindow(arg(1), _wtoi(arg(2)));
+  if (command == L"monitors" && n == 1) return Monitors();
+  if (command == L"move" && n == 4) return Move(arg(1), _wtoi(arg(2)), _wtoi(arg(3)));
+  if (command == L"regget" && n == 3) return RegGet(a[1], a[2]);
+  if (command == L"regkey" && n == 2) return RegKey(a[1]);
+  if (command == L"regset" && n == 5) return RegSet(a[1], a[2], a[3], a[4]);
+  if (command == L"regdelete" && (n == 2 || n == 3)) return RegDelete(a[1], n == 3 ? &a[2] : nullptr);
+  Out += Usage;
   return 2;
+}
+
+TToolResult Run(const std::vector<std::string>& args) {
+  std::vector<std::wstring> wide;
+  for (const std::string& arg : args) wide.push_back(Utf8ToWide(arg));
+  Out.clear();
+  TToolResult result;
+  result.Code = Command(wide);
+  (result.Code == 2 ? result.Err : result.Out) = Out;
+  return result;
+}
+
+}  // namespace
+
+// One probe kept running (serve) answers a test's many questions without a
+// start of Wine each.
+int wmain(int argc, wchar_t** argv) {
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.push_back(WideToUtf8(argv[i]));
+  if (args.size() == 1 && args[0] == "serve") return RunBatch(stdin, stdout, Run);
+  return PrintResult(Run(args));
 }

@@ -10,7 +10,7 @@ import subprocess
 import time
 
 import kaleidon
-from kaleidon import IDCANCEL, IDOK, IDS, SETTINGS, SETTINGS_KEY, command, probe, reg_get, reg_set, wine, windows_path, xdotool
+from kaleidon import IDCANCEL, IDOK, IDS, SETTINGS, SETTINGS_KEY, command, probe, reg_delete, reg_get, reg_set, windows_path, xdotool
 
 EXCLUDED_KEY = SETTINGS + r"\Excluded"
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
@@ -29,7 +29,7 @@ class CommandsCase(kaleidon.UserCase):
 
     def forget_start_with_windows(self):
         """A Run value left behind would start Kaleidon with the prefix."""
-        wine("reg", "delete", RUN_KEY, "/v", "Kaleidon", "/f", check=False)
+        reg_delete(RUN_KEY, "Kaleidon")
 
     def run_command(self, *args):
         """A command the running program must carry out."""
@@ -153,7 +153,7 @@ class CommandsCase(kaleidon.UserCase):
         reg_set("Random Paper", 1)
         orders = []
         for _ in range(2):
-            wine("reg", "delete", SETTINGS_KEY, "/v", "Wallpaper", "/f", check=False)
+            reg_delete(SETTINGS_KEY, "Wallpaper")
             self.start()
             order = []
             for _ in range(10):

@@ -6,22 +6,22 @@ import subprocess
 import time
 
 import kaleidon
-from kaleidon import DESKTOP, SETTINGS, probe, reg_get, reg_set, wine, windows_path
+from kaleidon import DESKTOP, SETTINGS, probe, reg_get, reg_set, windows_path
 
 
 class StartupCase(kaleidon.KaleidonCase):
     def test_first_start_creates_the_key_and_shows_nothing(self):
         self.assertTrue(self.start(), "the main form never appeared")
-        code, _ = wine("reg", "query", SETTINGS, check=False)
+        code, _ = kaleidon.probe_outputs("regkey", SETTINGS)
         self.assertEqual(code, 0, "the settings key was not created")
-        _, visible = wine(kaleidon.PROBE, "visible")
+        visible = kaleidon.probe("visible")
         self.assertEqual(visible.strip(), "")
         self.assertEqual(self.stop(), 0)
 
     def test_wrong_value_type_is_shown_and_the_process_ends_cleanly(self):
         reg_set("Change Time", 5, "REG_DWORD")
         self.process = subprocess.Popen([kaleidon.EMULATOR, kaleidon.KALEIDON], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        code, text = wine(kaleidon.PROBE, "dialog", "Kaleidon", "60", check=False)
+        code, text = kaleidon.probe_outputs("dialog", "Kaleidon", 60)
         self.assertEqual(code, 0, "no message box")
         self.assertEqual(text.strip(), "Invalid data type for 'Change Time'")
         self.assertEqual(self.process.wait(timeout=30), 0)
@@ -58,11 +58,11 @@ class StandardUserCase(kaleidon.UserCase):
 
     def test_the_harness_forbids_writing_the_windows_directory(self):
         target = r"C:\windows\kaleidon-probe.txt"
-        code, text = wine(kaleidon.PROBE, "write", target, check=False)
+        code, text = kaleidon.probe_outputs("write", target)
         self.assertEqual(code, 1, "the program could write into the Windows directory")
         self.assertTrue(text.strip(), "no reason given")
         self.assertFalse(os.path.exists(kaleidon.prefix_path(target)))
-        self.assertEqual(wine(kaleidon.PROBE, "write", kaleidon.local_app_data() + r"\probe.txt", check=False)[0], 0)
+        self.assertEqual(kaleidon.probe_outputs("write", kaleidon.local_app_data() + r"\probe.txt")[0], 0)
 
     def test_a_timed_change_then_each_placement(self):
         """The timer's change a minute after the start (the count then reloads

@@ -9,7 +9,7 @@ import tempfile
 import time
 
 import kaleidon
-from kaleidon import DESKTOP, SETTINGS, probe, reg_get, reg_set, wine, windows_path
+from kaleidon import DESKTOP, SETTINGS, probe, reg_get, reg_set, windows_path
 
 SETTINGS_KEY = SETTINGS + r"\Settings"
 RED, GREEN, BLUE = (255, 0, 0), (0, 255, 0), (0, 0, 255)

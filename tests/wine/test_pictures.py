@@ -8,7 +8,7 @@ import os
 import subprocess
 
 import kaleidon
-from kaleidon import DESKTOP, IDOK, IDS, probe, reg_get, reg_set, wine, windows_path
+from kaleidon import DESKTOP, IDOK, IDS, probe, reg_add, reg_get, reg_set, windows_path
 
 SETTINGS_KEY = kaleidon.SETTINGS + r"\Settings"
 DESKTOP_COLOUR = (51, 102, 153)
@@ -28,7 +28,7 @@ def bmp_pixel(path, x, y):
 class PictureKindsCase(kaleidon.UserCase):
     def setUp(self):
         super().setUp()
-        wine("reg", "add", r"HKCU\Control Panel\Colors", "/v", "Background", "/d", "%d %d %d" % DESKTOP_COLOUR, "/f")
+        reg_add(r"HKCU\Control Panel\Colors", "Background", "%d %d %d" % DESKTOP_COLOUR)
 
     def logo(self, name, kind=""):
         """60 by 30: red, blue and transparent thirds."""

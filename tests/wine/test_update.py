@@ -16,7 +16,7 @@ import subprocess
 import time
 
 import kaleidon
-from kaleidon import IDS, probe, reg_get, reg_set, wine, windows_path, xdotool
+from kaleidon import IDS, probe, reg_add, reg_delete, reg_get, reg_set, windows_path, xdotool
 import product_server
 from misbehaving_server import raw
 from product_server import ProductSite, closed_port, cut_short, dribbles, endless, ok, page_of, stops_sending, \
@@ -72,7 +72,7 @@ class UpdateSite(kaleidon.UserCase):
     def tearDown(self):
         super().tearDown()
         self.site.close()
-        wine("reg", "delete", POLICY, "/f", check=False)
+        reg_delete(POLICY)
 
     def offer(self, version, key=None, extra=(), **release):
         self.site.serve("/kaleidon.htm", self.site.page(version, key, extra, **release))
@@ -92,7 +92,7 @@ class UpdateSite(kaleidon.UserCase):
 
     def answer(self, caption, button=kaleidon.IDOK, seconds=30):
         """The text of the message box with that caption, answered."""
-        code, text = wine(kaleidon.PROBE, "dialog", caption, str(seconds), str(button), check=False)
+        code, text = kaleidon.probe_outputs("dialog", caption, seconds, button)
         self.assertEqual(code, 0, "no message box %r; open: %s" % (caption, probe("visible")))
         return text.replace("\r\n", "\n")[:-1]
 
@@ -112,7 +112,7 @@ class UpdateCase(UpdateSite):
 
     def test_about_box_then_an_update_downloaded_and_installed(self):
         # The shell opens text documents with Notepad in the tests' prefix.
-        wine("reg", "add", r"HKCR\.txt", "/ve", "/d", "txtfile", "/f")
+        reg_add(r"HKCR\.txt", "", "txtfile")
         self.offer(self.version)
         self.start(kaleidon.SIGNED)
 
@@ -347,7 +347,7 @@ class HostileUpdateCase(UpdateSite):
         self.refused("Version %s is older than version %s offered before" % (offered, newer(offered)))
 
         # An administrator's machine-wide policy may lower verification.
-        wine("reg", "add", POLICY, "/v", "Update Verify", "/t", "REG_DWORD", "/d", "0", "/f")
+        reg_add(POLICY, "Update Verify", 0, "REG_DWORD")
         self.site.serve("/kaleidon.htm", page_of("", evil))
         self.open_update()
         self.check()
