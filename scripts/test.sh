@@ -19,20 +19,30 @@ jobs=$(nproc)
 bash scripts/lint.sh --format
 cmake --preset native >/dev/null
 cmake --build --preset native -j "$jobs"
-ctest --preset native -j "$jobs" --no-tests=error
-[ "$quick" = 0 ] || exit 0
+if [ "$quick" = 1 ]; then
+  exec ctest --preset native -j "$jobs" --no-tests=error
+fi
 
-cmake --preset win64 >/dev/null
-cmake --build --preset win64 -j "$jobs"
-
-# The fuzz build and a short run of each fuzzer go on beside the Wine tests,
-# at the lowest priority: those tests mostly wait for windows, and keep the
-# processor whenever they want it.
+# The processors are what the whole run waits for. From here three strands go
+# side by side: the native tests; the fuzz build and a short run of each
+# fuzzer, at the lowest priority, so that they take only what the others
+# leave (the Wine tests mostly wait for windows); and the win64 build with
+# its tests under Wine.
+setsid ctest --preset native -j "$jobs" --no-tests=error >build/native-tests.log 2>&1 &
+native=$!
 cmake --preset fuzz >/dev/null
 setsid nice -n 19 bash -c 'cmake --build --preset fuzz -j "$1" && bash fuzz/run.sh build/fuzz "$2"' \
   fuzz "$jobs" "${KALEIDON_FUZZ_SECONDS:-20}" >build/fuzz.log 2>&1 &
 fuzz=$!
-trap 'kill -- "-$fuzz" 2>/dev/null || true' EXIT
+trap 'kill -- "-$native" "-$fuzz" 2>/dev/null || true' EXIT
+
+cmake --preset win64 >/dev/null
+cmake --build --preset win64 -j "$jobs"
+
+native_status=0
+wait "$native" || native_status=$?
+echo "== native tests"
+cat build/native-tests.log
 
 # The win64 tests in a Wine session of their own; each Wine script test
 # opens one more of its own (see tests/CMakeLists.txt), so they run side by
@@ -44,4 +54,4 @@ fuzz_status=0
 wait "$fuzz" || fuzz_status=$?
 echo "== fuzzers"
 cat build/fuzz.log
-[ "$wine_status" = 0 ] && [ "$fuzz_status" = 0 ]
+[ "$native_status" = 0 ] && [ "$wine_status" = 0 ] && [ "$fuzz_status" = 0 ]
