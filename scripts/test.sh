@@ -27,13 +27,18 @@ fi
 # side by side: the native tests; the fuzz build and a short run of each
 # fuzzer, at the lowest priority, so that they take only what the others
 # leave (the Wine tests mostly wait for windows); and the win64 build with
-# its tests under Wine.
-setsid ctest --preset native -j "$jobs" --no-tests=error >build/native-tests.log 2>&1 &
-native=$!
+# its tests under Wine. The first two run as process groups of their own
+# (job control), so that they can be ended whole, but in this session: a
+# session of their own would be scheduled as a group of its own, as much as
+# the rest together whatever its priority.
 cmake --preset fuzz >/dev/null
-setsid nice -n 19 bash -c 'cmake --build --preset fuzz -j "$1" && bash fuzz/run.sh build/fuzz "$2"' \
+set -m
+ctest --preset native -j "$jobs" --no-tests=error >build/native-tests.log 2>&1 &
+native=$!
+nice -n 19 bash -c 'cmake --build --preset fuzz -j "$1" && bash fuzz/run.sh build/fuzz "$2"' \
   fuzz "$jobs" "${KALEIDON_FUZZ_SECONDS:-20}" >build/fuzz.log 2>&1 &
 fuzz=$!
+set +m
 trap 'kill -- "-$native" "-$fuzz" 2>/dev/null || true' EXIT
 
 cmake --preset win64 >/dev/null
