@@ -36,7 +36,7 @@ set -m
 ctest --preset native -j "$jobs" --no-tests=error >build/native-tests.log 2>&1 &
 native=$!
 nice -n 19 bash -c 'cmake --build --preset fuzz -j "$1" && bash fuzz/run.sh build/fuzz "$2"' \
-  fuzz "$jobs" "${KALEIDON_FUZZ_SECONDS:-20}" >build/fuzz.log 2>&1 &
+  fuzz "$jobs" "${KALEIDON_FUZZ_SECONDS:-10}" >build/fuzz.log 2>&1 &
 fuzz=$!
 set +m
 trap 'kill -- "-$native" "-$fuzz" 2>/dev/null || true' EXIT
