@@ -139,10 +139,6 @@ int Run(const Options& options, TToolResult& result) {
   return 0;
 }
 
-}  // namespace
-
-namespace {
-
 TToolResult Convert(const std::vector<std::string>& args) {
   Options options;
   const bool parsed = Parse(args, options);
