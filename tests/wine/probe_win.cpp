@@ -506,9 +506,7 @@ TToolResult Run(const std::vector<std::string>& args) {
 
 // One probe kept running (serve) answers a test's many questions without a
 // start of Wine each.
-int wmain(int argc, wchar_t** argv) {
-  std::vector<std::string> args;
-  for (int i = 1; i < argc; ++i) args.push_back(WideToUtf8(argv[i]));
+int ToolMain(const std::vector<std::string>& args) {
   if (args.size() == 1 && args[0] == "serve") return RunBatch(stdin, stdout, Run);
   return PrintResult(Run(args));
 }
