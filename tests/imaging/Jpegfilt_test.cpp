@@ -184,6 +184,16 @@ TBytes RepeatLastScan(const TBytes& file, int extra) {
   return out;
 }
 
+// One grey block, progressive: a DC scan followed by one full AC scan.
+TBytes OneBlockTwoScans() {
+  return Encode({.Width = 8,
+                 .Height = 8,
+                 .Components = 1,
+                 .ColorSpace = JCS_GRAYSCALE,
+                 .Progressive = true,
+                 .Scans = {{0, 0}, {1, 63}}});
+}
+
 TEST(Jpegfilt_ReadJPegStream, ColourRowsAreBlueGreenRed) {
   const TBytes file = Encode({});
   const TResult result = Read(file);
@@ -297,25 +307,14 @@ TEST(Jpegfilt_ReadJPegStream, ProgressIsReportedPerRow) {
 }
 
 TEST(Jpegfilt_ReadJPegStream, ScanCountIsLimited) {
-  // One block and a DC scan followed by one full AC scan, which is repeated:
-  // libjpeg warns about the repetition and decodes on.
-  const TBytes file = Encode({.Width = 8,
-                              .Height = 8,
-                              .Components = 1,
-                              .ColorSpace = JCS_GRAYSCALE,
-                              .Progressive = true,
-                              .Scans = {{0, 0}, {1, 63}}});
+  // libjpeg warns about the repeated AC scan and decodes on.
+  const TBytes file = OneBlockTwoScans();
   EXPECT_EQ(Read(RepeatLastScan(file, TReadLimits{}.MaxScans - 2)).Bitmap->Width(), 8);
   EXPECT_EQ(ErrorOf(RepeatLastScan(file, TReadLimits{}.MaxScans - 1)), LibraryError(JERR_BAD_PROGRESSION));
 }
 
 TEST(Jpegfilt_ReadJPegStream, PictureAndScansBeyondTheCallersLimitsAreRejected) {
-  const TBytes file = Encode({.Width = 8,
-                              .Height = 8,
-                              .Components = 1,
-                              .ColorSpace = JCS_GRAYSCALE,
-                              .Progressive = true,
-                              .Scans = {{0, 0}, {1, 63}}});
+  const TBytes file = OneBlockTwoScans();
   TReadLimits limits;
   limits.MaxPixels = 64;
   limits.MaxScans = 3;
