@@ -74,6 +74,8 @@ class StandardUserCase(kaleidon.UserCase):
         reg_set("Random Paper", 0)
         reg_set("Change Time", 1)
         self.start()
+        # The start has read "Change Time" once it has stored "Monitors".
+        self.wait_for(SETTINGS + r"\Settings", "Monitors", "0")
         reg_set("Change Time", 0)
         self.wait_changed(None, seconds=90)
         self.assert_applied("0", (1023, 767))
